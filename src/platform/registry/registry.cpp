@@ -550,7 +550,8 @@ void Registry::Save(Hive& hive) {
   std::error_code ec;
   std::filesystem::create_directories(*directory_, ec);
   if (ec) {
-    Report("lumivane: cannot create the registry folder " + directory_->string() + ": " + ec.message());
+    Report("lumivane: the changes to " + hive.name + " were not saved: cannot create the folder " +
+           directory_->string() + ": " + ec.message());
     return;
   }
   const std::string problem = WriteAtomically(*directory_ / FileName(hive.root), WriteHiveText(*hive.top, hive.name));

@@ -100,7 +100,7 @@ std::string RegRoutines::CreateKey(runtime::Optional<runtime::Variant>& KeyName)
       KeyName = runtime::Variant(name);
     } else {
       name = KeyName.value.kind() == runtime::Variant::Kind::String ? KeyName.value.AsString()
-                                                                      : runtime::CStr(KeyName.value);
+                                                                    : runtime::CStr(KeyName.value);
     }
   });
   reg::HKEY created = 0;

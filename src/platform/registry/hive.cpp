@@ -12,7 +12,8 @@ unsigned char Fold(char c) {
 }  // namespace
 
 bool NamesEqual(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Fold(x) == Fold(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Fold(x) == Fold(y); });
 }
 
 bool NameLess(std::string_view a, std::string_view b) {
@@ -21,14 +22,16 @@ bool NameLess(std::string_view a, std::string_view b) {
 }
 
 std::shared_ptr<KeyNode> KeyNode::FindSubkey(std::string_view subName) const {
-  auto it = std::lower_bound(subkeys.begin(), subkeys.end(), subName,
-                             [](const std::shared_ptr<KeyNode>& k, std::string_view n) { return NameLess(k->name, n); });
+  auto it =
+      std::lower_bound(subkeys.begin(), subkeys.end(), subName,
+                       [](const std::shared_ptr<KeyNode>& k, std::string_view n) { return NameLess(k->name, n); });
   return (it != subkeys.end() && NamesEqual((*it)->name, subName)) ? *it : nullptr;
 }
 
 std::shared_ptr<KeyNode> KeyNode::AddSubkey(std::string_view subName) {
-  auto it = std::lower_bound(subkeys.begin(), subkeys.end(), subName,
-                             [](const std::shared_ptr<KeyNode>& k, std::string_view n) { return NameLess(k->name, n); });
+  auto it =
+      std::lower_bound(subkeys.begin(), subkeys.end(), subName,
+                       [](const std::shared_ptr<KeyNode>& k, std::string_view n) { return NameLess(k->name, n); });
   if (it != subkeys.end() && NamesEqual((*it)->name, subName)) return *it;
   auto node = std::make_shared<KeyNode>();
   node->name = std::string(subName);
@@ -37,12 +40,14 @@ std::shared_ptr<KeyNode> KeyNode::AddSubkey(std::string_view subName) {
 }
 
 const ValueEntry* KeyNode::FindValue(std::string_view valueName) const {
-  auto it = std::find_if(values.begin(), values.end(), [&](const ValueEntry& v) { return NamesEqual(v.name, valueName); });
+  auto it =
+      std::find_if(values.begin(), values.end(), [&](const ValueEntry& v) { return NamesEqual(v.name, valueName); });
   return it == values.end() ? nullptr : &*it;
 }
 
 bool KeyNode::SetValue(std::string_view valueName, long type, ByteArray data) {
-  auto it = std::find_if(values.begin(), values.end(), [&](const ValueEntry& v) { return NamesEqual(v.name, valueName); });
+  auto it =
+      std::find_if(values.begin(), values.end(), [&](const ValueEntry& v) { return NamesEqual(v.name, valueName); });
   if (it == values.end()) {
     values.push_back(ValueEntry{std::string(valueName), type, std::move(data)});
     return true;

@@ -131,8 +131,8 @@ ByteArray ReadHexList(std::string_view s) {
     const std::string_view item = TrimBlanks(s.substr(start, comma == std::string_view::npos ? s.npos : comma - start));
     if (item.empty() || item.size() > 2 || HexValue(item[0]) < 0 || (item.size() == 2 && HexValue(item[1]) < 0))
       throw Failure{"'" + std::string(item) + "' is not a byte in hexadecimal (like 0a or ff)"};
-    out.push_back(static_cast<std::uint8_t>(item.size() == 1 ? HexValue(item[0])
-                                                              : HexValue(item[0]) * 16 + HexValue(item[1])));
+    out.push_back(
+        static_cast<std::uint8_t>(item.size() == 1 ? HexValue(item[0]) : HexValue(item[0]) * 16 + HexValue(item[1])));
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }
@@ -162,7 +162,8 @@ void ReadValueLine(std::string_view line, KeyNode& key) {
     data.push_back(0);
   } else if (StartsWithNoCase(rest, "dword:")) {
     const std::string_view digits = rest.substr(6);
-    if (digits.empty() || digits.size() > 8 || !std::all_of(digits.begin(), digits.end(), [](char c) { return HexValue(c) >= 0; }))
+    if (digits.empty() || digits.size() > 8 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return HexValue(c) >= 0; }))
       throw Failure{"a dword needs 1 to 8 hexadecimal digits"};
     std::uint32_t n = 0;
     for (char c : digits) n = n << 4 | static_cast<std::uint32_t>(HexValue(c));
@@ -175,7 +176,8 @@ void ReadValueLine(std::string_view line, KeyNode& key) {
   } else if (StartsWithNoCase(rest, "hex(")) {
     const std::size_t close = rest.find("):");
     const std::string_view digits = close == std::string_view::npos ? std::string_view() : rest.substr(4, close - 4);
-    if (digits.empty() || digits.size() > 8 || !std::all_of(digits.begin(), digits.end(), [](char c) { return HexValue(c) >= 0; }))
+    if (digits.empty() || digits.size() > 8 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return HexValue(c) >= 0; }))
       throw Failure{"expected hex(<type>): with the type in hexadecimal"};
     std::uint32_t t = 0;
     for (char c : digits) t = t << 4 | static_cast<std::uint32_t>(HexValue(c));

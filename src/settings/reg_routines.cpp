@@ -288,7 +288,7 @@ bool RegRoutines::SetRegistryValue(const std::string& ValueName, runtime::Varian
       });
       break;
     default:
-      // Kept as the documents have it: a type it does not handle counts as done.
+      // A type this class does not write counts as done: nothing is written and true comes back.
       written = true;
       break;
   }

@@ -1,16 +1,18 @@
 #include "platform/fso/fso.h"
 
+#include <unistd.h>  // getpid: a temporary name of our own
 #include <atomic>
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>  // getpid: a temporary name of our own
 
 #include "platform/fso/resolve.h"
+#include "platform/path.h"
 #include "runtime/error.h"
 
 namespace platform::fso {
 
 namespace fs = std::filesystem;
+constexpr char kSep = platform::kPathSeparator;
 namespace err = runtime::err;
 
 namespace {
@@ -42,21 +44,21 @@ bool IsFile(const std::string& path) {
 }
 
 std::string LastComponent(std::string_view path) {
-  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
-  const std::size_t slash = path.rfind('/');
+  while (path.size() > 1 && path.back() == kSep) path.remove_suffix(1);
+  const std::size_t slash = path.rfind(kSep);
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 std::string ParentOf(const std::string& resolved) {
-  const std::size_t slash = resolved.rfind('/');
+  const std::size_t slash = resolved.rfind(kSep);
   if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
+  if (slash == 0) return std::string(1, kSep);
   return resolved.substr(0, slash);
 }
 
 std::string Join(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '/') return folder + name;
-  return folder + "/" + name;
+  if (!folder.empty() && folder.back() == kSep) return folder + name;
+  return folder + kSep + name;
 }
 
 // The read-only attribute of the original is the owner's write bit here.
@@ -170,7 +172,8 @@ std::vector<std::shared_ptr<File>> Folder::Files() const {
 TextStream::TextStream(std::shared_ptr<Seam> seam, std::string path) : seam_(std::move(seam)), path_(std::move(path)) {
   static std::atomic<unsigned> counter{0};
   const std::string parent = ParentOf(path_);
-  temp_ = Join(parent, "." + LastComponent(path_) + ".~" + std::to_string(::getpid()) + "." + std::to_string(++counter));
+  temp_ =
+      Join(parent, "." + LastComponent(path_) + ".~" + std::to_string(::getpid()) + "." + std::to_string(++counter));
   out_.open(temp_, std::ios::binary | std::ios::trunc);
   if (!out_) runtime::Raise(err::kPermissionDenied);
   open_ = true;

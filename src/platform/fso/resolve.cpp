@@ -5,12 +5,13 @@
 #include <mutex>
 #include <system_error>
 
+#include "platform/path.h"
 #include "runtime/text.h"
 
 namespace platform::fso {
 
 namespace fs = std::filesystem;
-constexpr char kSlash = '/';
+constexpr char kSep = platform::kPathSeparator;
 
 namespace {
 
@@ -61,13 +62,13 @@ bool CaseBlindLess(std::string_view a, std::string_view b) {
 std::string ResolvePath(std::string_view path) {
   std::string out;
   std::size_t pos = 0;
-  if (!path.empty() && path.front() == '/') {
-    out.push_back(kSlash);
+  if (!path.empty() && path.front() == kSep) {
+    out.push_back(kSep);
     pos = 1;
   }
   bool resolving = true;
   while (pos <= path.size()) {
-    std::size_t next = path.find('/', pos);
+    std::size_t next = path.find(kSep, pos);
     if (next == std::string_view::npos) next = path.size();
     std::string_view part = path.substr(pos, next - pos);
     pos = next + 1;
@@ -84,7 +85,7 @@ std::string ResolvePath(std::string_view path) {
         }
       }
     }
-    if (!out.empty() && out.back() != '/') out += '/';
+    if (!out.empty() && out.back() != kSep) out += kSep;
     out += name;
   }
   return out;

@@ -100,11 +100,13 @@ void Control::CopyFrom(const Control& other) {
 void Control::Dispatch(const std::function<void()>& call) { form_->Dispatch(call); }
 
 void Control::RaiseClick() {
+  if (FormAccess::Designing(*form_)) return;
   auto handler = Click;
   if (handler) Dispatch([&] { handler(); });
 }
 
 void FormAccess::RaiseChange(TextBox& box) {
+  if (Designing(*box.form_)) return;
   auto handler = box.Change;
   if (handler) box.Dispatch([&] { handler(); });
 }

@@ -30,6 +30,11 @@ void Tell(const Form& form, const char* action) {
   if (UserInterface* ui = CurrentUserInterface()) ui->Notice(FormNotice{form.Name(), action});
 }
 
+// Lets the seam make a member fail.
+void Check(const Form& form, const char* member) {
+  if (UserInterface* ui = CurrentUserInterface()) ui->Enter(form, member);
+}
+
 // The frame and title bar of a form with a border, in pixels.
 float BorderPixels(int style) {
   switch (style) {
@@ -72,6 +77,7 @@ void Form::EnsureLoaded() {
 
 void Form::DoLoad() {
   std::shared_ptr<Form> self = Shared(*this);
+  Check(*this, "Load");
   state_ = State::Loaded;
   props_ = Props{};
   props_.caption = className_;
@@ -84,7 +90,15 @@ void Form::DoLoad() {
   for (ControlSlot* slot : slots_) slot->Create(*this);
   Tell(*this, "Load");
   Dispatch([this] {
-    Design();
+    {
+      // Design-time values are in place before anything runs: no events.
+      designing_ = true;
+      struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+      } done{designing_};
+      Design();
+    }
     Form_Load();
   });
 }
@@ -104,6 +118,7 @@ void Form::Dispatch(const std::function<void()>& call) {
 bool Form::DoUnload(int mode) {
   if (state_ != State::Loaded) return true;
   std::shared_ptr<Form> self = Shared(*this);
+  Check(*this, "Unload");
   bool closed = false;
   Dispatch([&] {
     int cancel = 0;
@@ -165,9 +180,16 @@ void Form::Show(int style, Form* owner) {
   EnsureLoaded();
   if (owner != nullptr) owner_ = owner->weak_from_this();
   if (style != vbModal) {
+    Check(*this, "Show");
     Tell(*this, "Show");
     MakeVisible();
     return;
+  }
+  try {
+    Check(*this, "ShowModal");
+  } catch (...) {
+    Tell(*this, "ModalFailed");
+    throw;
   }
   if (visible_) {
     Tell(*this, "ModalFailed");
@@ -228,6 +250,7 @@ void Form::MakeHidden() {
 
 void Form::Hide() {
   EnsureLoaded();
+  Check(*this, "Hide");
   Tell(*this, "Hide");
   MakeHidden();
 }
@@ -352,6 +375,10 @@ std::string Form::FontName() {
 }
 void Form::FontName(std::string value) {
   EnsureLoaded();
+  // At design the controls that still show the form's font follow it.
+  if (designing_)
+    for (auto& c : controls_)
+      if (c->common_.fontName == props_.fontName) c->common_.fontName = value;
   props_.fontName = std::move(value);
 }
 bool Form::FontBold() {

@@ -175,7 +175,8 @@ class Form : public std::enable_shared_from_this<Form> {
   explicit Form(std::string className);
 
   // Design-time state of the form and its controls, and the wiring of the
-  // controls' events; runs on every load before Form_Load.
+  // controls' events; runs on every load before Form_Load. Values set here
+  // raise no events (an option selected at design raises no Click).
   virtual void Design() {}
   virtual void Form_Load() {}
   virtual void Form_Activate() {}
@@ -240,6 +241,7 @@ class Form : public std::enable_shared_from_this<Form> {
   std::vector<std::unique_ptr<Control>> graveyard_;
   Control* activeControl_ = nullptr;
   int depth_ = 0;
+  bool designing_ = false;
 };
 
 // What the runtime, its templates and the user actions reach inside forms
@@ -269,6 +271,7 @@ class FormAccess {
   }
   static bool Close(Form& f, int mode) { return f.DoUnload(mode); }
   static bool IsVisible(const Form& f) { return f.visible_; }
+  static bool Designing(const Form& f) { return f.designing_; }
   static Control* Focused(const Form& f) { return f.activeControl_; }
   static void Focus(Form& f, Control* c) { f.activeControl_ = c; }
   static void MoveTab(Form& f, Control* c, int position) { f.RenumberTabs(c, position); }

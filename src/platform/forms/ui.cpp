@@ -153,13 +153,37 @@ void ScriptedUserInterface::AnswerFolder(std::string path) {
   while (name.size() > 1 && name.back() == kSep) name.pop_back();
   if (const std::size_t slash = name.rfind(kSep); slash != std::string::npos && name.size() > 1)
     name.erase(0, slash + 1);
-  folderAnswers_.push_back(FolderAnswer{FolderAnswer::Kind::Folder, std::move(path), std::move(name)});
+  folderAnswers_.push_back(FolderAnswer{FolderAnswer::Kind::Folder, std::move(path), std::move(name), 0, {}});
 }
 
 void ScriptedUserInterface::CancelFolder() { folderAnswers_.push_back(FolderAnswer{}); }
 
+void ScriptedUserInterface::FailFolder(long number, std::string description) {
+  FolderAnswer answer;
+  answer.errorNumber = number;
+  answer.errorDescription = std::move(description);
+  folderAnswers_.push_back(std::move(answer));
+}
+
+void ScriptedUserInterface::Fail(std::string formName, std::string member, long number, std::string description,
+                                 int times) {
+  faults_[{std::move(formName), std::move(member)}] = Fault{number, std::move(description), times};
+}
+
+void ScriptedUserInterface::Heal(const std::string& formName, const std::string& member) {
+  faults_.erase({formName, member});
+}
+
+void ScriptedUserInterface::Enter(const Form& form, std::string_view member) {
+  auto it = faults_.find({form.Name(), std::string(member)});
+  if (it == faults_.end() || it->second.times == 0) return;
+  const Fault fault = it->second;
+  if (it->second.times > 0 && --it->second.times == 0) faults_.erase(it);
+  runtime::Raise(fault.number, fault.description);
+}
+
 void ScriptedUserInterface::AnswerVirtualItem(std::string displayName) {
-  folderAnswers_.push_back(FolderAnswer{FolderAnswer::Kind::VirtualItem, {}, std::move(displayName)});
+  folderAnswers_.push_back(FolderAnswer{FolderAnswer::Kind::VirtualItem, {}, std::move(displayName), 0, {}});
 }
 
 UserInterface::Driver ScriptedUserInterface::ModalDriver(const Form& form) {
@@ -180,6 +204,7 @@ FolderAnswer ScriptedUserInterface::PickFolder(const FolderRequest& request) {
                    "no answer queued for the folder picker \"" + request.title.value_or("") + "\"");
   FolderAnswer answer = std::move(folderAnswers_.front());
   folderAnswers_.pop_front();
+  if (answer.errorNumber != 0) runtime::Raise(answer.errorNumber, answer.errorDescription);
   return answer;
 }
 

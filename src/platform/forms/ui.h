@@ -54,6 +54,8 @@ struct FolderAnswer {
   Kind kind = Kind::Cancel;
   std::string path;         // the folder picked
   std::string displayName;  // the name the dialog shows (a virtual item has only this)
+  long errorNumber = 0;     // not 0: the pick fails with this error
+  std::string errorDescription;
 };
 
 class UserInterface {
@@ -66,6 +68,9 @@ class UserInterface {
   virtual Driver ModalDriver(const Form& form) = 0;
   virtual FolderAnswer PickFolder(const FolderRequest& request) = 0;
   virtual void Notice(const FormNotice& notice) {}
+  // Called as a form member starts ("Load", "Show", "ShowModal", "Hide",
+  // "Unload"); raising here makes that member fail.
+  virtual void Enter(const Form& form, std::string_view member) {}
 };
 
 class ScriptedUserInterface : public UserInterface {
@@ -89,10 +94,18 @@ class ScriptedUserInterface : public UserInterface {
   void AnswerFolder(std::string path);
   void CancelFolder();
   void AnswerVirtualItem(std::string displayName);
+  // The next pick raises this error (the dialog could not be shown).
+  void FailFolder(long number, std::string description = {});
+
+  // The next `times` calls (-1: all) of `member` on forms of this class raise
+  // this error; an empty description takes the runtime's text.
+  void Fail(std::string formName, std::string member, long number, std::string description = {}, int times = -1);
+  void Heal(const std::string& formName, const std::string& member);
 
   Driver ModalDriver(const Form& form) override;
   FolderAnswer PickFolder(const FolderRequest& request) override;
   void Notice(const FormNotice& notice) override { notices_.push_back(notice); }
+  void Enter(const Form& form, std::string_view member) override;
 
   const std::vector<FormNotice>& Notices() const { return notices_; }
   // The actions recorded for one form class, in order.
@@ -114,6 +127,12 @@ class ScriptedUserInterface : public UserInterface {
     };
   }
 
+  struct Fault {
+    long number = 0;
+    std::string description;
+    int times = -1;
+  };
+  std::map<std::pair<std::string, std::string>, Fault> faults_;
   std::map<std::string, Driver> drivers_;
   std::map<std::string, std::deque<Driver>> once_;
   std::deque<FolderAnswer> folderAnswers_;

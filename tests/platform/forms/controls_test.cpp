@@ -192,3 +192,46 @@ TEST_F(Controls, APersonCannotReachHiddenFormsOrHiddenOrDisabledControls) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace forms_test;
+
+// Values at design raise nothing; the same values set in Form_Load do.
+class frmDesigned : public Form {
+ public:
+  frmDesigned() : Form("frmDesigned") {}
+  FormControl<OptionButton> optIncNum{this, "optIncNum"};
+  FormControl<CheckBox> chkHide{this, "chkHide"};
+  FormControl<TextBox> txtDelay{this, "txtDelay"};
+
+ protected:
+  void Design() override {
+    txtDelay->FontName("Courier");
+    FontName("Arial");
+    optIncNum->Click = [] { Log().push_back("optIncNum_Click"); };
+    chkHide->Click = [] { Log().push_back("chkHide_Click"); };
+    txtDelay->Change = [] { Log().push_back("txtDelay_Change"); };
+    optIncNum->Value(true);
+    txtDelay->Text("1000");
+  }
+  void Form_Load() override {
+    chkHide->Value(vbChecked);
+    txtDelay->Text("5");
+  }
+};
+
+class DesignTime : public FormsTest {};
+
+TEST_F(DesignTime, DesignValuesRaiseNoEventsButFormLoadChangesDo) {
+  auto f = Default<frmDesigned>();
+  EXPECT_TRUE(f->optIncNum->Value());
+  EXPECT_EQ(Log(), (std::vector<std::string>{"chkHide_Click", "txtDelay_Change"}));
+  // Controls take the form's font at design unless they have one of their own.
+  EXPECT_EQ(f->chkHide->FontName(), "Arial");
+  EXPECT_EQ(f->txtDelay->FontName(), "Courier");
+  f->FontName("Tahoma");  // at run time the controls keep theirs
+  EXPECT_EQ(f->chkHide->FontName(), "Arial");
+}
+
+}  // namespace

@@ -143,14 +143,6 @@ TEST_F(Seam, MovingTheMouseOntoAControlPutsTheWindowsCursorBackFirst) {
   EXPECT_EQ(Screen().CursorLog(), (std::vector<long>{32649, 0}));
 }
 
-TEST_F(Seam, TheScreenLogsItsMousePointer) {
-  Screen().MousePointer(vbHourglass);
-  Screen().MousePointer(vbDefault);
-  EXPECT_EQ(Screen().MousePointerLog(), (std::vector<int>{11, 0}));
-  EXPECT_EQ(ErrorOf([] { Screen().MousePointer(16); }), 380);
-  EXPECT_EQ(Screen().TwipsPerPixelX(), 15);
-}
-
 TEST_F(Seam, TheConsolePrintsTheFormWithEveryControl) {
   auto f = Default<frmProbe>();
   f->optB->Value(true);
@@ -174,6 +166,39 @@ TEST_F(Seam, TheConsolePrintsTheFormWithEveryControl) {
             "  tmrTick  Timer  interval 0\n"
             "  lblRow(0)  Label  \"\"\n"
             "  lblRow(1)  Label  \"\"  (hidden)\n");
+}
+
+}  // namespace
+
+namespace {
+
+using namespace forms_test;
+
+class Faults : public FormsTest {};
+
+TEST_F(Faults, AnyFormMemberCanBeMadeToFail) {
+  ui->Drive("frmProbe", [](Form& f) { f.Hide(); });
+  ui->Fail("frmProbe", "ShowModal", 401, "Can't show non-modal form when modal form is displayed", 1);
+  ui->Fail("frmProbe", "Unload", 70);
+  auto f = Default<frmProbe>();
+  try {
+    f->Show(vbModal);
+    FAIL();
+  } catch (const runtime::Error& e) {
+    EXPECT_EQ(e.Number(), 401);
+    EXPECT_EQ(e.Description(), "Can't show non-modal form when modal form is displayed");
+  }
+  f->Show(vbModal);  // once only
+  EXPECT_EQ(ErrorOf([&] { Unload(*f); }), 70);
+  EXPECT_TRUE(f->IsLoaded());
+  ui->Heal("frmProbe", "Unload");
+  Unload(*f);
+  EXPECT_FALSE(f->IsLoaded());
+  EXPECT_EQ(ui->NoticesOf("frmProbe"),
+            (std::vector<std::string>{"Load", "ModalFailed", "ShowModal", "Hide", "Unload"}));
+
+  ui->FailFolder(5);
+  EXPECT_EQ(ErrorOf([] { CurrentUserInterface()->PickFolder(FolderRequest{}); }), 5);
 }
 
 }  // namespace

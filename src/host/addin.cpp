@@ -51,9 +51,8 @@ void Host::Start(const StartOptions& options) {
     addIn->connected_ = true;
     addIns_.push_back(Connected{addIn, instance});
     Custom custom;
-    Guard("AddinInstance.OnConnection", [&] {
-      instance->OnConnection(passNoApplication_ ? nullptr : app_, ext_cm_Startup, addIn, custom);
-    });
+    Guard("AddinInstance.OnConnection",
+          [&] { instance->OnConnection(passNoApplication_ ? nullptr : app_, ext_cm_Startup, addIn, custom); });
   }
   for (const auto& c : std::vector<Connected>(addIns_)) {
     Custom custom;

@@ -31,7 +31,8 @@ enum ext_DisconnectMode : long { ext_dm_HostShutdown = 0, ext_dm_UserClosed = 1 
 // The host's record of one loaded add-in (the `AddInInst` argument).
 class COMAddIn {
  public:
-  COMAddIn(std::string progId, std::string description) : progId_(std::move(progId)), description_(std::move(description)) {}
+  COMAddIn(std::string progId, std::string description)
+      : progId_(std::move(progId)), description_(std::move(description)) {}
   std::string ProgId() const { return progId_; }
   std::string Description() const { return description_; }
   bool Connect() const { return connected_; }

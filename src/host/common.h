@@ -21,14 +21,14 @@ namespace host {
 // Error numbers of the mail client and its component runtime (HRESULTs as
 // the late-bound caller saw them).
 namespace err {
-inline constexpr long kObjectDeleted = -2147221238;    // 0x8004010A: the object was closed or deleted
-inline constexpr long kNotFound = -2147221233;         // 0x8004010F: no such entry
-inline constexpr long kUnexpected = -2147418113;       // 0x8000FFFF
-inline constexpr long kFail = -2147467259;             // 0x80004005
-inline constexpr long kAccessDenied = -2147024891;     // 0x80070005
-inline constexpr long kPathNotFound = -2147024893;     // 0x80070003
-inline constexpr long kFileNotFound = -2147024894;     // 0x80070002
-inline constexpr long kNotLoggedOn = -2147221231;      // 0x80040111
+inline constexpr long kObjectDeleted = -2147221238;  // 0x8004010A: the object was closed or deleted
+inline constexpr long kNotFound = -2147221233;       // 0x8004010F: no such entry
+inline constexpr long kUnexpected = -2147418113;     // 0x8000FFFF
+inline constexpr long kFail = -2147467259;           // 0x80004005
+inline constexpr long kAccessDenied = -2147024891;   // 0x80070005
+inline constexpr long kPathNotFound = -2147024893;   // 0x80070003
+inline constexpr long kFileNotFound = -2147024894;   // 0x80070002
+inline constexpr long kNotLoggedOn = -2147221231;    // 0x80040111
 }  // namespace err
 
 // Texts of the host's own errors; the add-in matches some of them.
@@ -151,6 +151,18 @@ class HostEvent {
   std::weak_ptr<Context> context_;
   runtime::Event<Args...> event_;
 };
+
+// Collections are handed out as shared objects; these let a loop walk one
+// straight from the member that returns it, which keeps it alive meanwhile:
+//   for (auto a : item->Attachments()) ...
+template <class C>
+auto begin(const std::shared_ptr<C>& c) -> decltype(c->begin()) {
+  return c->begin();
+}
+template <class C>
+auto end(const std::shared_ptr<C>& c) -> decltype(c->end()) {
+  return c->end();
+}
 
 // Raises the host's "object deleted" error for a closed window, a removed
 // attachment, a deleted command bar or a host that has shut down.

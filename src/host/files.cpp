@@ -36,13 +36,10 @@ WriteFailure FromErrno(int e) {
     case EACCES:
     case EPERM:
     case EROFS:
-    case EISDIR:
-      return WriteFailure::NoPermission;
+    case EISDIR: return WriteFailure::NoPermission;
     case ENOENT:
-    case ENOTDIR:
-      return WriteFailure::NoFolder;
-    default:
-      return WriteFailure::Other;
+    case ENOTDIR: return WriteFailure::NoFolder;
+    default: return WriteFailure::Other;
   }
 }
 

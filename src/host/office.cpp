@@ -29,8 +29,7 @@ constexpr long kSeparatorWidth = 6;
 
 long ReadLE32(const runtime::ByteArray& b, std::size_t at) {
   const std::uint32_t v = static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-                          (static_cast<std::uint32_t>(b[at + 2]) << 16) |
-                          (static_cast<std::uint32_t>(b[at + 3]) << 24);
+                          (static_cast<std::uint32_t>(b[at + 2]) << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
   return static_cast<long>(static_cast<std::int32_t>(v));
 }
 

@@ -337,8 +337,8 @@ class CommandBarButton : public CommandBarControl {
 
 class CommandBarPopup : public CommandBarControl {
  public:
-  CommandBarPopup(std::weak_ptr<host::CommandBar> parent, std::shared_ptr<host::Context> context, long id,
-                  bool builtIn, bool temporary);
+  CommandBarPopup(std::weak_ptr<host::CommandBar> parent, std::shared_ptr<host::Context> context, long id, bool builtIn,
+                  bool temporary);
 
   long Style();  // absent on 9.x (438)
   void Style(long style);

@@ -125,8 +125,7 @@ void Explorer::SwitchView() {
 
 // ----------------------------------------------------------------- Inspector
 
-Inspector::Inspector(std::shared_ptr<Context> context, std::weak_ptr<host::Application> app,
-                     std::shared_ptr<Item> item)
+Inspector::Inspector(std::shared_ptr<Context> context, std::weak_ptr<host::Application> app, std::shared_ptr<Item> item)
     : Activate("Inspector.Activate", context),
       Close("Inspector.Close", context),
       context_(context),

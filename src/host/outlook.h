@@ -199,9 +199,9 @@ class Inspectors {
 
 // How the host opens an Explorer.
 struct ExplorerOptions {
-  std::shared_ptr<Folder> folder = nullptr;                // default: the store's first folder
-  std::vector<std::shared_ptr<Item>> selection = {};      // selected when the window opens
-  bool viewSwitch = false;                         // a ViewSwitch before the first SelectionChange
+  std::shared_ptr<Folder> folder = nullptr;           // default: the store's first folder
+  std::vector<std::shared_ptr<Item>> selection = {};  // selected when the window opens
+  bool viewSwitch = false;                            // a ViewSwitch before the first SelectionChange
 };
 
 // How the host opens an Inspector.

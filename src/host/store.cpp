@@ -150,7 +150,7 @@ std::shared_ptr<Attachment> Attachments::Add(std::string_view source, long type,
   runtime::ByteArray bytes;
   if (!files::ReadAll(source, bytes)) runtime::Raise(err::kFileNotFound, std::string(text::kAddFileNotFound));
   AttachmentData data;
-  data.fileName = std::string(source);
+  data.fileName = files::Resolve(source);  // the name as the file system spells it
   data.displayName = std::string(displayName);
   data.type = type;
   data.content = BytesContent(std::move(bytes));
@@ -291,7 +291,10 @@ std::shared_ptr<Item> Items::Item(long index) const {
 // -------------------------------------------------------------------- Folder
 
 Folder::Folder(std::shared_ptr<Context> context, std::weak_ptr<Store> store, std::string name, long defaultItemType)
-    : context_(std::move(context)), store_(std::move(store)), name_(std::move(name)), defaultItemType_(defaultItemType) {}
+    : context_(std::move(context)),
+      store_(std::move(store)),
+      name_(std::move(name)),
+      defaultItemType_(defaultItemType) {}
 
 std::string Folder::Name() {
   faults_.Check("Name");
@@ -374,8 +377,8 @@ void Store::Persist(Item& item) {
   ++item.saveCount_;
   if (first) {
     if (auto folder = item.parent_.lock()) {
-      if (std::find_if(folder->items_.begin(), folder->items_.end(),
-                       [&](const auto& p) { return p.get() == &item; }) == folder->items_.end())
+      if (std::find_if(folder->items_.begin(), folder->items_.end(), [&](const auto& p) { return p.get() == &item; }) ==
+          folder->items_.end())
         folder->items_.push_back(item.shared_from_this());
     }
   }

@@ -75,21 +75,21 @@ std::shared_ptr<const ContentSource> BytesContent(runtime::ByteArray bytes);
 std::shared_ptr<const ContentSource> TextContent(std::string_view text);
 
 struct AttachmentData {
-  std::string fileName;     // sanitised when the attachment is made
-  std::string displayName;  // "" -> the file name
+  std::string fileName = {};     // sanitised when the attachment is made
+  std::string displayName = {};  // "" -> the file name
   long type = olByValue;
-  std::shared_ptr<const ContentSource> content;  // nullptr: no bytes
-  std::string contentId;                         // "" when the part has none
-  std::map<std::uint32_t, std::string> properties;  // further MAPI properties by tag
+  std::shared_ptr<const ContentSource> content = nullptr;  // nullptr: no bytes
+  std::string contentId = {};                              // "" when the part has none
+  std::map<std::uint32_t, std::string> properties = {};    // further MAPI properties by tag
 };
 
 struct ItemData {
   long itemClass = olMail;
-  std::string subject;
+  std::string subject = {};
   bool sent = true;
   long downloadState = olFullItem;
-  std::vector<AttachmentData> attachments;
-  std::string locator;  // where a loader found the item (its file), for the backend
+  std::vector<AttachmentData> attachments = {};
+  std::string locator = {};  // where a loader found the item (its file), for the backend
 };
 
 // Persists saved items (the mail-file writer). Write raises on failure and

@@ -14,6 +14,7 @@ Host::Host(std::string version)
 Host::~Host() {
   // Add-in objects go first, while the host objects they may still touch exist.
   addIns_.clear();
+  app_->OnLastWindowClosed(nullptr);
   app_->Quit();
 }
 

@@ -70,6 +70,10 @@ struct AddInRegistration {
 
 // The add-ins registered for all users, in the order of their keys.
 std::vector<AddInRegistration> ReadAddInRegistrations();
+// Self-registration of an add-in: writes its key with FriendlyName,
+// Description (texts) and LoadBehavior (a number). Returns the registry's
+// result code (0 on success).
+long WriteAddInRegistration(const AddInRegistration& registration);
 
 struct StartOptions {
   bool explorer = true;  // false: started by another program, without a window

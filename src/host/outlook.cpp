@@ -320,9 +320,10 @@ void Application::CloseExplorer(const std::shared_ptr<Explorer>& explorer) {
   AfterWindowClosed();
 }
 
-std::shared_ptr<Inspector> Application::OpenInspector(const std::shared_ptr<Item>& item,
+std::shared_ptr<Inspector> Application::OpenInspector(const std::shared_ptr<Item>& itemRef,
                                                       const InspectorOptions& options) {
   if (ended_) RaiseDeleted();
+  const auto item = itemRef;  // the caller's reference may go in a handler
   if (!item) runtime::Raise(runtime::err::kObjectVariableNotSet);
   if (auto open = item->GetInspector()) {
     ActivateInspector(open);

@@ -6,6 +6,7 @@
 
 #include "host/addin.h"
 #include "host/rdo.h"
+#include "platform/registry/registry.h"
 
 namespace {
 
@@ -160,12 +161,48 @@ TEST_F(Connection, ExitClosesTheWindowsFirst) {
                                            "A.Connect OnDisconnection 0 windows=0"}));
 }
 
-TEST(Registration, TheDefaultSourceIsTheRegistry) {
-  // With nothing registered the host starts with no add-in.
-  Host host;
-  host.Start({.explorer = false});
-  EXPECT_TRUE(host.AddIns().empty());
-  EXPECT_TRUE(host.LoadFailures().empty());
+TEST(Registration, AddInsAreReadFromTheMachineRegistry) {
+  namespace reg = platform::registry;
+  auto registry = std::make_shared<reg::Registry>();
+  reg::SetCurrent(registry);
+  const std::string key = std::string(kAddInsKey) + "\\";
+  EXPECT_EQ(WriteAddInRegistration({"Lumivane.Connect", "Lumivane", "A utility", kLoadAtStartup}), 0);
+  EXPECT_EQ(registry->Peek(reg::HKEY_LOCAL_MACHINE, key + "Lumivane.Connect", "LoadBehavior")->data, reg::DwordData(3));
+  EXPECT_EQ(WriteAddInRegistration({"Bad\\Name", "", "", kLoadAtStartup}), reg::ERROR_INVALID_PARAMETER);
+  registry->Seed(reg::HKEY_LOCAL_MACHINE, key + "Other.Connect", "LoadBehavior", reg::REG_DWORD, reg::DwordData(2));
+  registry->SeedKey(reg::HKEY_LOCAL_MACHINE, key + "Bare.Connect");
+
+  const auto found = ReadAddInRegistrations();
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[0].progId, "Bare.Connect");
+  EXPECT_EQ(found[0].loadBehavior, 0);
+  EXPECT_EQ(found[1].progId, "Lumivane.Connect");
+  EXPECT_EQ(found[1].friendlyName, "Lumivane");
+  EXPECT_EQ(found[1].description, "A utility");
+  EXPECT_EQ(found[1].loadBehavior, kLoadAtStartup);
+  EXPECT_EQ(found[2].loadBehavior, 2);
+
+  // The host loads the one with load behaviour 3 whose ProgID is registered.
+  auto classes = std::make_shared<platform::com::ClassRegistry>();
+  platform::com::SetClassRegistry(classes);
+  std::vector<std::string> log;
+  classes->Register("Lumivane.Connect", [&log] {
+    auto r = std::make_shared<Recorder>();
+    r->log = &log;
+    r->name = "L";
+    return r;
+  });
+  {
+    Host host;
+    host.Start({.explorer = false});
+    ASSERT_EQ(host.AddIns().size(), 1u);
+    EXPECT_EQ(host.AddIns()[0].addIn->ProgId(), "Lumivane.Connect");
+    EXPECT_EQ(host.AddIns()[0].addIn->Description(), "A utility");
+    host.Exit();
+  }
+  EXPECT_EQ(log.size(), 4u);
+  platform::com::SetClassRegistry(nullptr);
+  reg::SetCurrent(nullptr);
 }
 
 }  // namespace

@@ -6,30 +6,13 @@
 #include <fstream>
 #include <system_error>
 
-#include "runtime/text.h"
+#include "platform/fso/resolve.h"
 
 namespace host::files {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path ResolvePath(const fs::path& p) {
-  std::error_code ec;
-  if (p.empty() || fs::exists(fs::symlink_status(p, ec))) return p;
-  fs::path parent = p.parent_path();
-  const std::string name = p.filename().string();
-  if (name.empty()) return p;
-  if (!parent.empty() && parent != p) parent = ResolvePath(parent);
-  const fs::path dir = parent.empty() ? fs::path(".") : parent;
-  fs::directory_iterator it(dir, ec);
-  if (ec) return parent.empty() ? p : parent / name;
-  for (const auto& entry : it) {
-    const std::string candidate = entry.path().filename().string();
-    if (runtime::TextEqual(candidate, name)) return parent.empty() ? fs::path(candidate) : parent / candidate;
-  }
-  return parent.empty() ? p : parent / name;
-}
 
 WriteFailure FromErrno(int e) {
   switch (e) {
@@ -45,10 +28,10 @@ WriteFailure FromErrno(int e) {
 
 }  // namespace
 
-std::string Resolve(std::string_view path) { return ResolvePath(fs::path(std::string(path))).string(); }
+std::string Resolve(std::string_view path) { return platform::fso::ResolvePath(path); }
 
 bool ReadAll(std::string_view path, runtime::ByteArray& out) {
-  const fs::path p = ResolvePath(fs::path(std::string(path)));
+  const fs::path p(platform::fso::ResolvePath(path));
   std::error_code ec;
   if (!fs::is_regular_file(p, ec)) return false;
   std::ifstream in(p, std::ios::binary);
@@ -61,11 +44,13 @@ bool ReadAll(std::string_view path, runtime::ByteArray& out) {
 
 WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes) {
   static std::atomic<unsigned> counter{0};
-  const fs::path target = ResolvePath(fs::path(std::string(path)));
+  const fs::path target(platform::fso::ResolvePath(path));
   std::error_code ec;
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   if (!fs::is_directory(folder, ec)) return WriteFailure::NoFolder;
   if (fs::is_directory(target, ec)) return WriteFailure::NoPermission;
+  // A file another program holds open (a viewer showing it) is not replaced.
+  if (platform::fso::IsLocked(target.string())) return WriteFailure::NoPermission;
   // A read-only file is not written over, whoever runs the program.
   if (fs::exists(target, ec) && (fs::status(target, ec).permissions() & fs::perms::owner_write) == fs::perms::none)
     return WriteFailure::NoPermission;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "host/files.h"
+#include "host/mail/names.h"
 #include "host/outlook.h"
 
 namespace host {
@@ -20,7 +21,7 @@ class Bytes final : public ContentSource {
 };
 
 AttachmentData Normalised(AttachmentData data) {
-  data.fileName = SanitizeFileName(data.fileName);
+  data.fileName = mail::SanitizeAttachmentName(data.fileName, kNeutralAttachmentName);
   if (data.displayName.empty()) data.displayName = data.fileName;
   return data;
 }
@@ -40,19 +41,6 @@ std::shared_ptr<const ContentSource> BytesContent(runtime::ByteArray bytes) {
 
 std::shared_ptr<const ContentSource> TextContent(std::string_view text) {
   return BytesContent(runtime::ByteArray(text.begin(), text.end()));
-}
-
-std::string SanitizeFileName(std::string_view name) {
-  const auto cut = name.find_last_of("/\\");
-  const std::string_view last = cut == std::string_view::npos ? name : name.substr(cut + 1);
-  std::string out;
-  for (char c : last) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) continue;
-    out += c;
-  }
-  if (out.empty() || out == "." || out == "..") return "attachment";
-  return out;
 }
 
 // ---------------------------------------------------------------- Attachment
@@ -195,12 +183,45 @@ long Item::Class() {
 
 std::string Item::Subject() {
   faults_.Check("Subject");
+  ReadSubject();
   return subject_;
 }
 
 void Item::Subject(std::string_view subject) {
   faults_.Check("Subject=");
+  ReadAll();
   subject_ = std::string(subject);
+}
+
+const std::string& Item::SubjectText() const {
+  ReadSubject();
+  return subject_;
+}
+
+const std::vector<std::shared_ptr<Attachment>>& Item::AttachmentList() const {
+  ReadAll();
+  return attachments_;
+}
+
+void Item::ReadSubject() const {
+  if (subjectRead_) return;
+  subject_ = source_->Subject();
+  subjectRead_ = true;
+  if (!attachmentsPending_) source_.reset();
+}
+
+void Item::ReadAll() const {
+  if (!source_) return;
+  ReadSubject();
+  if (attachmentsPending_) {
+    auto self = std::const_pointer_cast<Item>(shared_from_this());
+    std::vector<std::shared_ptr<Attachment>> list;
+    for (auto& a : source_->Attachments()) list.push_back(std::make_shared<Attachment>(context_, self, std::move(a)));
+    attachments_ = std::move(list);
+    attachmentsPending_ = false;
+  }
+  source_.reset();
+  if (auto store = store_.lock()) store->persisted_[entryId_] = Snapshot();
 }
 
 bool Item::Sent() {
@@ -221,6 +242,7 @@ long Item::DownloadState() {
 
 std::shared_ptr<host::Attachments> Item::Attachments() {
   faults_.Check("Attachments");
+  ReadAll();
   return std::make_shared<host::Attachments>(shared_from_this());
 }
 
@@ -244,6 +266,7 @@ std::shared_ptr<Folder> Item::Parent() {
 }
 
 std::shared_ptr<Attachment> Item::AddAttachment(AttachmentData data, long position) {
+  ReadAll();
   auto self = shared_from_this();
   auto attachment = std::make_shared<Attachment>(context_, self, std::move(data));
   const auto count = static_cast<long>(attachments_.size());
@@ -256,6 +279,7 @@ std::shared_ptr<Attachment> Item::AddAttachment(AttachmentData data, long positi
 }
 
 ItemData Item::Snapshot() const {
+  ReadAll();
   ItemData data;
   data.itemClass = class_;
   data.subject = subject_;
@@ -308,7 +332,47 @@ long Folder::DefaultItemType() {
 
 std::shared_ptr<Items> Folder::Items() {
   faults_.Check("Items");
+  Fill();
   return std::make_shared<host::Items>(items_);
+}
+
+const std::vector<std::shared_ptr<Item>>& Folder::ItemList() {
+  Fill();
+  return items_;
+}
+
+void Folder::Populate(std::function<void(Folder&)> fill) { fill_ = std::move(fill); }
+
+void Folder::Fill() {
+  if (!fill_) return;
+  auto fill = std::move(fill_);
+  fill_ = nullptr;
+  try {
+    fill(*this);
+  } catch (...) {
+    items_.clear();
+    fill_ = std::move(fill);
+    throw;
+  }
+}
+
+std::shared_ptr<Item> Folder::AddStoredItem(std::string entryId, ItemData header, std::shared_ptr<ItemSource> source) {
+  auto store = store_.lock();
+  header.attachments.clear();
+  header.subject.clear();
+  auto item = Item::Make(context_, store_, weak_from_this(), std::move(header));
+  item->entryId_ = entryId;
+  if (source) {
+    item->source_ = std::move(source);
+    item->subjectRead_ = false;
+    item->attachmentsPending_ = true;
+  }
+  if (store) {
+    store->live_[entryId] = item;
+    if (!item->source_) store->persisted_[entryId] = item->Snapshot();
+  }
+  items_.push_back(item);
+  return item;
 }
 
 std::shared_ptr<Item> Folder::AddItem(ItemData data) {
@@ -342,6 +406,13 @@ std::shared_ptr<Item> Store::NewItem(ItemData data, std::shared_ptr<Folder> pare
 
 const ItemData* Store::Persisted(std::string_view entryId) const {
   auto it = persisted_.find(std::string(entryId));
+  if (it == persisted_.end()) {
+    // An item a loader has not read yet is stored as its file says.
+    auto item = FindItem(entryId);
+    if (!item || item->IsRead()) return nullptr;
+    item->ReadAll();
+    it = persisted_.find(std::string(entryId));
+  }
   return it == persisted_.end() ? nullptr : &it->second;
 }
 

@@ -1,15 +1,17 @@
 #pragma once
 // The mail store of the stand-in client: folders, items of every class and
 // their attachments, held in memory. Tests build it in code; a loader of mail
-// files plugs in through two seams: an attachment's bytes come from a
-// ContentSource (read when first needed), and a StoreBackend persists an
-// item when it is saved.
+// files plugs in through its seams: a folder lists its items when first used
+// (Folder::Populate), an item reads its subject and attachments when first
+// used (ItemSource), an attachment's bytes come from a ContentSource (read
+// when first needed), and a StoreBackend persists an item when it is saved.
 //
 // Saving copies an item's state into the store's persisted records, which is
 // what the outside MAPI session object reads (rdo.h): like the real store, it
 // sees saved state only.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -92,6 +94,16 @@ struct ItemData {
   std::string locator = {};  // where a loader found the item (its file), for the backend
 };
 
+// An item a loader has found but not read: its subject and attachments are
+// read when first needed, so a folder of many messages opens at once. Either
+// may raise (the file has gone); the item is then read again next time.
+class ItemSource {
+ public:
+  virtual ~ItemSource() = default;
+  virtual std::string Subject() = 0;
+  virtual std::vector<AttachmentData> Attachments() = 0;
+};
+
 // Persists saved items (the mail-file writer). Write raises on failure and
 // must then leave the stored copy as it was.
 class StoreBackend {
@@ -100,10 +112,9 @@ class StoreBackend {
   virtual void Write(const std::string& entryId, const ItemData& data) = 0;
 };
 
-// The name an attachment file gets: the last component of what the mail
-// says, with "/" and "\" both taken as separators; names that would point
-// elsewhere ("", ".", "..") become "attachment". Control characters go.
-std::string SanitizeFileName(std::string_view name);
+// The name an attachment file gets, whatever its source: the mail's own
+// sanitiser (host/mail/names.h), with "attachment" for a name that is none.
+inline constexpr std::string_view kNeutralAttachmentName = "attachment";
 
 class Attachment : public std::enable_shared_from_this<Attachment> {
  public:
@@ -210,10 +221,13 @@ class Item : public std::enable_shared_from_this<Item> {
   std::vector<AttachmentData> TakeOnSend() { return std::exchange(onSend_, {}); }
   long SaveCount() const { return saveCount_; }
   bool SentFlag() const { return sent_; }
-  const std::string& SubjectText() const { return subject_; }
+  // These read an item that a loader has not read yet (and may raise then).
+  const std::string& SubjectText() const;
   void SetInspector(const std::shared_ptr<Inspector>& inspector) { inspector_ = inspector; }
-  const std::vector<std::shared_ptr<Attachment>>& AttachmentList() const { return attachments_; }
+  const std::vector<std::shared_ptr<Attachment>>& AttachmentList() const;
   ItemData Snapshot() const;
+  // False while a loader's item has not read its attachments yet.
+  bool IsRead() const { return !source_ || (subjectRead_ && !attachmentsPending_); }
 
  private:
   friend class Attachment;
@@ -224,17 +238,25 @@ class Item : public std::enable_shared_from_this<Item> {
                                     const std::weak_ptr<Folder>& parent, ItemData data);
   long IndexOf(const Attachment* a) const;
   void RemoveAt(long index, std::string_view member);
+  // Reads what the loader's source holds, once: the subject alone, or
+  // everything; the store records the item as read then.
+  void ReadSubject() const;
+  void ReadAll() const;
 
   std::shared_ptr<Context> context_;
   std::weak_ptr<Store> store_;
   std::weak_ptr<Folder> parent_;
   long class_;
-  std::string subject_;
+  // Filled from source_ on first use.
+  mutable std::string subject_;
+  mutable std::shared_ptr<ItemSource> source_;
+  mutable bool subjectRead_ = true;
+  mutable bool attachmentsPending_ = false;
   bool sent_;
   long downloadState_;
   std::string locator_;
   std::string entryId_;
-  std::vector<std::shared_ptr<Attachment>> attachments_;
+  mutable std::vector<std::shared_ptr<Attachment>> attachments_;
   std::vector<AttachmentData> onSend_;
   std::weak_ptr<Inspector> inspector_;
   long saveCount_ = 0;
@@ -265,17 +287,26 @@ class Folder : public std::enable_shared_from_this<Folder> {
 
   // Host side: an item already in the store (saved, with its EntryID).
   std::shared_ptr<Item> AddItem(ItemData data);
+  // An item a loader found under its own EntryID; `header` gives its class,
+  // Sent, download state and locator, `source` the rest when first needed.
+  std::shared_ptr<Item> AddStoredItem(std::string entryId, ItemData header, std::shared_ptr<ItemSource> source);
+  // The folder's items come from `fill` (which calls AddStoredItem) on first
+  // use of Items or ItemList; when it raises, the next use tries again.
+  void Populate(std::function<void(Folder&)> fill);
   host::Faults& Faults() { return faults_; }
-  const std::vector<std::shared_ptr<Item>>& ItemList() const { return items_; }
+  const std::vector<std::shared_ptr<Item>>& ItemList();
 
  private:
   friend class Item;
   friend class Store;
   std::shared_ptr<Context> context_;
   std::weak_ptr<Store> store_;
+  void Fill();
+
   std::string name_;
   long defaultItemType_;
   std::vector<std::shared_ptr<Item>> items_;
+  std::function<void(Folder&)> fill_;
   host::Faults faults_;
 };
 
@@ -306,7 +337,9 @@ class Store : public std::enable_shared_from_this<Store> {
   std::shared_ptr<host::Context> context_;
   std::shared_ptr<StoreBackend> backend_;
   std::vector<std::shared_ptr<Folder>> folders_;
-  std::map<std::string, ItemData> persisted_;
+  // A loader's item enters here when it is first read (its state then is
+  // the stored one).
+  mutable std::map<std::string, ItemData> persisted_;
   std::map<std::string, std::weak_ptr<Item>> live_;
   std::uint32_t nextEntry_ = 1;
 };

@@ -225,22 +225,23 @@ TEST(Attachments, FileNamesFromMailAreSanitised) {
     const char* in;
     const char* want;
   };
+  // The host cleans every name with the mail layer's sanitiser.
   const Row rows[] = {{"photo.jpg", "photo.jpg"},
                       {"C:\\Users\\a\\photo.jpg", "photo.jpg"},
                       {"../../etc/passwd", "passwd"},
                       {"dir/..", "attachment"},
                       {"", "attachment"},
                       {"a\tb\x01.png", "ab.png"},
-                      {"trailing/", "attachment"},
-                      {"..\\..\\x.gif", "x.gif"}};
+                      {"trailing/", "trailing"},
+                      {"..\\..\\x.gif", "x.gif"},
+                      {"a/b/c.jpg", "c.jpg"}};
+  World w;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.in);
-    EXPECT_EQ(SanitizeFileName(row.in), row.want);
+    auto item = w.inbox->AddItem(ItemData{.attachments = {{.fileName = row.in}}});
+    EXPECT_EQ(item->Attachments()->Item(1)->FileName(), row.want);
+    EXPECT_EQ(item->Attachments()->Item(1)->DisplayName(), row.want);
   }
-  World w;
-  auto item = w.inbox->AddItem(ItemData{.attachments = {{.fileName = "a/b/c.jpg"}}});
-  EXPECT_EQ(item->Attachments()->Item(1)->FileName(), "c.jpg");
-  EXPECT_EQ(item->Attachments()->Item(1)->DisplayName(), "c.jpg");
 }
 
 struct CountingSource : ContentSource {

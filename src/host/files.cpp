@@ -6,6 +6,8 @@
 #include <fstream>
 #include <system_error>
 
+#include <unistd.h>
+
 #include "platform/fso/resolve.h"
 
 namespace host::files {
@@ -54,7 +56,9 @@ WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes) {
   // A read-only file is not written over, whoever runs the program.
   if (fs::exists(target, ec) && (fs::status(target, ec).permissions() & fs::perms::owner_write) == fs::perms::none)
     return WriteFailure::NoPermission;
-  const fs::path temp = folder / (".~" + target.filename().string() + "." + std::to_string(++counter) + ".tmp");
+  // A short name of its own: the target's name may already be as long as a
+  // name can be.
+  const fs::path temp = folder / (".~lumivane." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp");
   {
     errno = 0;
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);

@@ -240,16 +240,19 @@ void Message::RemoveAttachment(std::size_t index) {
 }
 
 void Message::AddAttachment(const fs::path& file) {
-  Attachments();
   std::error_code ec;
   if (!fs::is_regular_file(file, ec))
     runtime::Raise(runtime::err::kFileNotFound, "Cannot attach '" + file.string() + "': no such file");
+  AddAttachment(file.filename().string(), ReadFile(file, false));
+}
+
+void Message::AddAttachment(std::string_view name, std::string bytes) {
+  Attachments();
   Origin origin;
-  origin.bytes = std::make_shared<std::string>(ReadFile(file, false));
-  const std::string raw = file.filename().string();
+  origin.bytes = std::make_shared<std::string>(std::move(bytes));
   const int ordinal = static_cast<int>(attachments_.size()) + 1;
   Attachment a;
-  a.file_name = SanitizeAttachmentName(raw, NeutralAttachmentName(ordinal, ContentTypeForFileName(raw)));
+  a.file_name = SanitizeAttachmentName(name, NeutralAttachmentName(ordinal, ContentTypeForFileName(name)));
   a.content_type = ContentTypeForFileName(a.file_name);
   a.display_name = a.file_name;
   a.added = true;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/mail/atomic_file.h"
@@ -79,6 +80,8 @@ class Message {
   // Takes the file's bytes now: a later change of the file does not reach
   // the message. Raises 53 when it cannot be read.
   void AddAttachment(const std::filesystem::path& file);
+  // A new part named `name` (sanitised) holding `bytes`.
+  void AddAttachment(std::string_view name, std::string bytes);
   bool Dirty() const { return dirty_; }
   // Writes the message with the edits, atomically: a new file (in tmp/ of a
   // Maildir, beside an .eml) renamed over the old one. Removed parts are

@@ -1,0 +1,263 @@
+// The client's store loaded from real mail: scenarios over the fixtures, as
+// the add-in sees them through the object model.
+#include "host/mail_link.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "host/addin.h"
+#include "host/mail/mail_support.h"
+#include "host/mail/names.h"
+#include "host/rdo.h"
+
+namespace {
+
+using namespace mail_test;
+using host::mail::WriteStep;
+
+class MailLinkTest : public ::testing::Test {
+ protected:
+  // Puts a fixture into Maildir folder `folder` (cur/, flags `flags`).
+  fs::path Put(const std::string& folder, const std::string& fixture, const std::string& unique,
+               const std::string& flags = "S") {
+    MakeMaildir(Root() / folder);
+    const fs::path file = Root() / folder / "cur" / (unique + ":2," + flags);
+    WriteBytes(file, ReadBytes(Fixture(fixture)));
+    return file;
+  }
+  void Settings(const std::string& folder, const std::string& text) {
+    WriteBytes(Root() / folder / host::mail::kFolderSettingsFile, text);
+  }
+  void Open() {
+    mail_ = host::mail::Store::Open(Root());
+    link_ = host::MailLink::Attach(*host_.Store(), mail_);
+  }
+  std::shared_ptr<host::Item> ItemOf(const std::string& folder, long index = 1) {
+    return link_->FolderAt(folder)->Items()->Item(index);
+  }
+  fs::path Root() const { return scratch_.root() / "store"; }
+  fs::path Out() const {
+    fs::create_directories(scratch_.root() / "out");
+    return scratch_.root() / "out";
+  }
+  static std::vector<std::string> Names(const std::shared_ptr<host::Item>& item) {
+    std::vector<std::string> names;
+    for (auto a : item->Attachments()) names.push_back(a->FileName());
+    return names;
+  }
+
+  Scratch scratch_;
+  host::Host host_;
+  std::shared_ptr<host::mail::Store> mail_;
+  std::shared_ptr<host::MailLink> link_;
+};
+
+TEST_F(MailLinkTest, ItemsCarryWhatTheAddInReads) {
+  Put("Inbox", "basic.eml", "1.a");
+  Put("Inbox", "inline.eml", "2.b");
+  Put("Drafts", "single.eml", "3.c");
+  Put("Inbox", "image-only.eml", "4.d", "DS");  // a draft by its flag
+  Put("Board", "basic.eml", "5.e");
+  Settings("Board", "type = post\n");
+  Put("Calendar", "single.eml", "6.f");
+  Settings("Calendar", "type = appointment\n");
+  Open();
+
+  std::vector<std::string> folders;
+  for (const auto& f : host_.Store()->Folders()) folders.push_back(f->Name() + ":" + std::to_string(f->DefaultItemType()));
+  EXPECT_EQ(folders, (std::vector<std::string>{"Board:6", "Calendar:1", "Drafts:0", "Inbox:0"}));
+
+  auto basic = ItemOf("Inbox", 1);
+  EXPECT_EQ(basic->Subject(), "Holiday photos \xE2\x80\x93 beach");
+  EXPECT_EQ(basic->Class(), host::olMail);
+  EXPECT_TRUE(basic->Sent());
+  EXPECT_EQ(basic->DownloadState(), host::olFullItem);
+  EXPECT_EQ(basic->EntryID(), mail_->FindFolder("Inbox")->Messages()[0]->EntryID());
+  EXPECT_EQ(host_.Store()->FindItem(basic->EntryID()), basic);
+  auto beach = basic->Attachments()->Item(1);
+  EXPECT_EQ(beach->FileName(), "beach.jpg");
+  EXPECT_EQ(beach->DisplayName(), "beach.jpg");
+  EXPECT_EQ(beach->Type(), host::olByValue);
+
+  EXPECT_FALSE(ItemOf("Inbox", 3)->Sent());
+  EXPECT_FALSE(ItemOf("Drafts")->Sent());
+  EXPECT_EQ(ItemOf("Board")->Class(), host::olPost);
+  EXPECT_EQ(ItemOf("Calendar")->Class(), host::olAppointment);
+  EXPECT_EQ(ItemOf("Drafts")->Attachments()->Count(), 0);
+}
+
+TEST_F(MailLinkTest, SessionObjectReadsTheContentIdOfInlineImages) {
+  Put("Inbox", "inline.eml", "1.a");
+  Put("Inbox", "basic.eml", "2.b");
+  Open();
+  host::RDOSession session;
+  session.MAPIOBJECT(host_.App()->Session()->MAPIOBJECT());
+  for (long i = 1; i <= 2; ++i) {
+    auto item = ItemOf("Inbox", i);
+    // Nothing of the item was read yet: the session object reads the file.
+    auto mail = session.GetMessageFromID(item->EntryID());
+    EXPECT_EQ(mail->Subject(), item->Subject());
+    for (auto a : *mail->Attachments()) {
+      SCOPED_TRACE(a->FileName());
+      // The logo sits inside the HTML body; chart.png has a Content-ID too,
+      // but beside the body it is an ordinary attachment.
+      const bool inlineLogo = i == 1 && a->FileName() != "chart.png";
+      EXPECT_EQ(a->Fields(host::PR_ATTACH_CONTENT_ID_W), inlineLogo ? "logo@example.org" : "");
+      EXPECT_EQ(a->Fields(host::PR_ATTACH_CONTENT_ID_ERROR), inlineLogo ? "logo@example.org" : "");
+    }
+  }
+}
+
+TEST_F(MailLinkTest, NothingIsReadBeforeItIsNeeded) {
+  const fs::path file = Put("Inbox", "basic.eml", "1.a");
+  Open();
+  auto items = link_->FolderAt("inbox")->Items();
+  ASSERT_EQ(items->Count(), 1);
+  // The listing opened no file: a message that goes now fails only when read.
+  fs::remove(file);
+  auto item = items->Item(1);
+  EXPECT_EQ(item->Class(), host::olMail);
+  EXPECT_NE(RaisedBy([&] { item->Subject(); }).number, 0);
+  EXPECT_NE(RaisedBy([&] { item->Attachments(); }).number, 0);
+  // Back again: the item reads itself now.
+  WriteBytes(file, ReadBytes(Fixture("basic.eml")));
+  EXPECT_EQ(Names(item), (std::vector<std::string>{"beach.jpg", "booking.pdf", "Your reservation.eml"}));
+}
+
+TEST_F(MailLinkTest, MalformedMessagesLoadWithoutACrash) {
+  const char* fixtures[] = {"empty.eml",     "garbage.eml",  "headers-only.eml", "nested-40.eml",
+                            "no-boundary.eml", "truncated.eml", "unclosed.eml",     "wrong-encodings.eml"};
+  int n = 0;
+  for (const char* f : fixtures) Put("Inbox", std::string("malformed/") + f, std::to_string(++n) + ".m");
+  Open();
+  auto items = link_->FolderAt("Inbox")->Items();
+  ASSERT_EQ(items->Count(), n);
+  for (auto item : *items) {
+    SCOPED_TRACE(item->EntryID());
+    RaisedBy([&] { item->Subject(); });
+    // Whatever the parser made of it can be saved, into the folder only.
+    const Raised r = RaisedBy([&] {
+      for (auto a : item->Attachments()) a->SaveAsFile((Out() / a->FileName()).string());
+    });
+    EXPECT_EQ(r.number, 0) << r.description;
+  }
+  for (const auto& entry : fs::recursive_directory_iterator(scratch_.root() / "out"))
+    EXPECT_EQ(entry.path().parent_path(), Out());
+}
+
+TEST_F(MailLinkTest, HostileNamesStayInsideTheTargetFolder) {
+  Put("Inbox", "names.eml", "1.a");
+  Open();
+  auto item = ItemOf("Inbox");
+  std::set<std::string> names;
+  for (auto a : item->Attachments()) {
+    SCOPED_TRACE(a->FileName());
+    EXPECT_EQ(a->FileName().find_first_of("/\\"), std::string::npos);
+    EXPECT_LE(a->FileName().size(), host::mail::kMaxNameBytes);
+    a->SaveAsFile((Out() / a->FileName()).string());
+    names.insert(a->FileName());
+  }
+  EXPECT_GE(names.size(), 8u);
+  // Every file written is directly in the folder; nothing appeared elsewhere.
+  for (const auto& entry : fs::recursive_directory_iterator(scratch_.root())) {
+    if (entry.is_directory()) continue;
+    const bool inOut = entry.path().parent_path() == Out();
+    const bool inStore = entry.path().string().rfind(Root().string(), 0) == 0;
+    EXPECT_TRUE(inOut || inStore) << entry.path();
+  }
+}
+
+TEST_F(MailLinkTest, SavingWritesTheMessageBackKeepingUntouchedPartsExact) {
+  const fs::path file = Put("Inbox", "basic.eml", "1.a");
+  const std::string original = ReadBytes(file);
+  Open();
+  auto item = ItemOf("Inbox");
+  ASSERT_EQ(Names(item), (std::vector<std::string>{"beach.jpg", "booking.pdf", "Your reservation.eml"}));
+  EXPECT_EQ(item->Attachments()->Item(3)->Type(), host::olEmbeddeditem);
+  const runtime::ByteArray pdf = item->Attachments()->Item(2)->Content();
+
+  // The add-in deletes the picture and adds its export report.
+  item->Attachments()->Remove(1);
+  const fs::path report = Out() / "Attachment Export Report (May 4, 2026).txt";
+  WriteBytes(report, "report\r\n");
+  item->Attachments()->Add(report.string());
+  item->Save();
+
+  const std::string saved = ReadBytes(mail_->FindMessage(item->EntryID())->File());
+  const auto before = PartsOf(original, "outer-boundary");
+  const auto after = PartsOf(saved, "outer-boundary");
+  ASSERT_EQ(before.size(), 4u);
+  ASSERT_EQ(after.size(), 4u);
+  EXPECT_EQ(after[0], before[0]);  // the text
+  EXPECT_EQ(after[1], before[2]);  // the PDF, byte for byte
+  EXPECT_EQ(after[2], before[3]);
+  EXPECT_NE(after[3].find("Attachment Export Report"), std::string::npos);
+
+  // The item's attachments still read their bytes where they now stand.
+  EXPECT_EQ(Names(item), (std::vector<std::string>{"booking.pdf", "Your reservation.eml",
+                                                   "Attachment Export Report (May 4, 2026).txt"}));
+  EXPECT_EQ(item->Attachments()->Item(1)->Content(), pdf);
+  // A second save with nothing changed leaves the file alone.
+  const auto stamp = fs::last_write_time(mail_->FindMessage(item->EntryID())->File());
+  item->Save();
+  EXPECT_EQ(fs::last_write_time(mail_->FindMessage(item->EntryID())->File()), stamp);
+
+  // The next run of the client sees what was saved.
+  host::Host next;
+  auto link = host::MailLink::Attach(*next.Store(), host::mail::Store::Open(Root()));
+  auto again = link->FolderAt("Inbox")->Items()->Item(1);
+  EXPECT_EQ(again->EntryID(), item->EntryID());
+  EXPECT_EQ(Names(again), Names(item));
+  EXPECT_EQ(again->Attachments()->Item(3)->Content(), runtime::ByteArray({'r', 'e', 'p', 'o', 'r', 't', '\r', '\n'}));
+
+  // Deleting every attachment, as the delete command does, from the last.
+  for (long i = again->Attachments()->Count(); i >= 1; --i) again->Attachments()->Remove(i);
+  again->Save();
+  EXPECT_EQ(host::mail::Store::Open(Root())->FindFolder("Inbox")->Messages()[0]->Attachments().size(), 0u);
+}
+
+TEST_F(MailLinkTest, AFailedSaveLosesNothing) {
+  const fs::path file = Put("Inbox", "basic.eml", "1.a");
+  const std::string original = ReadBytes(file);
+  Open();
+  auto item = ItemOf("Inbox");
+  std::vector<std::unique_ptr<host::Host>> hosts;
+  for (WriteStep step : {WriteStep::CreateTemp, WriteStep::Write, WriteStep::Sync, WriteStep::Rename}) {
+    SCOPED_TRACE(static_cast<int>(step));
+    mail_->Faults().FailAt(step, 61, "Disk full");
+    item->Attachments()->Remove(1);
+    const Raised r = RaisedBy([&] { item->Save(); });
+    EXPECT_EQ(r.number, 61);
+    EXPECT_NE(r.description.find("Disk full"), std::string::npos) << r.description;
+    EXPECT_EQ(ReadBytes(file), original);
+    EXPECT_TRUE(fs::is_empty(Root() / "Inbox" / "tmp"));
+    // The item keeps its change, and the stored copy its attachments.
+    EXPECT_EQ(Names(item), (std::vector<std::string>{"booking.pdf", "Your reservation.eml"}));
+    EXPECT_EQ(hosts.empty() ? host_.Store()->Persisted(item->EntryID())->attachments.size()
+                            : hosts.back()->Store()->Persisted(item->EntryID())->attachments.size(),
+              3u);
+    mail_->Faults().Clear();
+    item->Save();
+    EXPECT_NE(ReadBytes(file), original);
+    // Back to the start for the next step.
+    WriteBytes(file, original);
+    hosts.push_back(std::make_unique<host::Host>());
+    link_ = host::MailLink::Attach(*hosts.back()->Store(), mail_ = host::mail::Store::Open(Root()));
+    item = link_->FolderAt("Inbox")->Items()->Item(1);
+  }
+}
+
+TEST_F(MailLinkTest, NestedFoldersAndPlainEmlFolders) {
+  MakeMaildir(Root() / "Inbox");
+  Put("Inbox/.Projects", "basic.eml", "1.a");
+  WriteBytes(Root() / "Archive" / "2019" / "old.eml", ReadBytes(Fixture("image-only.eml")));
+  Open();
+  ASSERT_NE(link_->FolderAt("Inbox/Projects"), nullptr);
+  EXPECT_EQ(link_->FolderAt("inbox\\projects")->Name(), "Projects");
+  EXPECT_EQ(link_->PathOf(link_->FolderAt("Archive/2019")), "Archive/2019");
+  EXPECT_EQ(Names(ItemOf("Archive/2019")), (std::vector<std::string>{"scan.jpg"}));
+  EXPECT_EQ(link_->FolderAt("Nowhere"), nullptr);
+}
+
+}  // namespace

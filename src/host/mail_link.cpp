@@ -187,6 +187,7 @@ void MailLink::Write(const std::string& entryId, const ItemData& data) {
       if (ref) ref->stale = true;
   }
   parts = std::move(next);
+  if (onWrite_) onWrite_(message->File());
 }
 
 }  // namespace host

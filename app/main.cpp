@@ -1,0 +1,78 @@
+// lumivane-host: the stand-in mail client with the add-in, over real mail.
+#include <unistd.h>
+
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+#include "app/console.h"
+#include "app/options.h"
+#include "app/session.h"
+#include "runtime/error.h"
+
+extern char** environ;
+
+int main(int argc, char** argv) {
+  const app::ParsedOptions parsed = app::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (!parsed.error.empty()) {
+    std::cerr << "lumivane-host: " << parsed.error << "\n\n" << app::Usage();
+    return 2;
+  }
+  const app::Options& options = parsed.options;
+  if (options.help) {
+    std::cout << app::Usage();
+    return 0;
+  }
+
+  std::ifstream scriptFile;
+  std::istream* script = nullptr;
+  if (options.script && options.script->string() != "-") {
+    scriptFile.open(*options.script);
+    if (!scriptFile) {
+      std::cerr << "lumivane-host: cannot read the script " << options.script->string() << "\n";
+      return 2;
+    }
+    script = &scriptFile;
+  } else if (options.script || !::isatty(0)) {
+    script = &std::cin;
+  }
+  const bool interactive = script == nullptr;
+
+  app::TerminalConsole console;
+  app::SessionSetup setup;
+  setup.options = options;
+  setup.sampleMail = LUMIVANE_SAMPLE_MAIL;
+  setup.installPrefix = LUMIVANE_INSTALL_PREFIX;
+  setup.environment = platform::shell::Environment::FromEntries(environ);
+  setup.scripted = !interactive;
+  setup.console = interactive ? &console : nullptr;
+
+  std::unique_ptr<app::Session> session;
+  try {
+    session = std::make_unique<app::Session>(std::cout, std::move(setup));
+  } catch (const runtime::Error& e) {
+    std::cerr << "lumivane-host: " << e.Description() << "\n";
+    return 3;
+  }
+
+  if (interactive) {
+    std::cout << "Type help for the commands, quit to end.\n";
+    while (auto line = console.ReadCommand("lumivane-host> ")) {
+      session->Run(*line);
+      if (session->Quit()) break;
+    }
+    return 0;
+  }
+  std::string line;
+  long number = 0;
+  while (std::getline(*script, line)) {
+    ++number;
+    if (!session->Run(line)) {
+      std::cout << "script stopped at line " << number << "\n";
+      session.reset();
+      return 1;
+    }
+    if (session->Quit()) break;
+  }
+  return 0;
+}

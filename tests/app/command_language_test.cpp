@@ -1,0 +1,242 @@
+// The program's command language and its seams, over a scratch store.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/options.h"
+#include "app/session.h"
+#include "app/words.h"
+#include "host/mail/mail_support.h"
+#include "platform/forms/form.h"
+
+namespace {
+
+using namespace mail_test;
+using Strings = std::vector<std::string>;
+namespace forms = platform::forms;
+
+TEST(Words, SplitAsAShellDoes) {
+  struct Row {
+    const char* line;
+    Strings want;
+    bool error = false;
+  };
+  const Row rows[] = {
+      {"", {}},
+      {"   # only a comment", {}},
+      {"click \"Quick-save &Only Picture Attachments\"", {"click", "Quick-save &Only Picture Attachments"}},
+      {"dialog frmExport set txtPath '/tmp/a b'  # comment", {"dialog", "frmExport", "set", "txtPath", "/tmp/a b"}},
+      {"select --subject caf\\ \\\"x\\\"", {"select", "--subject", "caf \"x\""}},
+      {"a#b", {"a#b"}},
+      {"say \"in \\\"quotes\\\" \\\\ \"", {"say", "in \"quotes\" \\ "}},
+      {"\"\"", {""}},
+      {"open 'unclosed", {}, true},
+      {"open \"unclosed", {}, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    const app::Words w = app::SplitWords(row.line);
+    EXPECT_EQ(!w.error.empty(), row.error);
+    if (!row.error) {
+      EXPECT_EQ(w.words, row.want);
+    }
+  }
+  for (const char* word : {"plain", "two words", "it's", "a\"b", ""}) {
+    SCOPED_TRACE(word);
+    EXPECT_EQ(app::SplitWords(app::QuoteWord(word)).words, Strings{word});
+  }
+}
+
+TEST(Options, ParseOrRefuse) {
+  const auto ok = app::ParseOptions({"--store", "/m", "--profile=/p", "--host-version", "9.0.0.2711", "--script", "-"});
+  EXPECT_EQ(ok.error, "");
+  EXPECT_EQ(ok.options.store, std::filesystem::path("/m"));
+  EXPECT_EQ(ok.options.profile, std::filesystem::path("/p"));
+  EXPECT_EQ(ok.options.hostVersion, "9.0.0.2711");
+  EXPECT_EQ(ok.options.script, std::filesystem::path("-"));
+  EXPECT_TRUE(app::ParseOptions({"-h"}).options.help);
+  for (const Strings& bad : {Strings{"--store"}, Strings{"--frobnicate"}, Strings{"stray"}, Strings{"--host-version="}}) {
+    SCOPED_TRACE(bad[0]);
+    EXPECT_NE(app::ParseOptions(bad).error, "");
+  }
+}
+
+class SessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const fs::path inbox = scratch_.root() / "store" / "Inbox";
+    MakeMaildir(inbox);
+    WriteBytes(inbox / "cur" / "1.a:2,S", ReadBytes(Fixture("basic.eml")));
+    WriteBytes(inbox / "cur" / "2.b:2,S", ReadBytes(Fixture("inline.eml")));
+    WriteBytes(inbox / "cur" / "3.c:2,S", ReadBytes(Fixture("single.eml")));
+    MakeMaildir(inbox / ".Posts");
+    WriteBytes(inbox / ".Posts" / ".lumivane-folder", "type = post\n");
+    fs::create_directories(Out());
+  }
+  void TearDown() override { session_.reset(); }
+
+  app::Session& Open(std::string version = "11.0.0.8217") {
+    app::SessionSetup setup;
+    setup.options.store = scratch_.root() / "store" / "Inbox";
+    setup.options.profile = scratch_.root() / "profile";
+    setup.options.hostVersion = std::move(version);
+    setup.publishDesktop = false;
+    session_ = std::make_unique<app::Session>(out_, std::move(setup));
+    out_.str("");
+    return *session_;
+  }
+  // Runs the lines; the transcript they printed.
+  std::string Run(std::initializer_list<const char*> lines, bool expectOk = true) {
+    out_.str("");
+    for (const char* line : lines) {
+      SCOPED_TRACE(line);
+      EXPECT_EQ(session_->Run(line), expectOk) << out_.str();
+    }
+    return out_.str();
+  }
+  fs::path Out() const { return scratch_.root() / "out"; }
+
+  Scratch scratch_;
+  std::ostringstream out_;
+  std::unique_ptr<app::Session> session_;
+};
+
+TEST_F(SessionTest, DrivesTheClientAndPrintsWhatHappens) {
+  Open();
+  const std::string started = Run({"start", "list"});
+  EXPECT_NE(started.find("mail client 11.0.0.8217 started with an Explorer on Inbox"), std::string::npos) << started;
+  EXPECT_NE(started.find("1   \"Holiday photos \xE2\x80\x93 beach\" [beach.jpg, booking.pdf, Your reservation.eml]"),
+            std::string::npos)
+      << started;
+  EXPECT_NE(started.find("3   \"Plain note\" no attachments"), std::string::npos) << started;
+
+  const std::string selected = Run({"select --subject NEWSLETTER", "list"});
+  EXPECT_NE(selected.find("selected 1: \"Newsletter with an inline logo\""), std::string::npos) << selected;
+  EXPECT_NE(selected.find("2 * \"Newsletter"), std::string::npos) << selected;
+
+  const std::string windows =
+      Run({"explorer new Posts", "explorer activate 1", "open 1", "show windows", "close-window", "folder Posts"});
+  EXPECT_NE(windows.find("Explorer 2 opened on Posts"), std::string::npos) << windows;
+  EXPECT_NE(windows.find("Explorer 2: Posts, 0 selected"), std::string::npos) << windows;
+  EXPECT_NE(windows.find("message window (active): \"Holiday"), std::string::npos) << windows;
+  EXPECT_NE(windows.find("folder Posts (0 items)"), std::string::npos) << windows;
+
+  // A stopped client starts afresh.
+  EXPECT_NE(Run({"stop", "start --no-window"}).find("started without a window"), std::string::npos);
+}
+
+TEST_F(SessionTest, MistakesStopWithAClearError) {
+  Open();
+  struct Row {
+    const char* line;
+    const char* says;
+  };
+  const Row rows[] = {
+      {"list", "not running"},
+      {"frobnicate", "unknown command 'frobnicate'"},
+      {"start extra", "start takes only --no-window"},
+      {"open \"x", "not closed"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    const std::string out = Run({row.line}, false);
+    EXPECT_NE(out.find(row.says), std::string::npos) << out;
+  }
+  Run({"start"});
+  const Row running[] = {
+      {"select 9", "there is no message 9"},
+      {"select x", "must be a number"},
+      {"folder Nowhere", "no folder 'Nowhere'"},
+      {"click \"&Lumivane...\"", "no control '&Lumivane...' of the add-in"},
+      {"answer maybe", "answer yes|no"},
+      {"dialog frmExport wiggle", "dialog FORM"},
+      {"pick-folder /no/such/folder", "no such folder"},
+      {"send", "no message window"},
+      {"start", "running already"},
+  };
+  for (const auto& row : running) {
+    SCOPED_TRACE(row.line);
+    const std::string out = Run({row.line}, false);
+    EXPECT_NE(out.find(row.says), std::string::npos) << out;
+  }
+}
+
+TEST_F(SessionTest, SavedMessagesAndWrittenFilesAreReported) {
+  Open();
+  Run({"start", "select 1"});
+  // What a command of the add-in does: save a picture, delete an attachment.
+  auto item = session_->Client().App()->ActiveExplorer()->SelectedItems().at(0);
+  item->Attachments()->Item(1)->SaveAsFile((Out() / "beach.jpg").string());
+  const fs::path pictures = scratch_.root() / "profile" / "Pictures";
+  WriteBytes(pictures / "report.txt", "report");
+  item->Attachments()->Remove(2);
+  item->Save();
+  const std::string out = Run({"list"});
+  EXPECT_NE(out.find("file written: " + (Out() / "beach.jpg").string() + " ("), std::string::npos) << out;
+  EXPECT_NE(out.find("file written: " + (pictures / "report.txt").string() + " (6 bytes)"), std::string::npos) << out;
+  EXPECT_NE(out.find("message file written: "), std::string::npos) << out;
+  EXPECT_NE(out.find("[beach.jpg, Your reservation.eml]"), std::string::npos) << out;
+  // Reported once.
+  EXPECT_EQ(Run({"list"}).find("file written"), std::string::npos);
+}
+
+// A small dialog for the modal driver.
+class frmAsk : public forms::Form {
+ public:
+  frmAsk() : Form("frmAsk") {}
+  forms::FormControl<forms::TextBox> txtName{this, "txtName"};
+  forms::FormControl<forms::CheckBox> chkAll{this, "chkAll"};
+  forms::FormControl<forms::CommandButton> cmdOK{this, "cmdOK"};
+  std::string answer;
+
+ protected:
+  void Design() override {
+    Caption("Ask");
+    cmdOK->Caption("&OK");
+    chkAll->Caption("For &all");
+    cmdOK->Click = [this] {
+      answer = txtName->Text() + (chkAll->Value() ? "+all" : "");
+      Hide();
+    };
+  }
+};
+
+TEST_F(SessionTest, SeamsAnswerFromTheScriptAndStopWhenNothingIsQueued) {
+  Open();
+  Run({"answer no", "answer yes", "dialog frmAsk set txtName 'a b'", "dialog frmAsk set chkAll 1",
+       "dialog frmAsk click OK", "pick-folder cancel"});
+  EXPECT_TRUE(session_->Run("pick-folder " + Out().string()));
+  out_.str("");
+  EXPECT_EQ(forms::MsgBox("Saved.", forms::vbInformation, "SAVE COMPLETE"), forms::vbOK);  // acknowledged by itself
+  EXPECT_EQ(forms::MsgBox("Sure?", forms::vbQuestion | forms::vbYesNo, "Save Pictures?"), forms::vbNo);
+  EXPECT_EQ(forms::MsgBox("Sure?\r\nReally?", forms::vbYesNo, "Again"), forms::vbYes);
+  auto ask = std::make_shared<frmAsk>();
+  ask->Show(forms::vbModal);
+  EXPECT_EQ(ask->answer, "a b+all");
+  auto* ui = forms::CurrentUserInterface();
+  forms::FolderRequest request;
+  request.title = "Save attachments to...";
+  EXPECT_EQ(ui->PickFolder(request).kind, forms::FolderAnswer::Kind::Cancel);
+  EXPECT_EQ(ui->PickFolder(request).path, Out().string());
+  const std::string out = out_.str();
+  EXPECT_NE(out.find("folder pick \"Save attachments to...\" -> cancel"), std::string::npos) << out;
+  EXPECT_NE(out.find("message box \"SAVE COMPLETE\" [information, OK]: Saved. -> OK"), std::string::npos) << out;
+  EXPECT_NE(out.find("message box \"Save Pictures?\" [question, Yes/No]: Sure? -> No"), std::string::npos) << out;
+  EXPECT_NE(out.find("message box \"Again\" [Yes/No]: Sure?\\r\\nReally? -> Yes"), std::string::npos) << out;
+  EXPECT_NE(out.find("form shown modally: frmAsk\n  Ask  [frmAsk, modal]"), std::string::npos) << out;
+  EXPECT_NE(out.find("  > click OK"), std::string::npos) << out;
+
+  // Nothing queued: the question gets the answer that does least, the form
+  // is closed, and the next command reports why the script stops.
+  EXPECT_EQ(forms::MsgBox("Delete?", forms::vbYesNo, "Delete All Attachments?"), forms::vbNo);
+  auto again = std::make_shared<frmAsk>();
+  again->Show(forms::vbModal);
+  EXPECT_FALSE(again->IsLoaded());
+  const std::string stopped = Run({"list"}, false);
+  EXPECT_NE(stopped.find("error: the box \"Delete All Attachments?\" asks Yes/No and no answer is queued"),
+            std::string::npos)
+      << stopped;
+  forms::DiscardAllForms();
+}
+
+}  // namespace

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# The main job in one step: installs what the build needs, builds the
+# program and runs the demo script over a fresh copy of the sample mail.
+# The transcript goes to standard output; the saved files stay in
+# build/demo-profile (Pictures/, Documents/, sample-mail/).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+cmake --preset plain >/dev/null
+cmake --build --preset plain --target lumivane-host >/dev/null
+rm -rf build/demo-profile
+exec build/lumivane-host --profile build/demo-profile --script samples/demo.script

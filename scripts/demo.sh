@@ -7,6 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake --preset plain >/dev/null
-cmake --build --preset plain --target lumivane-host >/dev/null
+if ! cmake --build --preset plain --target lumivane-host >build/demo-build.log 2>&1; then
+  cat build/demo-build.log
+  exit 1
+fi
 rm -rf build/demo-profile
 exec build/lumivane-host --profile build/demo-profile --script samples/demo.script

@@ -1,0 +1,26 @@
+#pragma once
+// The synthetic mail of the benchmark.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace bench {
+
+struct Shape {
+  int messages = 200;
+  int pictures = 4;
+  int kilobytes = 300;
+};
+
+// The decoded bytes of picture `k` of message `m`: a JPEG start and end
+// marker around deterministic noise (noise, so that nothing compresses it
+// away on the way).
+std::string PictureBytes(int m, int k, const Shape& shape);
+std::string PictureName(int m, int k);
+
+// Writes the Maildir (cur/, new/, tmp/) into `dir`, which must not hold a
+// Maildir already; returns the bytes written.
+std::uintmax_t WriteMaildir(const std::filesystem::path& dir, const Shape& shape);
+
+}  // namespace bench

@@ -226,7 +226,7 @@ void Message::SaveAttachmentAs(std::size_t index, const fs::path& target) {
 fs::path Message::SaveAttachmentInto(std::size_t index, const fs::path& folder) {
   Attachments();
   CheckIndex(index);
-  const fs::path target = PathInside(folder, attachments_[index].file_name);
+  fs::path target = PathInside(folder, attachments_[index].file_name);
   SaveAttachmentAs(index, target);
   return target;
 }

@@ -29,7 +29,7 @@ std::shared_ptr<EventLoop>& LoopSlot() {
 
 std::int64_t ToSeconds(const runtime::DateTime& d) {
   const std::int64_t days = DaysFromCivil(d.year, static_cast<unsigned>(d.month), static_cast<unsigned>(d.day));
-  return days * 86400 + d.hour * 3600 + d.minute * 60 + d.second;
+  return days * 86400 + std::int64_t{d.hour} * 3600 + std::int64_t{d.minute} * 60 + d.second;
 }
 
 runtime::DateTime FromSeconds(std::int64_t seconds) {

@@ -96,9 +96,8 @@ bool StaysInFolder(std::string_view name) {
 }
 
 void RefuseName(std::string_view name, std::string_view folder) {
-  platform::forms::MsgBox("The file name '" + std::string(name) +
-                              "' cannot be used: it would place the file outside the '" + std::string(folder) +
-                              "' folder.  The attachment was not saved.",
+  platform::forms::MsgBox("The file name '" + std::string(name) + "' does not name a file inside the '" +
+                              std::string(folder) + "' folder.  The attachment was not saved.",
                           platform::forms::vbExclamation, "Invalid File Name");
 }
 

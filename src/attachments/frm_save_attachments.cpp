@@ -21,6 +21,9 @@ namespace forms = platform::forms;
 // proposals run out; the loop stops there rather than trust the disk.
 constexpr int kMaxProposals = 100000;
 
+// The page of the maker's web site on saving attachments.
+constexpr const char* kSaveAttachmentsHelpPage = "http://www.quenstor.com/lumivane/help/saveattachments.htm";
+
 constexpr const char* kInvalidNameText =
     "A file name cannot contain any of the following characters:\r\n\t\\ / : * ? \" < > |";
 

@@ -79,7 +79,4 @@ class frmSaveAttachments : public platform::forms::Form {
   bool m_blnOverwrite = false;
 };
 
-// The page of the maker's web site on saving attachments.
-inline constexpr const char* kSaveAttachmentsHelpPage = "http://www.quenstor.com/lumivane/help/saveattachments.htm";
-
 }  // namespace lumivane

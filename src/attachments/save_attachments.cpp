@@ -72,7 +72,13 @@ class SaveRun {
     return usable;
   }
 
-  void Save(LateAttachment& attachment) {
+  void Save(const std::shared_ptr<LateAttachment>& item) {
+    if (!Step(kLineName, [&] {
+          if (!item) runtime::Raise(runtime::err::kObjectVariableNotSet);
+        })) {
+      return;
+    }
+    LateAttachment& attachment = *item;
     std::string name;
     if (!Step(kLineName, [&] { name = attachment.FileName(); })) return;
     if (picturesOnly_) {
@@ -227,7 +233,7 @@ void SaveAttachments(const std::vector<std::shared_ptr<LateAttachment>>& attachm
     return;
   }
   for (const auto& attachment : attachments) {
-    if (attachment) run.Save(*attachment);
+    run.Save(attachment);
     if (run.Stopped()) break;
     if (run.Cancelled()) {
       cancelled = true;

@@ -1,11 +1,10 @@
-// Test-only definitions of the add-in object, its globals and the settings
-// object, for as long as their own sources are not part of this build. Only
-// what the attachment services use; remove this file once they are.
+// Test-only definitions of the add-in object and its globals, for as long as
+// their own source is not part of this build. Only what the attachment
+// services use; remove this file once it is.
 
 #include "attachments/frm_save_attachments.h"
 #include "outlook/out_addin.h"
 #include "platform/fso/fso.h"
-#include "settings/reg_settings.h"
 
 namespace lumivane {
 
@@ -36,9 +35,5 @@ void OutAddIn::SaveAttachmentsForm(std::shared_ptr<platform::forms::Form> form) 
   }
   m_frmSaveAttachments = std::move(form);
 }
-
-RegSettings::RegSettings() = default;
-RegSettings::~RegSettings() = default;
-std::string RegSettings::PictureDumpDirectory() { return pictureDumpDirectory_; }
 
 }  // namespace lumivane

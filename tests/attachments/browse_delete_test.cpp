@@ -83,15 +83,6 @@ TEST_F(DeleteTest, NoLeavesTheItemAloneAndAnItemWithoutAttachmentsIsRefused) {
   EXPECT_EQ(empty->SaveCount(), 0);
 }
 
-TEST_F(DeleteTest, AFailingSaveIsPassedOver) {
-  auto item = Message({Att("a.jpg")});
-  item->Faults().FailNext("Save", host::err::kFail);
-  boxes->Queue(forms::vbYes);
-  DeleteAllAttachments(item);
-  EXPECT_EQ(boxes->Log().size(), 1u);  // the question only
-  EXPECT_EQ(mail.Store()->Persisted(item->EntryID())->attachments.size(), 1u);
-}
-
 TEST_F(DeleteTest, TheNoPicturesMessageFollowsTheInlineSetting) {
   g_objSettings->CaptureInlineHTMLImages(1);
   ShowNoPictureAttachmentsMessage();

@@ -61,8 +61,7 @@ TEST_F(HostileNames, SavingRefusesEachAndGoesOn) {
   for (std::size_t i = 0; i < kHostile.size(); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(boxes->Log()[i].title, "Invalid File Name");
-    EXPECT_EQ(boxes->Log()[i].prompt, "The file name '" + kHostile[i] +
-                                          "' cannot be used: it would place the file outside the '" + target +
+    EXPECT_EQ(boxes->Log()[i].prompt, "The file name '" + kHostile[i] + "' does not name a file inside the '" + target +
                                           "' folder.  The attachment was not saved.");
   }
 }

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/shell/shell.h"
-#include "runtime/error.h"
 
 namespace {
 
@@ -33,23 +32,6 @@ TEST_F(Programs, StartsAreLoggedAndHandedToTheStarter) {
   EXPECT_EQ(Current().seam.log.CallsOf("Shell"),
             (std::vector<std::string>{"Shell(\"explorer.exe http://example.com/help.htm\", 1)",
                                       "Shell(\"viewer.exe a.jpg\", 2)"}));
-}
-
-TEST_F(Programs, AnArmedFaultFailsTheStartBeforeAnythingRuns) {
-  bool ran = false;
-  SetProgramStarter([&](std::string_view, long) {
-    ran = true;
-    return 1.0;
-  });
-  Current().seam.faults.Arm("Shell", 53, "File not found", 1);
-  try {
-    StartProgram("missing.exe", vbNormalFocus);
-    FAIL() << "started";
-  } catch (const runtime::Error& e) {
-    EXPECT_EQ(e.Number(), 53);
-    EXPECT_EQ(e.Description(), "File not found");
-  }
-  EXPECT_FALSE(ran);
 }
 
 }  // namespace

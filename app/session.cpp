@@ -82,7 +82,7 @@ Session::Session(std::ostream& out, SessionSetup setup) : state_(out), setup_(st
   launcher_ = std::make_shared<TranscriptLauncher>(state_, !setup_.scripted);
   forms::SetMessageBoxResponder(boxes_);
   forms::SetUserInterface(ui_);
-  platform::shell::SetLauncher(launcher_);
+  platform::shell::InstallLauncher(launcher_);
   auto classes = std::make_shared<platform::com::ClassRegistry>();
   platform::com::SetClassRegistry(classes);
   host::RegisterRDOSession(*classes);
@@ -139,7 +139,7 @@ Session::~Session() {
   forms::SetMessageBoxResponder(nullptr);
   forms::SetUserInterface(nullptr);
   forms::SetEventLoop(nullptr);
-  platform::shell::SetLauncher(nullptr);
+  platform::shell::InstallLauncher(nullptr);
   platform::com::SetClassRegistry(nullptr);
   if (auto r = reg::Current()) r->Flush();
   reg::SetCurrent(nullptr);

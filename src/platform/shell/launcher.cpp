@@ -64,11 +64,6 @@ std::string Trim(std::string_view s) {
   return std::string(s);
 }
 
-std::shared_ptr<Launcher>& Slot() {
-  static std::shared_ptr<Launcher> launcher = std::make_shared<RecordingLauncher>();
-  return launcher;
-}
-
 [[noreturn]] void RaiseFor(int error, const std::string& program) {
   switch (error) {
     case ENOENT:
@@ -122,22 +117,23 @@ std::vector<std::string> TranslateProgram(std::string_view commandLine) {
   return argv;
 }
 
-long ShellRun(std::string_view commandLine, int windowStyle) {
+double Launch(Launcher& launcher, std::string_view commandLine, long windowStyle) {
   ProgramStart start;
   start.argv = TranslateProgram(commandLine);
   start.commandLine = std::string(commandLine);
   start.windowStyle = windowStyle;
   if (start.argv.empty()) runtime::Raise(runtime::err::kInvalidProcedureCall);
-  return CurrentLauncher().Start(start);
+  return static_cast<double>(launcher.Start(start));
 }
 
-long StartProgram(std::vector<std::string> argv, int windowStyle) {
-  if (argv.empty()) runtime::Raise(runtime::err::kInvalidProcedureCall);
-  ProgramStart start;
-  if (IsWebAddress(argv[0])) argv.insert(argv.begin(), std::string(kOpener));
-  start.argv = std::move(argv);
-  start.windowStyle = windowStyle;
-  return CurrentLauncher().Start(start);
+void InstallLauncher(std::shared_ptr<Launcher> launcher) {
+  if (!launcher) {
+    SetProgramStarter(nullptr);
+    return;
+  }
+  SetProgramStarter([launcher](std::string_view commandLine, long windowStyle) {
+    return Launch(*launcher, commandLine, windowStyle);
+  });
 }
 
 long RecordingLauncher::Start(const ProgramStart& start) {
@@ -213,11 +209,5 @@ long ProcessLauncher::Start(const ProgramStart& start) {
   if (error != 0) RaiseFor(error, start.argv[0]);
   return pid;
 }
-
-void SetLauncher(std::shared_ptr<Launcher> launcher) {
-  Slot() = launcher ? std::move(launcher) : std::make_shared<RecordingLauncher>();
-}
-
-Launcher& CurrentLauncher() { return *Slot(); }
 
 }  // namespace platform::shell

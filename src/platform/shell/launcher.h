@@ -1,12 +1,12 @@
 #pragma once
-// Program starts: one launcher for every program the add-in starts (a
-// picture viewer, a web browser, a help page). A program gets an argument
-// vector and is started detached from us; no shell interpreter ever sees the
-// text, so a file name full of quotes, blanks or semicolons stays one
-// argument.
+// The Linux backing of program starts (programs.h): one launcher for every
+// program the add-in starts (a picture viewer, a web browser, a help page).
+// A program gets an argument vector and is started detached from us; no
+// shell interpreter ever sees the text, so a file name full of quotes,
+// blanks or semicolons stays one argument.
 //
 // The add-in starts programs the way the original runtime's Shell did, with
-// one command line: ShellRun splits it as that platform's programs split
+// one command line: the starter splits it as that platform's programs split
 // their command lines (blanks separate, double quotes group) and turns the
 // programs of that platform into what does the same job here:
 //   explorer.exe ADDRESS-OR-FOLDER      -> xdg-open ADDRESS-OR-FOLDER
@@ -15,33 +15,25 @@
 //                                       -> xdg-open FILE (the rest of the
 //                                          line is one file name, as there)
 //
-// Until the program installs the real launcher a RecordingLauncher is
-// current, so nothing is ever started by accident; tests read what it
-// recorded.
+// The program installs a launcher as the shell's program starter
+// (InstallLauncher); a RecordingLauncher lets tests and scripted runs see
+// what would have started.
 
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace platform::shell {
+#include "platform/shell/programs.h"
 
-// Window styles of a started program.
-enum VbAppWinStyle : int {
-  vbHide = 0,
-  vbNormalFocus = 1,
-  vbMinimizedFocus = 2,
-  vbMaximizedFocus = 3,
-  vbNormalNoFocus = 4,
-  vbMinimizedNoFocus = 6,
-};
+namespace platform::shell {
 
 inline constexpr std::string_view kOpener = "xdg-open";
 
 struct ProgramStart {
   std::vector<std::string> argv;  // what is started, after translation
-  std::string commandLine;        // the command line asked for; "" when started from a vector
-  int windowStyle = vbNormalFocus;
+  std::string commandLine;        // the command line asked for
+  long windowStyle = vbNormalFocus;
 };
 
 class Launcher {
@@ -76,9 +68,6 @@ class ProcessLauncher : public Launcher {
   long Start(const ProgramStart& start) override;
 };
 
-void SetLauncher(std::shared_ptr<Launcher> launcher);
-Launcher& CurrentLauncher();
-
 // Blank-separated words; double quotes group a word and are removed; a
 // backslash escapes a double quote and is otherwise kept (so "C:\dir\a b.jpg"
 // in quotes stays one word with its backslashes).
@@ -87,10 +76,11 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 // The command line's program as this system runs it (see above).
 std::vector<std::string> TranslateProgram(std::string_view commandLine);
 
-// The original's Shell(PathName, WindowStyle): starts the command line
-// through the current launcher and returns the task id.
-long ShellRun(std::string_view commandLine, int windowStyle = vbMinimizedFocus);
-// Starts an argument vector as it stands (web addresses go to xdg-open).
-long StartProgram(std::vector<std::string> argv, int windowStyle = vbNormalFocus);
+// Starts a command line through `launcher`: translated, then started.
+// Raises 5 for an empty command line.
+double Launch(Launcher& launcher, std::string_view commandLine, long windowStyle);
+
+// Makes `launcher` the shell's program starter (nullptr: nothing starts).
+void InstallLauncher(std::shared_ptr<Launcher> launcher);
 
 }  // namespace platform::shell

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/fso/temp_dir.h"
+#include "platform/shell/shell.h"
 #include "runtime/error.h"
 
 namespace {
@@ -18,11 +19,13 @@ class LauncherTest : public fso_test::TempDirTest {
  protected:
   void SetUp() override {
     TempDirTest::SetUp();
+    Reset();
     recorder_ = std::make_shared<RecordingLauncher>();
-    SetLauncher(recorder_);
+    InstallLauncher(recorder_);
   }
   void TearDown() override {
-    SetLauncher(nullptr);
+    InstallLauncher(nullptr);
+    Reset();
     TempDirTest::TearDown();
   }
   std::shared_ptr<RecordingLauncher> recorder_;
@@ -68,9 +71,9 @@ TEST(CommandLine, ProgramsOfTheOtherPlatformBecomeTheirCounterparts) {
   }
 }
 
-TEST_F(LauncherTest, StartsGoThroughTheCurrentLauncher) {
-  EXPECT_EQ(ShellRun("\"/usr/bin/eog\" \"/tmp/my photo.jpg\"", vbMaximizedFocus), 1001);
-  StartProgram({"www.example.org"});
+TEST_F(LauncherTest, TheShellsProgramStartsGoThroughTheInstalledLauncher) {
+  EXPECT_EQ(StartProgram("\"/usr/bin/eog\" \"/tmp/my photo.jpg\"", vbMaximizedFocus), 1001);
+  StartProgram("www.example.org");
   ASSERT_EQ(recorder_->Starts().size(), 2u);
   EXPECT_EQ(recorder_->Starts()[0].argv, (Args{"/usr/bin/eog", "/tmp/my photo.jpg"}));
   EXPECT_EQ(recorder_->Starts()[0].commandLine, "\"/usr/bin/eog\" \"/tmp/my photo.jpg\"");
@@ -79,14 +82,14 @@ TEST_F(LauncherTest, StartsGoThroughTheCurrentLauncher) {
 
   recorder_->Fail(53, "File not found");
   try {
-    ShellRun("viewer a.jpg");
+    StartProgram("viewer a.jpg");
     FAIL() << "no error";
   } catch (const runtime::Error& e) {
     EXPECT_EQ(e.Number(), 53);
   }
   EXPECT_EQ(recorder_->Starts().size(), 2u);
   try {
-    ShellRun("   ");
+    StartProgram("   ");
     FAIL() << "no error";
   } catch (const runtime::Error& e) {
     EXPECT_EQ(e.Number(), 5);

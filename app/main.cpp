@@ -74,5 +74,9 @@ int main(int argc, char** argv) {
     }
     if (session->Quit()) break;
   }
+  if (!session->Finish()) {
+    std::cout << "script stopped at its end\n";
+    return 1;
+  }
   return 0;
 }

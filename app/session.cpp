@@ -195,6 +195,16 @@ bool Session::Run(std::string_view line) {
   return ok;
 }
 
+bool Session::Finish() {
+  std::vector<std::string> left;
+  if (boxes_->Pending() > 0) left.push_back(std::to_string(boxes_->Pending()) + " answer(s)");
+  if (ui_->PendingActions() > 0) left.push_back(std::to_string(ui_->PendingActions()) + " dialog action(s)");
+  if (ui_->PendingFolders() > 0) left.push_back(std::to_string(ui_->PendingFolders()) + " folder pick(s)");
+  if (left.empty()) return true;
+  state_.transcript.Line("error: the script queued " + runtime::Join(left, ", ") + " that nothing asked for");
+  return false;
+}
+
 void Session::Dispatch(const Args& words) {
   auto it = commands_.find(runtime::LCase(words[0]));
   if (it == commands_.end()) Fail("unknown command '" + words[0] + "' (type help)");

@@ -47,6 +47,9 @@ class Session {
   // script has to stop; the reason is printed.
   bool Run(std::string_view line);
   bool Quit() const { return quit_; }
+  // The end of a script: false (with the reason printed) when answers,
+  // dialog actions or folder picks it queued were never asked for.
+  bool Finish();
 
   static std::string Help();
 

@@ -101,6 +101,7 @@ class ProgramUserInterface : public platform::forms::UserInterface {
   // The next folder picks: a folder, or nullopt for a cancel.
   void QueueFolder(std::optional<std::string> folder);
   std::size_t PendingActions() const;
+  std::size_t PendingFolders() const { return folders_.size(); }
 
   Driver ModalDriver(const platform::forms::Form& form) override;
   platform::forms::FolderAnswer PickFolder(const platform::forms::FolderRequest& request) override;

@@ -180,6 +180,17 @@ TEST_F(SessionTest, SavedMessagesAndWrittenFilesAreReported) {
   EXPECT_EQ(Run({"list"}).find("file written"), std::string::npos);
 }
 
+TEST_F(SessionTest, AScriptThatQueuedAnswersNobodyAskedForFails) {
+  Open();
+  EXPECT_TRUE(session_->Finish());
+  Run({"answer yes 2", "dialog frmAsk click cmdOK", "pick-folder cancel"});
+  out_.str("");
+  EXPECT_FALSE(session_->Finish());
+  EXPECT_NE(out_.str().find("queued 2 answer(s), 1 dialog action(s), 1 folder pick(s) that nothing asked for"),
+            std::string::npos)
+      << out_.str();
+}
+
 // A small dialog for the modal driver.
 class frmAsk : public forms::Form {
  public:

@@ -54,7 +54,8 @@ std::string RegistryData(const reg::ValueEntry& v) {
     return "\"" + OneLine(s.substr(0, s.find('\0'))) + "\"";
   }
   if (v.type == reg::REG_DWORD && v.data.size() == 4) {
-    const std::uint32_t d = v.data[0] | (v.data[1] << 8) | (v.data[2] << 16) | (static_cast<std::uint32_t>(v.data[3]) << 24);
+    const std::uint32_t d =
+        v.data[0] | (v.data[1] << 8) | (v.data[2] << 16) | (static_cast<std::uint32_t>(v.data[3]) << 24);
     return "dword:" + runtime::Hex(static_cast<long>(d), 8) + " (" + std::to_string(d) + ")";
   }
   std::string out = "hex(" + std::to_string(v.type) + "):";
@@ -73,7 +74,8 @@ Session::Session(std::ostream& out, SessionSetup setup) : state_(out), setup_(st
 
   // A script runs on simulated time that starts now; a person on real time.
   if (setup_.scripted) {
-    forms::SetEventLoop(std::make_shared<forms::EventLoop>(std::make_shared<forms::VirtualClock>(forms::RealClock().Now())));
+    forms::SetEventLoop(
+        std::make_shared<forms::EventLoop>(std::make_shared<forms::VirtualClock>(forms::RealClock().Now())));
   } else {
     forms::SetEventLoop(std::make_shared<forms::EventLoop>(std::make_shared<forms::RealClock>()));
   }
@@ -148,7 +150,8 @@ Session::~Session() {
 
 void Session::OpenStore() {
   mail_ = host::mail::Store::Open(profile_.store);
-  state_.transcript.Line("store: " + profile_.store.string() + (profile_.sampleMail ? " (copy of the sample mail)" : ""));
+  state_.transcript.Line("store: " + profile_.store.string() +
+                         (profile_.sampleMail ? " (copy of the sample mail)" : ""));
 }
 
 void Session::NewHost() {
@@ -174,8 +177,9 @@ bool Session::Run(std::string_view line) {
   try {
     Dispatch(w.words);
   } catch (const runtime::Error& e) {
-    state_.transcript.Line("error: " + e.Description() +
-                           (e.Number() == runtime::err::kInvalidProcedureCall ? "" : " (" + std::to_string(e.Number()) + ")"));
+    state_.transcript.Line(
+        "error: " + e.Description() +
+        (e.Number() == runtime::err::kInvalidProcedureCall ? "" : " (" + std::to_string(e.Number()) + ")"));
     ok = false;
   } catch (const std::exception& e) {
     state_.transcript.Line(std::string("error: ") + e.what());
@@ -398,7 +402,8 @@ void Session::List(const Args& a) {
   state_.transcript.Line(FolderName(folder) + ": " + std::to_string(items.size()) + " items");
   for (std::size_t i = 0; i < items.size(); ++i) {
     const auto& item = items[i];
-    std::string line = std::to_string(i + 1) + (std::find(selected.begin(), selected.end(), item) != selected.end() ? " * " : "   ");
+    std::string line =
+        std::to_string(i + 1) + (std::find(selected.begin(), selected.end(), item) != selected.end() ? " * " : "   ");
     try {
       line += "\"" + item->SubjectText() + "\"";
       if (!item->SentFlag()) line += " (draft)";
@@ -433,7 +438,8 @@ void Session::Select(const Args& a) {
   inspectorOnTop_ = false;
   std::vector<std::string> subjects;
   for (const auto& item : chosen) subjects.push_back("\"" + item->SubjectText() + "\"");
-  state_.transcript.Line("selected " + std::to_string(chosen.size()) + (chosen.empty() ? "" : ": " + runtime::Join(subjects, ", ")));
+  state_.transcript.Line("selected " + std::to_string(chosen.size()) +
+                         (chosen.empty() ? "" : ": " + runtime::Join(subjects, ", ")));
 }
 
 void Session::Open(const Args& a) {
@@ -635,7 +641,8 @@ void Session::ShowToolbar() {
             state_.transcript.Line(line);
             any = true;
           }
-          if (popup) walk(popup->CommandBar(), mine ? indent + "  " : indent, mine ? "" : way + c->Caption() + " > ", mine);
+          if (popup)
+            walk(popup->CommandBar(), mine ? indent + "  " : indent, mine ? "" : way + c->Caption() + " > ", mine);
         }
       };
   for (const auto& bar : bars->Bars()) {
@@ -665,8 +672,9 @@ void Session::ShowWindows() {
   auto activeInspector = app->ActiveInspector();
   for (const auto& i : app->OpenInspectors()) {
     auto item = i->CurrentItem();
-    state_.transcript.Line(std::string("message window") + (i == activeInspector && inspectorOnTop_ ? " (active)" : "") +
-                           ": \"" + (item ? item->SubjectText() : std::string()) + "\"");
+    state_.transcript.Line(std::string("message window") +
+                           (i == activeInspector && inspectorOnTop_ ? " (active)" : "") + ": \"" +
+                           (item ? item->SubjectText() : std::string()) + "\"");
   }
   for (const auto& f : forms::Forms()) {
     if (!forms::FormAccess::IsVisible(*f)) continue;
@@ -683,10 +691,12 @@ void Session::ShowRegistryKey(long root, const std::string& rootName, const std:
   }
   const auto values = r->ValueNames(root, path);
   const auto subkeys = r->SubkeyNames(root, path);
-  if (!values.empty() || subkeys.empty()) state_.transcript.Line("[" + rootName + (path.empty() ? "" : "\\" + path) + "]");
+  if (!values.empty() || subkeys.empty())
+    state_.transcript.Line("[" + rootName + (path.empty() ? "" : "\\" + path) + "]");
   for (const auto& name : values) {
     auto v = r->Peek(root, path, name);
-    if (v) state_.transcript.Line("  " + (name.empty() ? std::string("@") : "\"" + name + "\"") + " = " + RegistryData(*v));
+    if (v)
+      state_.transcript.Line("  " + (name.empty() ? std::string("@") : "\"" + name + "\"") + " = " + RegistryData(*v));
   }
   if (depth > 16) return;
   for (const auto& sub : subkeys) ShowRegistryKey(root, rootName, path.empty() ? sub : path + "\\" + sub, depth + 1);

@@ -208,7 +208,10 @@ void PerformFormAction(forms::Form& form, const std::vector<std::string>& words)
   } else if (verb == "key") {
     need(2);
     const std::string k = Lower(words[1]);
-    const int code = k == "enter" ? forms::vbKeyReturn : k == "esc" ? forms::vbKeyEscape : k == "tab" ? forms::vbKeyTab : 0;
+    const int code = k == "enter" ? forms::vbKeyReturn
+                     : k == "esc" ? forms::vbKeyEscape
+                     : k == "tab" ? forms::vbKeyTab
+                                  : 0;
     if (code == 0) runtime::Raise(runtime::err::kInvalidProcedureCall, "unknown key " + words[1]);
     forms::user::PressKey(form, code);
   } else if (verb == "close") {
@@ -256,7 +259,8 @@ void ProgramUserInterface::Drive(forms::Form& form) {
       if (w.words.empty()) continue;
       if (w.words.size() == 1 && (w.words[0] == "show" || w.words[0] == "help")) {
         if (w.words[0] == "help")
-          state_.transcript.Line("  click CONTROL | set CONTROL TEXT | choose OPTION | key enter|esc|tab | close | show");
+          state_.transcript.Line(
+              "  click CONTROL | set CONTROL TEXT | choose OPTION | key enter|esc|tab | close | show");
         state_.transcript.Block(forms::DescribeForm(form));
         continue;
       }

@@ -56,7 +56,7 @@ class Transcript {
 struct RunState {
   explicit RunState(std::ostream& out) : transcript(out) {}
   Transcript transcript;
-  Console* console = nullptr;  // nullptr: a script runs
+  Console* console = nullptr;       // nullptr: a script runs
   std::optional<std::string> stop;  // why the script has to stop (the first reason)
   void Stop(std::string reason) {
     if (!stop) stop = std::move(reason);

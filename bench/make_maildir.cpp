@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
   try {
     const auto bytes = bench::WriteMaildir(argv[1], shape);
     std::cout << "wrote " << shape.messages << " messages with " << shape.pictures << " pictures of " << shape.kilobytes
-              << " KB each to " << argv[1] << " (" << bytes / (1024 * 1024) << " MB)\n";
+              << " KB each to " << argv[1] << " (" << bytes / (1024ULL * 1024ULL) << " MB)\n";
   } catch (const std::exception& e) {
     std::cerr << "lumivane-bench-maildir: " << e.what() << "\n";
     return 1;

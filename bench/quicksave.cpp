@@ -124,9 +124,10 @@ int main(int argc, char** argv) {
     std::size_t attachments = 0;
     for (const auto& item : items) attachments += item->AttachmentList().size();
     const double structure = Seconds(t);
-    std::printf("(a) open the folder (%zu items): %.3f s; then headers and MIME structure of every message: %.3f s "
-                "(%zu attachments)\n",
-                items.size(), open, structure, attachments);
+    std::printf(
+        "(a) open the folder (%zu items): %.3f s; then headers and MIME structure of every message: %.3f s "
+        "(%zu attachments)\n",
+        items.size(), open, structure, attachments);
   }
 
   // (b) The quick-save command of the toolbar.

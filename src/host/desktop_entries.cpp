@@ -42,9 +42,7 @@ std::string Unescape(std::string_view v) {
       case 't': out += '\t'; break;
       case 'r': out += '\r'; break;
       case '\\': out += '\\'; break;
-      default:
-        out += '\\';
-        out += v[i];
+      default: out += '\\'; out += v[i];
     }
   }
   return out;
@@ -275,13 +273,20 @@ std::optional<DesktopEntry> ParseDesktopEntry(std::string_view text) {
     const std::string_view key = Trim(line.substr(0, eq));
     const std::string value = Unescape(Trim(line.substr(eq + 1)));
     // Localised keys ("Name[de]") are left to the plain one.
-    if (key == "Type") type = value;
-    else if (key == "Name") entry.name = value;
-    else if (key == "Exec") exec = value;
-    else if (key == "TryExec") entry.tryExec = value;
-    else if (key == "MimeType") entry.mimeTypes = List(value);
-    else if (key == "Categories") entry.categories = List(value);
-    else if (key == "Hidden") entry.hidden = IsTrue(value);
+    if (key == "Type")
+      type = value;
+    else if (key == "Name")
+      entry.name = value;
+    else if (key == "Exec")
+      exec = value;
+    else if (key == "TryExec")
+      entry.tryExec = value;
+    else if (key == "MimeType")
+      entry.mimeTypes = List(value);
+    else if (key == "Categories")
+      entry.categories = List(value);
+    else if (key == "Hidden")
+      entry.hidden = IsTrue(value);
   }
   if (type != "Application" || entry.name.empty()) return std::nullopt;
   auto words = SplitExec(exec);
@@ -332,8 +337,9 @@ std::vector<DesktopEntry> ReadDesktopEntries(const std::vector<fs::path>& dataDi
     entry->file = file.string();
     out.push_back(std::move(*entry));
   }
-  std::stable_sort(out.begin(), out.end(),
-                   [](const DesktopEntry& a, const DesktopEntry& b) { return platform::fso::CaseBlindLess(a.id, b.id); });
+  std::stable_sort(out.begin(), out.end(), [](const DesktopEntry& a, const DesktopEntry& b) {
+    return platform::fso::CaseBlindLess(a.id, b.id);
+  });
   return out;
 }
 
@@ -353,10 +359,18 @@ std::vector<std::string> ExtensionsForMimeType(std::string_view mimeType) {
     std::vector<std::string> extensions;
   };
   static const Row kRows[] = {
-      {"image/jpeg", {".jpg", ".jpeg"}}, {"image/pjpeg", {".jpg", ".jpeg"}},  {"image/png", {".png"}},
-      {"image/gif", {".gif"}},           {"image/bmp", {".bmp"}},             {"image/x-bmp", {".bmp"}},
-      {"image/x-ms-bmp", {".bmp"}},      {"image/tiff", {".tif", ".tiff"}},   {"image/emf", {".emf"}},
-      {"image/x-emf", {".emf"}},         {"image/wmf", {".wmf"}},             {"image/x-wmf", {".wmf"}},
+      {"image/jpeg", {".jpg", ".jpeg"}},
+      {"image/pjpeg", {".jpg", ".jpeg"}},
+      {"image/png", {".png"}},
+      {"image/gif", {".gif"}},
+      {"image/bmp", {".bmp"}},
+      {"image/x-bmp", {".bmp"}},
+      {"image/x-ms-bmp", {".bmp"}},
+      {"image/tiff", {".tif", ".tiff"}},
+      {"image/emf", {".emf"}},
+      {"image/x-emf", {".emf"}},
+      {"image/wmf", {".wmf"}},
+      {"image/x-wmf", {".wmf"}},
       {"application/x-msmetafile", {".wmf"}},
   };
   for (const auto& row : kRows)
@@ -398,8 +412,8 @@ Published PublishToRegistry(const std::vector<DesktopEntry>& entries, const std:
       if (viewerKeys.count(runtime::LCase(name)) != 0) name = KeyName(WithoutSuffix(entry.id));
       const std::string path = std::string(kApplications) + "\\" + name;
       // A key someone made by hand stays as it is.
-      if (viewerKeys.count(runtime::LCase(name)) == 0 && (!Exists(reg::HKEY_CLASSES_ROOT, path) ||
-                                                          IsOurs(reg::HKEY_CLASSES_ROOT, path))) {
+      if (viewerKeys.count(runtime::LCase(name)) == 0 &&
+          (!Exists(reg::HKEY_CLASSES_ROOT, path) || IsOurs(reg::HKEY_CLASSES_ROOT, path))) {
         DeleteTree(reg::HKEY_CLASSES_ROOT, path);
         {
           Key k;
@@ -425,8 +439,8 @@ Published PublishToRegistry(const std::vector<DesktopEntry>& entries, const std:
     if (browser) {
       const std::string name = KeyName(entry.name);
       const std::string path = std::string(kBrowsers) + "\\" + name;
-      if (browserKeys.count(runtime::LCase(name)) == 0 && (!Exists(reg::HKEY_LOCAL_MACHINE, path) ||
-                                                           IsOurs(reg::HKEY_LOCAL_MACHINE, path))) {
+      if (browserKeys.count(runtime::LCase(name)) == 0 &&
+          (!Exists(reg::HKEY_LOCAL_MACHINE, path) || IsOurs(reg::HKEY_LOCAL_MACHINE, path))) {
         DeleteTree(reg::HKEY_LOCAL_MACHINE, path);
         {
           Key k;

@@ -58,7 +58,8 @@ WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes) {
     return WriteFailure::NoPermission;
   // A short name of its own: the target's name may already be as long as a
   // name can be.
-  const fs::path temp = folder / (".~lumivane." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp");
+  const fs::path temp =
+      folder / (".~lumivane." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp");
   {
     errno = 0;
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);

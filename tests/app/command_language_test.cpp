@@ -55,7 +55,8 @@ TEST(Options, ParseOrRefuse) {
   EXPECT_EQ(ok.options.hostVersion, "9.0.0.2711");
   EXPECT_EQ(ok.options.script, std::filesystem::path("-"));
   EXPECT_TRUE(app::ParseOptions({"-h"}).options.help);
-  for (const Strings& bad : {Strings{"--store"}, Strings{"--frobnicate"}, Strings{"stray"}, Strings{"--host-version="}}) {
+  for (const Strings& bad :
+       {Strings{"--store"}, Strings{"--frobnicate"}, Strings{"stray"}, Strings{"--host-version="}}) {
     SCOPED_TRACE(bad[0]);
     EXPECT_NE(app::ParseOptions(bad).error, "");
   }

@@ -22,7 +22,7 @@ class MailLinkTest : public ::testing::Test {
   fs::path Put(const std::string& folder, const std::string& fixture, const std::string& unique,
                const std::string& flags = "S") {
     MakeMaildir(Root() / folder);
-    const fs::path file = Root() / folder / "cur" / (unique + ":2," + flags);
+    fs::path file = Root() / folder / "cur" / (unique + ":2," + flags);
     WriteBytes(file, ReadBytes(Fixture(fixture)));
     return file;
   }
@@ -65,7 +65,8 @@ TEST_F(MailLinkTest, ItemsCarryWhatTheAddInReads) {
   Open();
 
   std::vector<std::string> folders;
-  for (const auto& f : host_.Store()->Folders()) folders.push_back(f->Name() + ":" + std::to_string(f->DefaultItemType()));
+  for (const auto& f : host_.Store()->Folders())
+    folders.push_back(f->Name() + ":" + std::to_string(f->DefaultItemType()));
   EXPECT_EQ(folders, (std::vector<std::string>{"Board:6", "Calendar:1", "Drafts:0", "Inbox:0"}));
 
   auto basic = ItemOf("Inbox", 1);
@@ -98,7 +99,7 @@ TEST_F(MailLinkTest, SessionObjectReadsTheContentIdOfInlineImages) {
     // Nothing of the item was read yet: the session object reads the file.
     auto mail = session.GetMessageFromID(item->EntryID());
     EXPECT_EQ(mail->Subject(), item->Subject());
-    for (auto a : *mail->Attachments()) {
+    for (const auto& a : *mail->Attachments()) {
       SCOPED_TRACE(a->FileName());
       // The logo sits inside the HTML body; chart.png has a Content-ID too,
       // but beside the body it is an ordinary attachment.
@@ -126,7 +127,7 @@ TEST_F(MailLinkTest, NothingIsReadBeforeItIsNeeded) {
 }
 
 TEST_F(MailLinkTest, MalformedMessagesLoadWithoutACrash) {
-  const char* fixtures[] = {"empty.eml",     "garbage.eml",  "headers-only.eml", "nested-40.eml",
+  const char* fixtures[] = {"empty.eml",       "garbage.eml",   "headers-only.eml", "nested-40.eml",
                             "no-boundary.eml", "truncated.eml", "unclosed.eml",     "wrong-encodings.eml"};
   int n = 0;
   for (const char* f : fixtures) Put("Inbox", std::string("malformed/") + f, std::to_string(++n) + ".m");

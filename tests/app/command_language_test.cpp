@@ -1,6 +1,7 @@
 // The program's command language and its seams, over a scratch store.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <sstream>
 
 #include "app/options.h"
@@ -76,8 +77,9 @@ class SessionTest : public ::testing::Test {
   }
   void TearDown() override { session_.reset(); }
 
-  app::Session& Open(std::string version = "11.0.0.8217") {
+  app::Session& Open(std::string version = "11.0.0.8217", app::Console* console = nullptr) {
     app::SessionSetup setup;
+    setup.console = console;
     setup.options.store = scratch_.root() / "store" / "Inbox";
     setup.options.profile = scratch_.root() / "profile";
     setup.options.hostVersion = std::move(version);
@@ -248,6 +250,44 @@ TEST_F(SessionTest, SeamsAnswerFromTheScriptAndStopWhenNothingIsQueued) {
   EXPECT_NE(stopped.find("error: the box \"Delete All Attachments?\" asks Yes/No and no answer is queued"),
             std::string::npos)
       << stopped;
+  forms::DiscardAllForms();
+}
+
+}  // namespace
+
+namespace {
+
+// A person at the terminal, typing the lines given.
+struct TypedConsole : app::Console {
+  std::deque<std::string> lines;
+  std::vector<std::string> prompts;
+  std::optional<std::string> Ask(std::string_view prompt) override {
+    prompts.emplace_back(prompt);
+    if (lines.empty()) return std::nullopt;
+    std::string line = lines.front();
+    lines.pop_front();
+    return line;
+  }
+};
+
+TEST_F(SessionTest, AtTheTerminalThePersonAnswers) {
+  TypedConsole console;
+  console.lines = {"maybe", "n", "set txtName typed", "click nothing", "click &OK"};
+  Open("11.0.0.8217", &console);
+  EXPECT_EQ(forms::MsgBox("Sure?", forms::vbYesNo | forms::vbQuestion, "Save Pictures?"), forms::vbNo);
+  auto ask = std::make_shared<frmAsk>();
+  ask->Show(forms::vbModal);
+  EXPECT_EQ(ask->answer, "typed");
+  EXPECT_EQ(console.prompts, (Strings{"answer [Yes/No]> ", "answer [Yes/No]> ", "frmAsk> ", "frmAsk> ", "frmAsk> "}));
+  const std::string out = out_.str();
+  EXPECT_NE(out.find("(answer one of Yes/No)"), std::string::npos) << out;
+  EXPECT_NE(out.find("The form frmAsk has no control 'nothing'"), std::string::npos) << out;
+  // The input ends: a question gets the answer that does least, a form its close button.
+  EXPECT_EQ(forms::MsgBox("Delete?", forms::vbYesNoCancel, "Delete"), forms::vbCancel);
+  auto again = std::make_shared<frmAsk>();
+  again->Show(forms::vbModal);
+  EXPECT_FALSE(again->IsLoaded());
+  EXPECT_TRUE(session_->Run("show boxes"));
   forms::DiscardAllForms();
 }
 

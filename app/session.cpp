@@ -172,7 +172,8 @@ bool Session::Run(std::string_view line) {
     return false;
   }
   if (w.words.empty()) return true;
-  state_.transcript.Line("> " + std::string(runtime::Trim(line)));
+  // At a terminal the person sees what they typed already.
+  if (state_.console == nullptr) state_.transcript.Line("> " + std::string(runtime::Trim(line)));
   bool ok = true;
   try {
     Dispatch(w.words);

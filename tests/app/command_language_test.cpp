@@ -246,7 +246,11 @@ TEST_F(SessionTest, SeamsAnswerFromTheScriptAndStopWhenNothingIsQueued) {
   auto again = std::make_shared<frmAsk>();
   again->Show(forms::vbModal);
   EXPECT_FALSE(again->IsLoaded());
+  // A modeless form is printed at the end of the command that showed it.
+  auto modeless = std::make_shared<frmAsk>();
+  modeless->Show();
   const std::string stopped = Run({"list"}, false);
+  EXPECT_NE(stopped.find("form shown: frmAsk\n  Ask  [frmAsk]\n"), std::string::npos) << stopped;
   EXPECT_NE(stopped.find("error: the box \"Delete All Attachments?\" asks Yes/No and no answer is queued"),
             std::string::npos)
       << stopped;

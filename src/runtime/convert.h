@@ -15,7 +15,9 @@
 namespace runtime {
 
 // The general number parser: optional blanks, optional sign, digits with an
-// optional decimal separator (the locale's), optional exponent.
+// optional decimal separator (the locale's), optional exponent; no grouping,
+// currency, parentheses or &H, and blank text is not a number.
+// Variants: Empty and Boolean count as numbers, arrays do not.
 bool IsNumeric(std::string_view s);
 bool IsNumeric(const Variant& v);
 
@@ -39,6 +41,25 @@ std::string CStr(double v);
 std::string CStrSingle(float v);
 std::string CStr(bool v);  // "True" / "False"
 std::string CStr(const Variant& v);
+
+// A std::string or a literal converts both to std::string_view and to
+// Variant; these pick the text overload so such calls are not ambiguous.
+inline bool IsNumeric(const std::string& s) { return IsNumeric(std::string_view(s)); }
+inline bool IsNumeric(const char* s) { return IsNumeric(std::string_view(s)); }
+inline double CDbl(const std::string& s) { return CDbl(std::string_view(s)); }
+inline double CDbl(const char* s) { return CDbl(std::string_view(s)); }
+inline std::int16_t CInt(const std::string& s) { return CInt(std::string_view(s)); }
+inline std::int16_t CInt(const char* s) { return CInt(std::string_view(s)); }
+inline std::int32_t CLng(const std::string& s) { return CLng(std::string_view(s)); }
+inline std::int32_t CLng(const char* s) { return CLng(std::string_view(s)); }
+inline bool CBool(const std::string& s) { return CBool(std::string_view(s)); }
+inline bool CBool(const char* s) { return CBool(std::string_view(s)); }
+// A Single shows 7 digits, not the 15 of its promotion to Double; a long
+// (what Len and InStr return) is not left ambiguous between the others.
+inline std::string CStr(float v) { return CStrSingle(v); }
+inline std::string CStr(long v) { return std::to_string(v); }
+// A literal would otherwise take the bool overload and read "True".
+inline std::string CStr(const char* s) { return s; }
 
 // Round(x, digits), half to even.
 double Round(double x, int digits = 0);

@@ -30,13 +30,14 @@ std::string Mid(std::string_view s, long start, long length);
 // InStr: position of `find` in `s` at or after `start`, 0 when absent.
 long InStr(std::string_view s, std::string_view find, Compare compare = Compare::Binary);
 long InStr(long start, std::string_view s, std::string_view find, Compare compare = Compare::Binary);
-// InStrRev: last position of `find` that starts at or before `start` (-1: the end).
+// InStrRev: last position of `find` lying wholly within the first `start`
+// characters (-1: the end), as in the original.
 long InStrRev(std::string_view s, std::string_view find, long start = -1, Compare compare = Compare::Binary);
 
 // Replace: from `start` (the result begins there, as in the original), at
 // most `count` replacements (-1: all).
-std::string Replace(std::string_view s, std::string_view find, std::string_view with, long start = 1,
-                    long count = -1, Compare compare = Compare::Binary);
+std::string Replace(std::string_view s, std::string_view find, std::string_view with, long start = 1, long count = -1,
+                    Compare compare = Compare::Binary);
 
 std::vector<std::string> Split(std::string_view s, std::string_view delimiter = " ", long limit = -1,
                                Compare compare = Compare::Binary);

@@ -9,7 +9,8 @@
 namespace platform::gdiplus {
 
 namespace {
-// EMF before WMF and BMP: their sniffers look at fewer bytes.
+// The sniffers exclude one another; the order is only that of how common
+// the formats are among attachments.
 constexpr std::array kFormats{
     HeaderFormat{"JPEG", &jpeg::Sniff, &jpeg::Read}, HeaderFormat{"PNG", &png::Sniff, &png::Read},
     HeaderFormat{"GIF", &gif::Sniff, &gif::Read},    HeaderFormat{"TIFF", &tiff::Sniff, &tiff::Read},

@@ -73,7 +73,7 @@ PictureHeader Read(std::span<const std::uint8_t> data) {
       const std::uint8_t components = segment.U8(5);
       if (precision != 8 && precision != 12 && precision != 16) RejectPicture();
       if (components == 0) RejectPicture();
-      segment.Slice(6, 3u * components);
+      segment.Slice(6, std::uint64_t{3} * components);
       PictureHeader h{"JPEG"};
       h.width = CheckedExtent(width);
       h.height = CheckedExtent(height);  // 0 (size given later by a DNL marker) is refused

@@ -38,9 +38,7 @@ class Collection {
   T& Item(long index) { return entries_[Position(index)].value; }
   const T& Item(long index) const { return entries_[Position(index)].value; }
   T& Item(std::string_view key) { return FindOrRaise(key)->value; }
-  const T& Item(std::string_view key) const {
-    return const_cast<Collection*>(this)->FindOrRaise(key)->value;
-  }
+  const T& Item(std::string_view key) const { return const_cast<Collection*>(this)->FindOrRaise(key)->value; }
 
   void Remove(long index) { entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(Position(index))); }
   void Remove(std::string_view key) { entries_.erase(FindOrRaise(key)); }
@@ -62,9 +60,17 @@ class Collection {
     explicit iterator(base it) : it_(it) {}
     T& operator*() const { return it_->value; }
     T* operator->() const { return &it_->value; }
-    iterator& operator++() { ++it_; return *this; }
-    iterator operator++(int) { auto c = *this; ++it_; return c; }
+    iterator& operator++() {
+      ++it_;
+      return *this;
+    }
+    iterator operator++(int) {
+      auto c = *this;
+      ++it_;
+      return c;
+    }
     bool operator==(const iterator& o) const { return it_ == o.it_; }
+
    private:
     base it_;
   };
@@ -77,9 +83,17 @@ class Collection {
     explicit const_iterator(base it) : it_(it) {}
     const T& operator*() const { return it_->value; }
     const T* operator->() const { return &it_->value; }
-    const_iterator& operator++() { ++it_; return *this; }
-    const_iterator operator++(int) { auto c = *this; ++it_; return c; }
+    const_iterator& operator++() {
+      ++it_;
+      return *this;
+    }
+    const_iterator operator++(int) {
+      auto c = *this;
+      ++it_;
+      return c;
+    }
     bool operator==(const const_iterator& o) const { return it_ == o.it_; }
+
    private:
     base it_;
   };

@@ -73,8 +73,8 @@ std::string_view ModuleKindName(ModuleKind kind) {
 }
 
 std::string CommonErrorText(const ErrObject& e, const ErrorSite& site) {
-  std::string text = "Error " + std::to_string(e.Number) + " (" + e.Description + ") in procedure " +
-                     site.procedure + " of ";
+  std::string text =
+      "Error " + std::to_string(e.Number) + " (" + e.Description + ") in procedure " + site.procedure + " of ";
   text += ModuleKindName(site.kind);
   text += " " + site.object;
   return text;

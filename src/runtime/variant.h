@@ -21,14 +21,14 @@ class Variant {
   enum class Kind { Empty, Boolean, Long, Double, String, Bytes, Array };
 
   Variant() = default;
-  Variant(bool v) : value_(v) {}                                       // NOLINT(google-explicit-constructor)
-  Variant(std::int32_t v) : value_(v) {}                               // NOLINT(google-explicit-constructor)
-  Variant(double v) : value_(v) {}                                     // NOLINT(google-explicit-constructor)
-  Variant(std::string v) : value_(std::move(v)) {}                     // NOLINT(google-explicit-constructor)
-  Variant(std::string_view v) : value_(std::string(v)) {}              // NOLINT(google-explicit-constructor)
-  Variant(const char* v) : value_(std::string(v)) {}                   // NOLINT(google-explicit-constructor)
-  Variant(ByteArray v) : value_(std::move(v)) {}                       // NOLINT(google-explicit-constructor)
-  Variant(VariantArray v) : value_(std::move(v)) {}                    // NOLINT(google-explicit-constructor)
+  Variant(bool v) : value_(v) {}                           // NOLINT(google-explicit-constructor)
+  Variant(std::int32_t v) : value_(v) {}                   // NOLINT(google-explicit-constructor)
+  Variant(double v) : value_(v) {}                         // NOLINT(google-explicit-constructor)
+  Variant(std::string v) : value_(std::move(v)) {}         // NOLINT(google-explicit-constructor)
+  Variant(std::string_view v) : value_(std::string(v)) {}  // NOLINT(google-explicit-constructor)
+  Variant(const char* v) : value_(std::string(v)) {}       // NOLINT(google-explicit-constructor)
+  Variant(ByteArray v) : value_(std::move(v)) {}           // NOLINT(google-explicit-constructor)
+  Variant(VariantArray v) : value_(std::move(v)) {}        // NOLINT(google-explicit-constructor)
 
   Kind kind() const noexcept { return static_cast<Kind>(value_.index()); }
   bool IsEmpty() const noexcept { return kind() == Kind::Empty; }

@@ -168,6 +168,9 @@ class RegSettings {
 
   // The key's values as listed at load time: (name, data) pairs keyed by name.
   runtime::Collection<runtime::VariantArray> values_;
+  // The shared registry object this object made, so that ending it lets go
+  // of that one and never of a successor's.
+  std::weak_ptr<RegRoutines> ownRegRoutines_;
 
   std::string defaultViewer_;
   long slideShowInterval_ = 0;

@@ -1,0 +1,335 @@
+#include "host/mail/mime.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <mutex>
+
+#include "host/mail/gmime_wrap.h"
+#include "host/mail/text_util.h"
+#include "runtime/error.h"
+
+namespace host::mail::detail {
+
+namespace gm {
+
+namespace {
+
+void EnsureGMime() {
+  static std::once_flag once;
+  std::call_once(once, [] { g_mime_init(); });
+}
+
+// What the parser said, in words a person reading an error box understands.
+const char* ProblemText(GMimeParserWarning code) {
+  switch (code) {
+    case GMIME_WARN_TRUNCATED_MESSAGE: return "the message is truncated";
+    case GMIME_WARN_MALFORMED_MESSAGE: return "the message is malformed";
+    case GMIME_WARN_MALFORMED_MULTIPART: return "a multipart section has no parts";
+    case GMIME_WARN_INVALID_CONTENT_TYPE: return "a part has an invalid content type";
+    case GMIME_CRIT_MULTIPART_WITHOUT_BOUNDARY: return "a multipart section has no boundary";
+    case GMIME_CRIT_NESTING_OVERFLOW: return "parts are nested too deeply; the deepest ones were skipped";
+    case GMIME_CRIT_INVALID_HEADER_NAME: return "a header line is invalid";
+    case GMIME_CRIT_PART_WITHOUT_HEADERS_OR_CONTENT: return "a part has neither headers nor content";
+    default: return nullptr;  // duplicated headers, odd addresses and the like change nothing we read
+  }
+}
+
+}  // namespace
+
+Parsed::Parsed() {
+  EnsureGMime();
+  options_ = g_mime_parser_options_new();
+  static const char* kFallbackCharsets[] = {"UTF-8", "windows-1252", nullptr};
+  g_mime_parser_options_set_fallback_charsets(options_, kFallbackCharsets);
+  g_mime_parser_options_set_warning_callback(options_, &Parsed::OnWarning, this);
+}
+
+Parsed::~Parsed() {
+  message_.reset();
+  g_mime_parser_options_free(options_);
+}
+
+void Parsed::Parse(GRef<GMimeStream> stream) {
+  GRef<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
+  g_mime_parser_set_format(parser.get(), GMIME_FORMAT_MESSAGE);
+  message_.reset(g_mime_parser_construct_message(parser.get(), options_));
+  if (!message_) AddProblem("the file is not a mail message");
+}
+
+void Parsed::ParseBytes(const std::string& bytes) {
+  newline = NewlineOf(bytes);
+  Parse(GRef<GMimeStream>(g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size())));
+}
+
+void Parsed::AddProblem(const std::string& text) {
+  if (std::find(problems_.begin(), problems_.end(), text) == problems_.end()) problems_.push_back(text);
+}
+
+void Parsed::OnWarning(gint64, GMimeParserWarning code, const gchar*, gpointer self) {
+  if (const char* text = ProblemText(code)) static_cast<Parsed*>(self)->AddProblem(text);
+}
+
+GMimeNewLineFormat NewlineOf(std::string_view start) {
+  const std::size_t lf = start.find('\n');
+  return (lf != std::string_view::npos && lf > 0 && start[lf - 1] == '\r') ? GMIME_NEWLINE_FORMAT_DOS
+                                                                           : GMIME_NEWLINE_FORMAT_UNIX;
+}
+
+FormatOptions FormatFor(GMimeNewLineFormat newline) {
+  FormatOptions options(g_mime_format_options_new());
+  g_mime_format_options_set_newline_format(options.get(), newline);
+  return options;
+}
+
+std::string MimeTypeOf(GMimeObject* object) {
+  GMimeContentType* type = g_mime_object_get_content_type(object);
+  GText mime(type ? g_mime_content_type_get_mime_type(type) : nullptr);
+  std::string out = mime ? mime.get() : "application/octet-stream";
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::string Text(const char* s) { return s ? MakeValidUtf8(s, "\xEF\xBF\xBD") : std::string(); }
+
+std::string StreamBytes(GMimeStream* memory) {
+  GByteArray* array = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(memory));
+  return array ? std::string(reinterpret_cast<const char*>(array->data), array->len) : std::string();
+}
+
+bool Locate(GMimeMessage* message, const PartPath& path, Located& out) {
+  out = {};
+  GMimeObject* object = message ? g_mime_message_get_mime_part(message) : nullptr;
+  for (int index : path) {
+    if (!object || !GMIME_IS_MULTIPART(object)) return false;
+    GMimeMultipart* multipart = GMIME_MULTIPART(object);
+    if (index < 0 || index >= g_mime_multipart_get_count(multipart)) return false;
+    out.ancestors.push_back(object);
+    out.parent = multipart;
+    object = g_mime_multipart_get_part(multipart, index);
+  }
+  out.object = object;
+  return object != nullptr;
+}
+
+}  // namespace gm
+
+namespace {
+
+using namespace gm;
+
+// The last file parsed stays parsed: saving the pictures of one message one
+// after another reads its structure once. Only one is kept, so a walk over a
+// large folder holds at most one descriptor.
+std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
+  static std::mutex mutex;
+  static std::shared_ptr<Parsed> last;
+
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) RaiseIoError(errno, "read", file);
+  struct stat st {};
+  int error = 0;
+  if (::fstat(fd, &st) != 0) {
+    error = errno;
+  } else if (!S_ISREG(st.st_mode)) {
+    error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  }
+  if (error != 0) {
+    ::close(fd);
+    RaiseIoError(error, "read", file);
+  }
+  FileStamp stamp;
+  stamp.device = st.st_dev;
+  stamp.inode = st.st_ino;
+  stamp.size = st.st_size;
+  stamp.mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+
+  std::lock_guard lock(mutex);
+  if (last && last->file == file && last->stamp == stamp) {
+    ::close(fd);
+    return last;
+  }
+  char head[1024];
+  const ssize_t n = ::pread(fd, head, sizeof head, 0);
+  auto parsed = std::make_shared<Parsed>();
+  parsed->file = file;
+  parsed->stamp = stamp;
+  parsed->newline = NewlineOf(std::string_view(head, n > 0 ? static_cast<std::size_t>(n) : 0));
+  parsed->Parse(GRef<GMimeStream>(g_mime_stream_fs_new(fd)));  // the stream owns fd from here
+  last = parsed;
+  return last;
+}
+
+bool IsBodyText(GMimePart* part, const std::string& mime_type) {
+  if (mime_type != "text/plain" && mime_type != "text/html") return false;
+  const char* disposition = g_mime_object_get_disposition(GMIME_OBJECT(part));
+  if (disposition && g_ascii_strcasecmp(disposition, "attachment") == 0) return false;
+  const char* name = g_mime_part_get_filename(part);
+  return !name || !*name;
+}
+
+// The index of the root of a multipart/related: the part its "start"
+// parameter names, else the first.
+int RelatedRoot(GMimeMultipart* multipart) {
+  const char* start = g_mime_object_get_content_type_parameter(GMIME_OBJECT(multipart), "start");
+  if (!start) return 0;
+  std::string wanted(start);
+  if (wanted.size() >= 2 && wanted.front() == '<' && wanted.back() == '>') wanted = wanted.substr(1, wanted.size() - 2);
+  const int count = g_mime_multipart_get_count(multipart);
+  for (int i = 0; i < count; ++i) {
+    const char* id = g_mime_object_get_content_id(g_mime_multipart_get_part(multipart, i));
+    if (id && wanted == id) return i;
+  }
+  return 0;
+}
+
+struct Walker {
+  StructureFacts& facts;
+  PartPath path;
+
+  void Walk(GMimeObject* object, int depth, bool inline_in_related) {
+    if (!object) return;
+    if (depth > kMaxPartDepth) {
+      const std::string text = "parts are nested more than " + std::to_string(kMaxPartDepth) +
+                               " levels deep; the deeper ones are not listed";
+      if (std::find(facts.problems.begin(), facts.problems.end(), text) == facts.problems.end())
+        facts.problems.push_back(text);
+      return;
+    }
+    if (GMIME_IS_MESSAGE_PART(object)) {
+      PartFacts part;
+      part.path = path;
+      part.type = 5;
+      part.content_type = MimeTypeOf(object);
+      part.raw_name = Text(g_mime_object_get_content_disposition_parameter(object, "filename"));
+      if (part.raw_name.empty()) part.raw_name = Text(g_mime_object_get_content_type_parameter(object, "name"));
+      if (GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object)))
+        part.inner_subject = Text(g_mime_message_get_subject(inner));
+      facts.attachments.push_back(std::move(part));
+      return;
+    }
+    if (GMIME_IS_MULTIPART(object)) {
+      GMimeMultipart* multipart = GMIME_MULTIPART(object);
+      const bool related = MimeTypeOf(object) == "multipart/related";
+      const int root = related ? RelatedRoot(multipart) : -1;
+      const int count = g_mime_multipart_get_count(multipart);
+      for (int i = 0; i < count; ++i) {
+        path.push_back(i);
+        Walk(g_mime_multipart_get_part(multipart, i), depth + 1, related ? i != root : inline_in_related);
+        path.pop_back();
+      }
+      return;
+    }
+    if (GMIME_IS_PART(object)) {
+      GMimePart* leaf = GMIME_PART(object);
+      PartFacts part;
+      part.path = path;
+      part.content_type = MimeTypeOf(object);
+      if (IsBodyText(leaf, part.content_type)) return;
+      part.raw_name = Text(g_mime_part_get_filename(leaf));
+      if (inline_in_related) part.content_id = Text(g_mime_object_get_content_id(object));
+      facts.attachments.push_back(std::move(part));
+    }
+  }
+};
+
+}  // namespace
+
+// A listing reads thousands of subjects: the field is found and unfolded
+// here, and only its decoding is left to GMime, with no parser built.
+std::string ReadSubject(std::string_view header_block) {
+  static constexpr std::string_view kName = "subject:";
+  std::string raw;
+  bool found = false;
+  for (std::size_t p = 0; p < header_block.size();) {
+    std::size_t end = header_block.find('\n', p);
+    end = end == std::string_view::npos ? header_block.size() : end + 1;
+    const std::string_view line = header_block.substr(p, end - p);
+    if (line == "\n" || line == "\r\n") break;
+    if (found) {
+      if (line.front() != ' ' && line.front() != '\t') break;
+      raw += line;
+    } else if (line.size() >= kName.size() && std::equal(kName.begin(), kName.end(), line.begin(),
+                                                         [](char a, char b) { return a == g_ascii_tolower(b); })) {
+      found = true;
+      raw = line.substr(kName.size());
+    }
+    p = end;
+  }
+  if (!found) return {};
+  std::string unfolded;
+  for (char c : raw)
+    if (c != '\r' && c != '\n') unfolded += c;
+  const std::size_t first = unfolded.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  unfolded = unfolded.substr(first);
+  while (!unfolded.empty() && (unfolded.back() == ' ' || unfolded.back() == '\t')) unfolded.pop_back();
+
+  static const Parsed options_holder;  // its options: the fallback character sets
+  GText decoded(g_mime_utils_header_decode_text(options_holder.options(), unfolded.c_str()));
+  return Text(decoded.get());
+}
+
+StructureFacts ReadStructure(const std::filesystem::path& file) {
+  const std::shared_ptr<Parsed> parsed = ParseFile(file);
+  StructureFacts facts;
+  facts.problems = parsed->problems();
+  if (GMimeMessage* message = parsed->message()) {
+    Walker walker{facts, {}};
+    walker.Walk(g_mime_message_get_mime_part(message), 0, false);
+  }
+  return facts;
+}
+
+std::uint64_t DecodePart(const std::filesystem::path& file, const PartPath& path, const Sink& sink) {
+  const std::shared_ptr<Parsed> parsed = ParseFile(file);
+  Located at;
+  if (!Locate(parsed->message(), path, at))
+    runtime::Raise(runtime::err::kPathFileAccessError,
+                   "The attachment is no longer in '" + file.string() + "'; the message changed on disk");
+
+  GRef<GMimeStream> out;
+  if (sink.fd >= 0) {
+    out.reset(g_mime_stream_fs_new(sink.fd));
+    g_mime_stream_fs_set_owner(GMIME_STREAM_FS(out.get()), FALSE);
+  } else if (sink.text) {
+    out.reset(g_mime_stream_mem_new());
+  } else {
+    out.reset(g_mime_stream_null_new());
+  }
+
+  errno = 0;
+  ssize_t written = 0;
+  if (GMIME_IS_MESSAGE_PART(at.object)) {
+    if (GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(at.object))) {
+      const FormatOptions format = FormatFor(parsed->newline);
+      written = g_mime_object_write_to_stream(GMIME_OBJECT(inner), format.get(), out.get());
+    }
+  } else if (GMIME_IS_PART(at.object)) {
+    if (GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(at.object)))
+      written = g_mime_data_wrapper_write_to_stream(content, out.get());
+  } else {
+    runtime::Raise(runtime::err::kPathFileAccessError, "That part of '" + file.string() + "' is not an attachment");
+  }
+  if (written < 0 || g_mime_stream_flush(out.get()) != 0) {
+    const int error = errno != 0 ? errno : EIO;
+    if (sink.fd >= 0) RaiseIoError(error, "write the attachment from", file);
+    runtime::Raise(runtime::err::kPathFileAccessError, "The attachment in '" + file.string() + "' could not be read");
+  }
+
+  if (sink.fd >= 0) {
+    const gint64 end = g_mime_stream_tell(out.get());
+    return end > 0 ? static_cast<std::uint64_t>(end) : 0;
+  }
+  if (sink.text) {
+    *sink.text = StreamBytes(out.get());
+    return sink.text->size();
+  }
+  return GMIME_STREAM_NULL(out.get())->written;
+}
+
+}  // namespace host::mail::detail

@@ -1,0 +1,69 @@
+#pragma once
+// Internal to the store: its door to GMime (mime.cpp reads, rewrite.cpp
+// writes). Everything GMime reports (NULL results, parser warnings, failed
+// writes) becomes our facts, our problem texts or a runtime::Error there;
+// no GMime type or pointer appears in this header.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace host::mail::detail {
+
+// Where a part sits: the child index at each multipart from the top; empty
+// for the message's own body.
+using PartPath = std::vector<int>;
+
+// Deeper parts are not listed; GMime has its own, larger limit for parsing.
+inline constexpr int kMaxPartDepth = 32;
+
+// Decoded subject from a header block alone ("" when it has none).
+std::string ReadSubject(std::string_view header_block);
+
+struct PartFacts {
+  PartPath path;
+  int type = 1;               // 1 a file part, 5 an attached message
+  std::string raw_name;       // decoded, unsanitised; may be empty
+  std::string content_type;   // lower case, "image/jpeg"
+  std::string content_id;     // only for a part inside multipart/related that is not its root
+  std::string inner_subject;  // an attached message's subject
+};
+
+struct StructureFacts {
+  std::vector<PartFacts> attachments;
+  std::vector<std::string> problems;  // what the parser had to guess or skip, in plain words
+};
+
+// Parses `file` (headers and MIME structure; content stays on disk).
+// Raises runtime::Error when the file cannot be read.
+StructureFacts ReadStructure(const std::filesystem::path& file);
+
+// Where decoded content goes: a descriptor, a string, or nowhere (count only).
+struct Sink {
+  int fd = -1;
+  std::string* text = nullptr;
+};
+// Decodes the part at `path` of `file` (an attached message is written as the
+// message it is) into `sink`; returns the number of bytes. Raises
+// runtime::Error when the file cannot be read or has no such part.
+std::uint64_t DecodePart(const std::filesystem::path& file, const PartPath& path, const Sink& sink);
+
+struct NewPart {
+  std::string file_name;  // sanitised
+  std::string content_type;
+  std::string bytes;
+};
+
+// `original` with the parts at `remove` taken out (multiparts left empty go
+// too) and `add` appended as attachments of a multipart/mixed (the body is
+// wrapped in one when it is not one already). The new text is cut and joined
+// from the original, so every part not removed keeps its bytes; new lines
+// follow the original's first line break. The result is parsed again and
+// must read as the original minus the removed parts plus the added ones;
+// otherwise raises runtime::Error 75 and nothing is to be written.
+std::string RewriteMessage(const std::string& original, const std::vector<PartPath>& remove,
+                           const std::vector<NewPart>& add);
+
+}  // namespace host::mail::detail

@@ -1,0 +1,94 @@
+#pragma once
+// The one add-in object and the globals that start-up sets and shutdown
+// releases. Everything here runs on the host's user-interface thread.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "runtime/collection.h"
+#include "runtime/event.h"
+
+namespace host {
+class Application;
+class Explorers;
+class Inspectors;
+class Explorer;
+class Inspector;
+class Item;
+class NameSpace;
+class RDOSession;
+}  // namespace host
+
+namespace platform::fso {
+class FileSystemObject;
+class Folder;
+}  // namespace platform::fso
+
+namespace platform::forms {
+class Form;
+}
+
+namespace lumivane {
+
+class ImageViewer;
+
+class OutAddIn : public std::enable_shared_from_this<OutAddIn> {
+ public:
+  // Creating the add-in object creates the settings object, which loads every setting.
+  OutAddIn();
+  ~OutAddIn();
+
+  bool Enabled() const { return m_blnEnabled; }
+  void Enabled(bool vData) { m_blnEnabled = vData; }
+
+  // The cached-file list: texts, each a file name in the temporary folder or
+  // "<attachment file name>;<stored name>". nullptr is Nothing.
+  std::shared_ptr<runtime::Collection<std::string>> CachedFiles() const { return m_colCachedFiles; }
+  void CachedFiles(std::shared_ptr<runtime::Collection<std::string>> colCachedFiles) {
+    m_colCachedFiles = std::move(colCachedFiles);
+  }
+
+  const std::string& TempFolderPath() const { return m_strTempFolderPath; }
+  void TempFolderPath(std::string value) { m_strTempFolderPath = std::move(value); }
+
+  // The name-conflict dialog held for one save run; setting nullptr unloads it
+  // and the shared default instance, so the next run starts with fresh answers.
+  std::shared_ptr<platform::forms::Form> SaveAttachmentsForm() const { return m_frmSaveAttachments; }
+  void SaveAttachmentsForm(std::shared_ptr<platform::forms::Form> form);
+
+  void InitHandler(std::shared_ptr<host::Application> olApp, const std::string& strProgID);
+  void LoadSettings();
+  void ShutdownHandler();
+  std::shared_ptr<host::Item> GetCurrentMessage();
+  bool IsSelectionAvailable();
+
+ private:
+  void m_colExpl_NewExplorer(std::shared_ptr<host::Explorer> explorer);
+  void m_colInsp_NewInspector(std::shared_ptr<host::Inspector> inspector);
+
+  std::shared_ptr<host::Explorers> m_colExpl;
+  runtime::Subscription m_colExplEvents;
+  std::shared_ptr<host::Inspectors> m_colInsp;
+  runtime::Subscription m_colInspEvents;
+  std::shared_ptr<platform::forms::Form> m_frmSaveAttachments;
+  std::string m_strTempFolderPath;
+  bool m_blnEnabled = false;
+  std::shared_ptr<host::NameSpace> m_olNameSpace;
+  std::shared_ptr<runtime::Collection<std::string>> m_colCachedFiles;
+};
+
+// Shared globals of the add-in (set at start-up, released by ShutdownHandler).
+extern std::shared_ptr<OutAddIn> g_objOutAddIn;
+extern std::string g_strProgID;
+extern std::shared_ptr<host::Application> g_objOutlook;
+extern std::shared_ptr<host::RDOSession> g_objRDOSession;
+extern std::shared_ptr<runtime::Collection<std::shared_ptr<ImageViewer>>> g_colViewers;
+extern std::shared_ptr<runtime::Collection<std::shared_ptr<ImageViewer>>> g_colBrowsers;
+extern bool g_blnOutlook2000;
+extern std::shared_ptr<platform::fso::Folder> g_objTempFolder;
+// Made on first use; released by ShutdownHandler.
+extern std::shared_ptr<platform::fso::FileSystemObject> g_objFSO;
+std::shared_ptr<platform::fso::FileSystemObject> FSO();
+
+}  // namespace lumivane

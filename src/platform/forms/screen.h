@@ -1,0 +1,70 @@
+#pragma once
+// The Screen object: the mouse pointer the program shows (the hourglass while
+// it works), the twips per pixel of each axis and the screen's size, and the
+// cursor of the moment. The cursor is what a SetCursor call puts up (the hand
+// over a link-like label); moving the mouse onto another control puts the
+// control's own cursor back first, as the window system does before it reports
+// the move.
+
+#include <vector>
+
+namespace platform::forms {
+
+enum MousePointerConstants : int {
+  vbDefault = 0,
+  vbArrow = 1,
+  vbCrosshair = 2,
+  vbIbeam = 3,
+  vbSizePointer = 5,
+  vbSizeNESW = 6,
+  vbSizeNS = 7,
+  vbSizeNWSE = 8,
+  vbSizeWE = 9,
+  vbUpArrow = 10,
+  vbHourglass = 11,
+  vbNoDrop = 12,
+  vbArrowHourglass = 13,
+  vbArrowQuestion = 14,
+  vbSizeAll = 15,
+  vbCustom = 99,
+};
+
+class ScreenObject {
+ public:
+  // 0..15 or 99; any other value raises 380. Every value set is logged.
+  int MousePointer() const { return mousePointer_; }
+  void MousePointer(int value);
+  const std::vector<int>& MousePointerLog() const { return mousePointerLog_; }
+
+  float TwipsPerPixelX() const { return twipsPerPixelX_; }
+  float TwipsPerPixelY() const { return twipsPerPixelY_; }
+  // The whole screen, in twips.
+  float Width() const { return static_cast<float>(widthPixels_) * twipsPerPixelX_; }
+  float Height() const { return static_cast<float>(heightPixels_) * twipsPerPixelY_; }
+
+  // The program and tests choose the metrics (default 15 x 15, 1024 x 768).
+  void Configure(float twipsPerPixelX, float twipsPerPixelY, int widthPixels, int heightPixels);
+
+  // The cursor handle shown now; 0 is the pointer of the window under the
+  // mouse. Returns the previous handle, as SetCursor does.
+  long Cursor() const { return cursor_; }
+  long SetCursor(long handle);
+  const std::vector<long>& CursorLog() const { return cursorLog_; }
+
+  // Back to the defaults, logs emptied (between tests).
+  void Reset();
+
+ private:
+  int mousePointer_ = vbDefault;
+  std::vector<int> mousePointerLog_;
+  float twipsPerPixelX_ = 15.0f;
+  float twipsPerPixelY_ = 15.0f;
+  int widthPixels_ = 1024;
+  int heightPixels_ = 768;
+  long cursor_ = 0;
+  std::vector<long> cursorLog_;
+};
+
+ScreenObject& Screen();
+
+}  // namespace platform::forms

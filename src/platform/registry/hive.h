@@ -1,0 +1,48 @@
+#pragma once
+// The tree of one registry root: keys with case-blind, case-preserving names,
+// values in the order they were first written, subkeys in case-blind order.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform::registry {
+
+using ByteArray = std::vector<std::uint8_t>;
+
+struct ValueEntry {
+  std::string name;  // "" is the key's unnamed default value
+  long type = 0;
+  ByteArray data;
+
+  bool operator==(const ValueEntry&) const = default;
+};
+
+struct KeyNode {
+  std::string name;
+  KeyNode* parent = nullptr;  // null for a root and for a deleted key
+  bool deleted = false;
+  std::vector<ValueEntry> values;
+  std::vector<std::shared_ptr<KeyNode>> subkeys;  // kept in NameLess order
+
+  std::shared_ptr<KeyNode> FindSubkey(std::string_view subName) const;
+  // The existing subkey of that name (any case), else a new one in its place.
+  std::shared_ptr<KeyNode> AddSubkey(std::string_view subName);
+  const ValueEntry* FindValue(std::string_view valueName) const;
+  // Overwriting keeps the value's position and the spelling it was first written with.
+  // Returns false when the value already held exactly this type and data.
+  bool SetValue(std::string_view valueName, long type, ByteArray data);
+  bool RemoveValue(std::string_view valueName);
+  // Marks this key and everything below it deleted, so open handles see it gone.
+  void MarkDeleted();
+  // Backslash-separated names from the root's first level down ("" for a root).
+  std::string Path() const;
+};
+
+// Names compare as the registry compares them: a-z fold to A-Z, other bytes as they are.
+bool NamesEqual(std::string_view a, std::string_view b);
+bool NameLess(std::string_view a, std::string_view b);
+
+}  // namespace platform::registry

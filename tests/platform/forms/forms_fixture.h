@@ -1,0 +1,56 @@
+#pragma once
+// A fresh forms world per test: no forms, a scripted user interface, a loop on
+// a virtual clock, the default screen.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/forms/event_loop.h"
+#include "platform/forms/form.h"
+#include "platform/forms/screen.h"
+#include "platform/forms/ui.h"
+
+namespace forms_test {
+
+using namespace platform::forms;
+
+// What the probe forms did, in order.
+inline std::vector<std::string>& Log() {
+  static std::vector<std::string> log;
+  return log;
+}
+
+class FormsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DiscardAllForms();
+    Log().clear();
+    ui = std::make_shared<ScriptedUserInterface>();
+    SetUserInterface(ui);
+    clock = std::make_shared<VirtualClock>(runtime::DateTime{2026, 12, 8, 9, 0, 0});
+    loop = std::make_shared<EventLoop>(clock);
+    SetEventLoop(loop);
+    Screen().Reset();
+  }
+  void TearDown() override { DiscardAllForms(); }
+
+  std::shared_ptr<ScriptedUserInterface> ui;
+  std::shared_ptr<VirtualClock> clock;
+  std::shared_ptr<EventLoop> loop;
+};
+
+// Runs a statement and gives the number of the error it raised (0: none).
+template <class F>
+long ErrorOf(F&& statement) {
+  try {
+    statement();
+  } catch (const runtime::Error& e) {
+    return e.Number();
+  }
+  return 0;
+}
+
+}  // namespace forms_test

@@ -1,0 +1,192 @@
+#include "platform/fso/fso.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/fso/resolve.h"
+#include "platform/fso/temp_dir.h"
+#include "runtime/error.h"
+
+namespace {
+
+using namespace platform::fso;
+namespace fs = std::filesystem;
+
+class Fso : public fso_test::TempDirTest {
+ protected:
+  FileSystemObject fso;
+};
+
+// Runs a statement and gives the number of the error it raised (0: none).
+template <class F>
+long ErrorOf(F&& statement) {
+  try {
+    statement();
+  } catch (const runtime::Error& e) {
+    return e.Number();
+  }
+  return 0;
+}
+
+TEST_F(Fso, RaisesTheNumbersOfTheOriginal) {
+  Write("photo.jpg");
+  MakeFolder("Pics");
+  struct Row {
+    const char* name;
+    std::function<void()> statement;
+    long want;
+  } rows[] = {
+      {"GetFolder of a missing folder", [&] { fso.GetFolder(Path("missing")); }, 76},
+      {"GetFolder of a file", [&] { fso.GetFolder(Path("photo.jpg")); }, 76},
+      {"GetFile of a missing file", [&] { fso.GetFile(Path("missing.jpg")); }, 53},
+      {"GetFile of a folder", [&] { fso.GetFile(Path("Pics")); }, 53},
+      {"CreateFolder over a folder", [&] { fso.CreateFolder(Path("PICS")); }, 58},
+      {"CreateFolder over a file", [&] { fso.CreateFolder(Path("Photo.jpg")); }, 58},
+      {"CreateFolder two levels deep", [&] { fso.CreateFolder(Path("a/b")); }, 76},
+      {"DeleteFile of a missing file", [&] { fso.DeleteFile(Path("missing.jpg")); }, 53},
+      {"CreateTextFile without overwrite", [&] { fso.CreateTextFile(Path("PHOTO.JPG"), false); }, 58},
+      {"CreateTextFile in a missing folder", [&] { fso.CreateTextFile(Path("missing/r.txt")); }, 76},
+      {"CreateTextFile over a folder", [&] { fso.CreateTextFile(Path("Pics")); }, 70},
+      {"an empty path", [&] { fso.GetFolder(""); }, 5},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(ErrorOf(row.statement), row.want);
+  }
+}
+
+TEST_F(Fso, ExistenceTestsAreCaseBlindAndTellFilesFromFolders) {
+  Write("Photo.JPG");
+  MakeFolder("Pics");
+  EXPECT_TRUE(fso.FileExists(Path("photo.jpg")));
+  EXPECT_FALSE(fso.FileExists(Path("pics")));
+  EXPECT_TRUE(fso.FolderExists(Path("PICS")));
+  EXPECT_FALSE(fso.FolderExists(Path("photo.jpg")));
+  EXPECT_FALSE(fso.FileExists(""));
+  EXPECT_FALSE(fso.FolderExists(""));
+  EXPECT_EQ(fso.GetFolder(Path("pics/"))->Path(), Path("Pics"));  // the spelling on disk
+  EXPECT_EQ(fso.GetFolder(Path("pics"))->Name(), "Pics");
+  EXPECT_EQ(fso.GetFile(Path("photo.jpg"))->Name(), "Photo.JPG");
+}
+
+TEST_F(Fso, CreateFolderMakesOneLevelAndGivesItsPath) {
+  auto a = fso.CreateFolder(Path("Quenstor"));
+  ASSERT_NE(a, nullptr);
+  auto b = fso.CreateFolder(a->Path() + "/Lumivane");
+  EXPECT_EQ(b->Path(), Path("Quenstor/Lumivane"));
+  EXPECT_TRUE(fs::is_directory(Path("Quenstor/Lumivane")));
+}
+
+TEST_F(Fso, FilesAreListedInCaseInsensitiveOrderWithoutSubfolders) {
+  for (const char* n : {"b.jpg", "A.gif", "c.PNG"}) Write(n);
+  MakeFolder("sub");
+  std::vector<std::string> names, paths;
+  for (const auto& f : fso.GetFolder(root_)->Files()) {
+    names.push_back(f->Name());
+    paths.push_back(f->Path());
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"A.gif", "b.jpg", "c.PNG"}));
+  EXPECT_EQ(paths.front(), Path("A.gif"));
+}
+
+TEST_F(Fso, SizeIsInBytesAndAVanishedFileRaises53) {
+  Write("a.bin", std::string(1234, 'x'));
+  auto file = fso.GetFile(Path("A.BIN"));
+  EXPECT_EQ(file->Size(), 1234);
+  fs::remove(Path("a.bin"));
+  EXPECT_EQ(ErrorOf([&] { file->Size(); }), 53);
+  EXPECT_EQ(ErrorOf([&] { file->Delete(true); }), 53);
+}
+
+TEST_F(Fso, DeleteNeedsForceForAReadOnlyFileAndFailsOnALockedOne) {
+  Write("ro.jpg");
+  Write("open.jpg");
+  fs::permissions(Path("ro.jpg"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  auto ro = fso.GetFile(Path("ro.jpg"));
+  EXPECT_EQ(ErrorOf([&] { ro->Delete(false); }), 70);
+  EXPECT_TRUE(Exists("ro.jpg"));
+  ro->Delete(true);
+  EXPECT_FALSE(Exists("ro.jpg"));
+
+  FileLock lock(Path("open.jpg"));
+  EXPECT_EQ(ErrorOf([&] { fso.DeleteFile(Path("OPEN.JPG"), true); }), 70);
+  EXPECT_TRUE(Exists("open.jpg"));
+  lock.Release();
+  fso.DeleteFile(Path("OPEN.JPG"), true);
+  EXPECT_FALSE(Exists("open.jpg"));
+}
+
+TEST_F(Fso, GetBaseNameDropsTheLastExtensionOnly) {
+  struct Row {
+    const char* in;
+    const char* want;
+  } rows[] = {
+      {"a.b.jpg", "a.b"}, {"/tmp/x/photo.JPG", "photo"}, {"scan", "scan"}, {"dir/sub/", "sub"}, {"", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.in);
+    EXPECT_EQ(fso.GetBaseName(row.in), row.want);
+  }
+}
+
+TEST_F(Fso, ATextFileEndsLinesWithCrLfAndAppearsWholeOnlyWhenClosed) {
+  Write("Report.txt", "old report");
+  auto stream = fso.CreateTextFile(Path("REPORT.TXT"), true);
+  stream->WriteLine("Header\r\n------");
+  stream->Write("\"a.jpg\" was saved.");
+  stream->WriteLine();
+  EXPECT_EQ(Read("Report.txt"), "old report");  // nothing half written meanwhile
+  stream->Close();
+  EXPECT_EQ(Read("Report.txt"), "Header\r\n------\r\n\"a.jpg\" was saved.\r\n");
+  EXPECT_EQ(fso.GetFolder(root_)->Files().size(), 1u);  // written over, no second spelling, no leftovers
+  EXPECT_EQ(ErrorOf([&] { stream->WriteLine("late"); }), 54);
+}
+
+TEST_F(Fso, ATextStreamReleasedUnclosedKeepsItsText) {
+  fso.CreateTextFile(Path("r.txt"))->WriteLine("one");
+  EXPECT_EQ(Read("r.txt"), "one\r\n");
+}
+
+TEST_F(Fso, AFailedCloseLeavesTheOldFileAndNoTemporaryOne) {
+  Write("r.txt", "old");
+  auto stream = fso.CreateTextFile(Path("r.txt"));
+  stream->WriteLine("new");
+  fso.seam().Fail("TextStream.Close", 61, "Disk full");
+  EXPECT_EQ(ErrorOf([&] { stream->Close(); }), 61);
+  EXPECT_EQ(Read("r.txt"), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
+}
+
+TEST_F(Fso, TheSeamRecordsCallsInjectsFaultsAndCanGiveNoObject) {
+  MakeFolder("Pics");
+  Seam& seam = fso.seam();
+  seam.Fail("FolderExists", 70, "Permission denied", 1);
+  EXPECT_EQ(ErrorOf([&] { fso.FolderExists(Path("Pics")); }), 70);
+  EXPECT_TRUE(fso.FolderExists(Path("Pics")));  // once only
+
+  seam.GiveNothing("GetFolder");
+  EXPECT_EQ(fso.GetFolder(Path("Pics")), nullptr);
+  seam.Heal("GetFolder");
+  EXPECT_NE(fso.GetFolder(Path("Pics")), nullptr);
+
+  // Objects made by the file-system object share its seam.
+  seam.Fail("Folder.Files", 76, "Path not found");
+  auto folder = fso.GetFolder(Path("Pics"));
+  EXPECT_EQ(ErrorOf([&] { folder->Files(); }), 76);
+  EXPECT_EQ(seam.CallsOf("FolderExists"), (std::vector<std::string>{Path("Pics"), Path("Pics")}));
+  EXPECT_EQ(seam.CallsOf("GetFolder").size(), 3u);
+}
+
+TEST_F(Fso, CreationGoesThroughTheProvider) {
+  auto mine = std::make_shared<FileSystemObject>();
+  SetFileSystemObjectProvider([&] { return mine; });
+  EXPECT_EQ(CreateFileSystemObject(), mine);
+  SetFileSystemObjectProvider([]() -> std::shared_ptr<FileSystemObject> { runtime::Raise(429); });
+  EXPECT_EQ(ErrorOf([] { CreateFileSystemObject(); }), 429);
+  SetFileSystemObjectProvider(nullptr);
+  EXPECT_NE(CreateFileSystemObject(), nullptr);
+}
+
+}  // namespace

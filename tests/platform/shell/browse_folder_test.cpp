@@ -1,0 +1,59 @@
+#include "platform/shell/browse_folder.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/forms/forms_fixture.h"
+
+namespace {
+
+using namespace platform::shell;
+using forms_test::ErrorOf;
+
+class BrowseFolder : public forms_test::FormsTest {
+ protected:
+  // The dialog and the conversion, as the picker class uses them.
+  std::string Pick(long flags, std::optional<std::string> title) {
+    BROWSEINFO bi;
+    bi.hwndOwner = 0x1234;
+    bi.lpszTitle = std::move(title);
+    bi.ulFlags = flags;
+    std::string path = "(untouched)";
+    Pidl pidl = SHBrowseForFolder(bi);
+    if (!SHGetPathFromIDList(pidl, path)) return "";
+    return path;
+  }
+};
+
+TEST_F(BrowseFolder, BothFlagSetsGiveThePickedFolderOrNothing) {
+  ui->AnswerFolder("/home/me/Pictures");
+  ui->CancelFolder();
+  ui->AnswerVirtualItem("Control Panel");
+  ui->AnswerVirtualItem("Control Panel");
+  EXPECT_EQ(Pick(BIF_NEWDIALOGSTYLE, "Choose a folder"), "/home/me/Pictures");
+  EXPECT_EQ(Pick(BIF_RETURNONLYFSDIRS, std::nullopt), "");
+  EXPECT_EQ(Pick(BIF_RETURNONLYFSDIRS, "t"), "");  // a virtual item cannot be chosen there
+  EXPECT_EQ(Pick(BIF_NEWDIALOGSTYLE, "t"), "");    // chosen, but it has no path
+  ASSERT_EQ(ui->FolderRequests().size(), 4u);
+  const auto& first = ui->FolderRequests()[0];
+  EXPECT_EQ(first.owner, 0x1234);
+  EXPECT_EQ(first.title, "Choose a folder");
+  EXPECT_EQ(first.flags, BIF_NEWDIALOGSTYLE);
+  EXPECT_EQ(first.root, "");
+  EXPECT_FALSE(ui->FolderRequests()[1].title.has_value());
+}
+
+TEST_F(BrowseFolder, TheDisplayNameIsCutToItsBuffer) {
+  ui->AnswerFolder("/data/A very long folder name");
+  std::string name;
+  BROWSEINFO bi;
+  bi.pszDisplayName = &name;
+  bi.displayNameBuffer = 7;
+  ASSERT_NE(SHBrowseForFolder(bi), nullptr);
+  EXPECT_EQ(name, "A very");  // the folder's own name
+}
+
+TEST_F(BrowseFolder, AnUnexpectedPickFailsTheTest) {
+  EXPECT_EQ(ErrorOf([] { SHBrowseForFolder(BROWSEINFO{}); }), 51);
+}
+
+}  // namespace

@@ -1,10 +1,10 @@
 #include "pictures/image_file.h"
 
 #include <array>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
+#include "outlook/out_addin.h"
+#include "platform/fso/fso.h"
 #include "platform/gdiplus/gdiplus.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
@@ -17,14 +17,6 @@ namespace lumivane {
 namespace {
 
 using platform::gdiplus::GdiPlusPropertyItem;
-
-// The file's size in bytes, as the file-system object's File.Size gives it.
-double FileSizeInBytes(const std::string& path) {
-  std::error_code ec;
-  const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec) runtime::Raise(runtime::err::kFileNotFound);
-  return static_cast<double>(size);
-}
 
 bool DebugModeIsOn() { return g_objSettings && g_objSettings->DebugMode(); }
 
@@ -161,7 +153,11 @@ void ImageFile::Path(const std::string& v) {
   runtime::ResumeNext rn;
   path_ = v;
   double bytes = 0;
-  rn([&] { bytes = FileSizeInBytes(path_); });
+  rn([&] {
+    const std::shared_ptr<platform::fso::File> file = FSO()->GetFile(path_);
+    if (!file) runtime::Raise(runtime::err::kObjectVariableNotSet);
+    bytes = static_cast<double>(file->Size());
+  });
   // Kilobytes first, halves to even; megabytes from those rounded kilobytes.
   double kb = 0;
   rn([&] { kb = runtime::Round(bytes / 1024); });

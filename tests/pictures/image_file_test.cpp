@@ -7,7 +7,10 @@
 
 #include <filesystem>
 
+#include "outlook/out_addin.h"
 #include "pictures/picture_test.h"
+#include "platform/fso/fso.h"
+#include "platform/registry/registry.h"
 
 namespace {
 
@@ -216,6 +219,46 @@ TEST_F(ImageFileTest, APictureThatCannotBeLoadedKeepsEverythingEmpty) {
   EXPECT_FALSE(f.HasEXIFData());
   EXPECT_TRUE(boxes->Log().empty());  // DebugMode is off
   EXPECT_TRUE(library->HeldFiles().empty());
+}
+
+// Only with DebugMode on, and only for a picture that cannot be loaded.
+TEST_F(ImageFileTest, DebugModeShowsTheLoadFailure) {
+  auto registry = std::make_shared<platform::registry::Registry>();
+  platform::registry::SetCurrent(registry);
+  lumivane::g_objSettings = std::make_shared<lumivane::RegSettings>();
+  lumivane::g_objSettings->DebugMode(true);
+  pictures->AddFailure("/p/bad.jpg", 1051, "GDI+ Error 13");
+  pictures->Add("/p/a.jpg", picture_test::WithColourSpace({}));   // lacks every other tag: GDI+ Error 19, no box
+  library->Fail("GdiPlusImage.Height", 1050, "GDI+ Error 2", 1);  // another failure: no box either
+
+  ImageFile good;
+  good.Path("/p/a.jpg");
+  good.LoadEXIFData();
+  EXPECT_TRUE(boxes->Log().empty());
+
+  ImageFile bad;
+  bad.Path("/p/bad.jpg");
+  bad.LoadEXIFData();
+  ASSERT_EQ(boxes->Log().size(), 1u);
+  EXPECT_EQ(boxes->Log()[0].prompt,
+            "Error 1051 (GDI+ Error 13) in procedure LoadEXIFData of Class Module ImageFile [Unable to load file]");
+  EXPECT_EQ(boxes->Log()[0].title, "Lumivane 1.1 Error");
+  EXPECT_EQ(boxes->Log()[0].style, platform::forms::vbExclamation);
+  EXPECT_EQ(bad.PictureHeight(), 0);
+  platform::registry::SetCurrent(nullptr);
+}
+
+// The size comes from the add-in's file-system object.
+TEST_F(ImageFileTest, SizeIsAskedOfTheFileSystemObject) {
+  const std::string path = tmp.Write("Photo.JPG", std::string(3000, 'x'));
+  ImageFile f;
+  f.Path(tmp / "photo.jpg");  // found without regard to case
+  EXPECT_EQ(f.FileSize(), "3 KB");
+  EXPECT_EQ(lumivane::FSO()->seam().CallsOf("GetFile"), std::vector<std::string>{tmp / "photo.jpg"});
+  lumivane::FSO()->seam().GiveNothing("GetFile");
+  ImageFile g;
+  g.Path(path);
+  EXPECT_EQ(g.FileSize(), "0 KB");
 }
 
 TEST_F(ImageFileTest, NoImageObjectMeansNothingIsRead) {

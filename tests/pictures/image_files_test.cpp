@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "pictures/picture_test.h"
+#include "platform/fso/fso.h"
+#include "platform/fso/resolve.h"
 
 namespace {
 
@@ -27,6 +31,8 @@ class ImageFilesTest : public picture_test::PictureFixture {
     library->ClearCalls();
   }
 };
+
+class RealFiles : public picture_test::RealPictures {};
 
 TEST_F(ImageFilesTest, AddDescribesTheFileAndKeysAreOptional) {
   ImageFiles files;
@@ -159,8 +165,20 @@ TEST_F(ImageFilesTest, TheSessionObjectIsMadeOnceAndKept) {
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "GdiPlusSession.Shutdown"), 2);
 }
 
-// No picture stays held by a description, whether the ImageFile lives on or
-// not, so the temporary folder can be cleared while the preview is open.
+// No picture stays held (locked) by a description, whether the ImageFile
+// lives on or not, so the temporary folder can be cleared while the preview
+// is open.
+TEST_F(RealFiles, NoPictureStaysLocked) {
+  const std::string path = tmp.Write("a.jpg");
+  std::filesystem::copy_file(picture_test::SamplePath("camera.jpg"), path,
+                             std::filesystem::copy_options::overwrite_existing);
+  ImageFiles files;
+  auto f = files.Add(path);
+  EXPECT_EQ(f->PictureWidth(), 160);
+  EXPECT_FALSE(platform::fso::IsLocked(path));
+  EXPECT_NO_THROW(lumivane::FSO()->DeleteFile(path));
+}
+
 TEST_F(ImageFilesTest, NoFileStaysHeld) {
   std::shared_ptr<ImageFile> kept;
   {

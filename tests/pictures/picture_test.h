@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "outlook/out_addin.h"
 #include "pictures/image_files.h"
 #include "platform/forms/msgbox.h"
 #include "platform/gdiplus/file_pictures.h"
@@ -65,6 +66,7 @@ class LoaderFixture : public ::testing::Test {
 
   void SetUp() override {
     lumivane::ResetAddInGlobals();
+    lumivane::g_objFSO.reset();
     lumivane::modPictureAttachments::g_objGdiPlusSession.reset();
     previous_ = platform::gdiplus::SetLibrary(library);
     platform::forms::SetMessageBoxResponder(boxes);
@@ -74,6 +76,7 @@ class LoaderFixture : public ::testing::Test {
   void TearDown() override {
     platform::gdiplus::SetLibrary(previous_);
     lumivane::modPictureAttachments::g_objGdiPlusSession.reset();
+    lumivane::g_objFSO.reset();
     lumivane::ResetAddInGlobals();
   }
 

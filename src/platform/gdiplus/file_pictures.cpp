@@ -4,12 +4,14 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/fso/resolve.h"
 #include "platform/gdiplus/exif_reader.h"
 #include "platform/gdiplus/header_reader.h"
 
 namespace platform::gdiplus {
 
-std::vector<std::uint8_t> ReadPictureFile(const std::string& path) {
+std::vector<std::uint8_t> ReadPictureFile(const std::string& given) {
+  const std::string path = platform::fso::ResolvePath(given);  // names are found without regard to case
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) RaiseStatus(kErrCannotLoad, Status::FileNotFound);
   std::ifstream in(path, std::ios::binary | std::ios::ate);

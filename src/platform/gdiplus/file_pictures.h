@@ -23,7 +23,8 @@ class FilePictures : public PictureSource {
 // header is refused. A damaged EXIF block only costs the properties.
 PictureData DecodePicture(std::span<const std::uint8_t> bytes);
 
-// The file's bytes; 1051 "GDI+ Error 10" when it cannot be opened or read.
+// The file's bytes, its name found without regard to case; 1051 "GDI+ Error
+// 10" when it cannot be opened or read.
 std::vector<std::uint8_t> ReadPictureFile(const std::string& path);
 
 }  // namespace platform::gdiplus

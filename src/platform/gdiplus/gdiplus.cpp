@@ -150,7 +150,7 @@ void Library::Fail(std::string member, long number, std::string description, int
 
 std::vector<std::string> Library::HeldFiles() const {
   std::vector<std::string> files;
-  for (const auto& [ticket, path] : held_) files.push_back(path);
+  for (const auto& [ticket, lock] : held_) files.push_back(lock.Path());
   return files;
 }
 
@@ -181,7 +181,7 @@ void Library::ShutdownSession() {
 }
 
 long Library::Hold(const std::string& path) {
-  held_[nextTicket_] = path;
+  held_.emplace(nextTicket_, platform::fso::FileLock(path));
   return nextTicket_++;
 }
 

@@ -35,6 +35,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/fso/resolve.h"
 #include "platform/gdiplus/property_data.h"
 #include "platform/gdiplus/status.h"
 
@@ -137,8 +138,9 @@ class Library {
   // Every call in order: "GdiPlusImage.LoadFile /tmp/a.jpg", "GdiPlusImage.GetPropertyItem 40961".
   const std::vector<std::string>& Calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
-  // The files that images have loaded and not yet let go of (the original
-  // library kept them locked until then), in the order they were loaded.
+  // The files that images have loaded and not yet let go of, in the order
+  // they were loaded. Each is locked (platform::fso::FileLock) meanwhile, as
+  // the original library kept a loaded file locked until Dispose.
   std::vector<std::string> HeldFiles() const;
 
   // Used by the classes above.
@@ -160,7 +162,7 @@ class Library {
   bool refuseStartup_ = false;
   std::map<std::string, Fault, std::less<>> faults_;
   std::vector<std::string> calls_;
-  std::map<long, std::string> held_;
+  std::map<long, platform::fso::FileLock> held_;
   long nextTicket_ = 1;
 };
 

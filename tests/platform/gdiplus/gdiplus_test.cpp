@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/fso/resolve.h"
 #include "platform/gdiplus/file_pictures.h"
 #include "platform/gdiplus/scripted_pictures.h"
 #include "platform/gdiplus/test_files.h"
@@ -92,6 +93,16 @@ TEST_F(GdiPlusTest, ImagesHoldTheirFileUntilDisposedOrGone) {
   EXPECT_TRUE(library_->HeldFiles().empty());
   ExpectError([&] { a->GetPropertyItem(271); }, 1050, "GDI+ Error 8");
   EXPECT_NO_THROW(a->Dispose());
+}
+
+// A held file is locked, as on the original system, and found without
+// regard to case.
+TEST_F(GdiPlusTest, AHeldFileIsLocked) {
+  auto image = Load("CAMERA.JPG");
+  EXPECT_EQ(image->Width(), 160);
+  EXPECT_TRUE(platform::fso::IsLocked(PicturePath("camera.jpg")));
+  image->Dispose();
+  EXPECT_FALSE(platform::fso::IsLocked(PicturePath("camera.jpg")));
 }
 
 TEST_F(GdiPlusTest, MissingPropertyIsGdiPlusError19) {

@@ -18,11 +18,12 @@
 #include <optional>
 #include <string>
 
+#include "platform/shell/special_folders.h"  // kMaxPath
+
 namespace platform::shell {
 
 inline constexpr long BIF_RETURNONLYFSDIRS = 0x0001;
 inline constexpr long BIF_NEWDIALOGSTYLE = 0x0040;
-inline constexpr std::size_t kMaxPath = 260;
 
 // What the dialog hands back: a file-system folder or a virtual item.
 struct ItemIdList {

@@ -1,0 +1,58 @@
+#pragma once
+// File names of the attachment services: the renaming rules of the
+// temporary folder and of the name-conflict dialog, the characters a typed
+// name may not hold, and the one test that keeps a name inside the folder it
+// is joined to.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace platform::fso {
+class FileSystemObject;
+}
+
+namespace lumivane::names {
+
+// The extension from the last "." (with the period; empty when there is
+// none) and what comes before it.
+struct SplitName {
+  std::string base;
+  std::string ext;
+};
+SplitName SplitExtension(std::string_view name);
+
+// The conflict dialog's number rule: everything after the first "_" of the
+// base is replaced by that number plus one (IMG_0007.jpg -> IMG_8.jpg);
+// otherwise, and when the number cannot be raised, "_1" goes behind the base
+// (my_photo.jpg -> my_photo_1.jpg, x_.gif -> x__1.gif). Numbers are read as
+// a general number parser reads them and rounded; wide enough that a dated
+// camera name (IMG_20190101.jpg -> IMG_20190102.jpg) is raised too.
+std::string NumberedFileName(std::string_view name);
+
+// The conflict dialog's date rule: base + " - " + date + ext.
+std::string DatedFileName(std::string_view name, std::string_view date);
+
+// The temporary folder's rule, with its 16-bit number: as the number rule,
+// but a double underscore counts as one (a__3.png -> a_4.png), a trailing
+// one takes the number directly (x_.gif -> x_1.gif), and a number that does
+// not fit counts as 0 (IMG_20190101.jpg -> IMG_1.jpg). 32767, which cannot
+// be raised, gets "_1" behind the base.
+std::string NextTempFileName(std::string_view name);
+
+// None of \ / : * ? " < > | (the name check of a typed name).
+bool IsValidFileName(std::string_view name);
+
+// The name, joined to a folder, names an entry of that folder itself: not
+// empty, not "." or "..", no separator of either system ("/" or "\"), no
+// NUL. An attachment's name comes from whoever wrote the message.
+bool StaysInFolder(std::string_view name);
+
+// Tells the person that the name was refused and nothing was written.
+void RefuseName(std::string_view name, std::string_view folder);
+
+// The shared file-system object, made on first use; raises 424 (Object
+// required) when it cannot be made, as every member call on it would.
+std::shared_ptr<platform::fso::FileSystemObject> RequireFSO();
+
+}  // namespace lumivane::names

@@ -1,0 +1,22 @@
+#include "platform/shell/programs.h"
+
+#include "platform/shell/shell.h"
+
+namespace platform::shell {
+
+namespace {
+ProgramStarter& Starter() {
+  static ProgramStarter starter;
+  return starter;
+}
+}  // namespace
+
+double StartProgram(std::string_view commandLine, long windowStyle) {
+  Current().seam.Enter("Shell", FormatCall("Shell", commandLine, windowStyle));
+  const ProgramStarter& starter = Starter();
+  return starter ? starter(commandLine, windowStyle) : 0.0;
+}
+
+void SetProgramStarter(ProgramStarter starter) { Starter() = std::move(starter); }
+
+}  // namespace platform::shell

@@ -111,44 +111,54 @@ void ExplWrap::m_objExpl_Close() {
 
 void ExplWrap::m_objLVWExplMenuSettings_Click(const std::shared_ptr<host::CommandBarButton>&, bool&) {
   Probe("m_objLVWExplMenuSettings_Click");
+  ExplorerSettingsButton();
 }
 
 void ExplWrap::m_objLVWExplBarLumivaneButton_Click(const std::shared_ptr<host::CommandBarButton>&, bool&) {
   Probe("m_objLVWExplBarLumivaneButton_Click");
+  ExplorerWizardButton();
 }
 
 void ExplWrap::m_objLVWExplBarSSButton_Click(const std::shared_ptr<host::CommandBarButton>&, bool&) {
   Probe("m_objLVWExplBarSSButton_Click");
+  ExplorerSlideShowButton();
 }
 
 void ExplWrap::m_objLVWExplBarSettingsButton_Click(const std::shared_ptr<host::CommandBarButton>&, bool&) {
   Probe("m_objLVWExplBarSettingsButton_Click");
+  ExplorerSettingsButton();
 }
 
 void ExplWrap::m_objLVWExplBarQuickSavePicturesInSelectedMessages_Click(const std::shared_ptr<host::CommandBarButton>&,
                                                                         bool&) {
   Probe("m_objLVWExplBarQuickSavePicturesInSelectedMessages_Click");
+  ExplorerQuickSave(true);
 }
 
 void ExplWrap::m_objLVWExplBarQuickSaveAttachmentsInSelectedMessages_Click(
     const std::shared_ptr<host::CommandBarButton>&, bool&) {
   Probe("m_objLVWExplBarQuickSaveAttachmentsInSelectedMessages_Click");
+  ExplorerQuickSave(false);
 }
 
 void ExplWrap::m_objLVWExplBarSavePicturesTo_Click(const std::shared_ptr<host::CommandBarButton>&, bool&) {
   Probe("m_objLVWExplBarSavePicturesTo_Click");
+  ExplorerSaveToButton(true);
 }
 
 void ExplWrap::m_objLVWExplBarSaveAttachmentsTo_Click(const std::shared_ptr<host::CommandBarButton>&, bool&) {
   Probe("m_objLVWExplBarSaveAttachmentsTo_Click");
+  ExplorerSaveToButton(false);
 }
 
 void ExplWrap::m_objLVWExplBarExportAttachments_Click(const std::shared_ptr<host::CommandBarButton>&, bool&) {
   Probe("m_objLVWExplBarExportAttachments_Click");
+  ExplorerExportAttachments();
 }
 
 void ExplWrap::m_objLVWExplBarDeleteAtts_Click(const std::shared_ptr<host::CommandBarButton>&, bool&) {
   Probe("m_objLVWExplBarDeleteAtts_Click");
+  ExplorerDeleteAttachments();
 }
 
 }  // namespace lumivane

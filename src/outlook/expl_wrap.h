@@ -20,6 +20,7 @@
 
 namespace host {
 class Application;
+class Attachments;
 class CommandBar;
 class CommandBarButton;
 class CommandBarControl;
@@ -75,6 +76,16 @@ class ExplWrap : public std::enable_shared_from_this<ExplWrap> {
   std::shared_ptr<host::CommandBar> CreateToolbar();
   void BuildToolbar();
   std::shared_ptr<host::CommandBarControl> FindOrAddMenuEntry(const std::shared_ptr<host::CommandBarControl>& tools);
+
+  // The commands behind the controls; each runs to its end.
+  void ExplorerWizardButton();
+  void ShowWizardForm(const std::shared_ptr<host::Attachments>& attachments);
+  void ExplorerSlideShowButton();
+  void ExplorerSettingsButton();
+  void ExplorerExportAttachments();
+  void ExplorerQuickSave(bool blnPicturesOnly);
+  void ExplorerSaveToButton(bool blnPicturesOnly);
+  void ExplorerDeleteAttachments();
 
   void m_colCommandBars_OnUpdate();
   void m_objExpl_SelectionChange();

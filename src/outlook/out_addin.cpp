@@ -1,5 +1,7 @@
 #include "outlook/out_addin.h"
 
+#include "attachments/attachments.h"
+#include "attachments/frm_save_attachments.h"
 #include "host/outlook.h"
 #include "host/rdo.h"
 #include "outlook/expl_wrap.h"
@@ -125,8 +127,8 @@ void OutAddIn::InitHandler(std::shared_ptr<host::Application> olApp, const std::
     }
   });
   LoadSettings();
-  // The temporary picture folder (and with it Enabled) is found or made here
-  // once the attachment services provide GetTempFolder.
+  // Sets TempFolderPath and Enabled; without the folder the add-in stays disabled.
+  rn([&] { modPictureAttachments::GetTempFolder(); });
 }
 
 void OutAddIn::LoadSettings() {
@@ -197,6 +199,10 @@ void OutAddIn::SaveAttachmentsForm(std::shared_ptr<platform::forms::Form> form) 
     rn([&] {
       if (m_frmSaveAttachments) forms::Unload(*m_frmSaveAttachments);
     });
+    // The shared instance too, so that no "to all" answer reaches the next run.
+    rn([&] {
+      if (forms::DefaultInstanceExists<frmSaveAttachments>()) forms::Unload(*forms::Default<frmSaveAttachments>());
+    });
   }
   m_frmSaveAttachments = std::move(form);
 }
@@ -237,8 +243,21 @@ std::shared_ptr<host::Item> OutAddIn::GetCurrentMessage() {
     });
     return nullptr;
   }
-  // Whether the item is downloaded and holds a picture attachment is asked of
-  // the attachment services; until they are there, no item qualifies.
+  bool downloaded = false;
+  if (!eh([&] { downloaded = modPictureAttachments::IsMessageDownloaded(item); })) return nullptr;
+  if (!downloaded) {
+    eh([&] {
+      forms::MsgBox(std::string("Only the header has been downloaded for this message.  Until the entire item is "
+                                "available, ") +
+                        "any existing attachments cannot be retrieved.",
+                    forms::vbExclamation, "Message Not Downloaded");
+    });
+    return nullptr;
+  }
+  bool pictures = false;
+  if (!eh([&] { pictures = modPictureAttachments::DoesMessageHaveAtLeastOnePictureAttachment(item); })) return nullptr;
+  if (pictures) return item;
+  eh([&] { modPictureAttachments::ShowNoPictureAttachmentsMessage(); });
   return nullptr;
 }
 

@@ -51,7 +51,9 @@ TEST_F(AddInTest, StartsWithOneExplorer) {
   ASSERT_NE(lumivane::g_objRDOSession, nullptr);
   EXPECT_EQ(lumivane::g_objRDOSession->MAPIOBJECT(), App()->Session()->MAPIOBJECT());
   EXPECT_FALSE(lumivane::g_blnOutlook2000);
-  EXPECT_FALSE(g_objOutAddIn->Enabled());
+  EXPECT_TRUE(g_objOutAddIn->Enabled());
+  EXPECT_EQ(g_objOutAddIn->TempFolderPath(), tmp / "home/.local/share/Quenstor/Lumivane/Temporary Picture Files");
+  EXPECT_NE(lumivane::g_objTempFolder, nullptr);
   ASSERT_NE(lumivane::g_objImageViewers, nullptr);
   EXPECT_GE(lumivane::g_objImageViewers->Count(), 1);
   EXPECT_EQ(lumivane::g_colViewers->Count() + lumivane::g_colBrowsers->Count(), lumivane::g_objImageViewers->Count());

@@ -91,4 +91,9 @@ extern std::shared_ptr<platform::fso::Folder> g_objTempFolder;
 extern std::shared_ptr<platform::fso::FileSystemObject> g_objFSO;
 std::shared_ptr<platform::fso::FileSystemObject> FSO();
 
+// Back to the state of a freshly loaded library: every global of the add-in
+// empty or false, the wrapper keys at 0, the settings globals reset too. For
+// tests, which play several loads of the library in one process.
+void ResetOutlookGlobals();
+
 }  // namespace lumivane

@@ -1,0 +1,30 @@
+#include "outlook/resources.h"
+
+#include "host/office.h"
+#include "platform/path.h"
+#include "runtime/error.h"
+
+namespace lumivane {
+
+namespace {
+std::string& FolderStore() {
+  static std::string folder = LUMIVANE_RESOURCES;
+  return folder;
+}
+constexpr long kResourceNotFound = 326;
+}  // namespace
+
+const std::string& ResourceFolder() { return FolderStore(); }
+void SetResourceFolder(std::string folder) { FolderStore() = std::move(folder); }
+
+std::shared_ptr<const host::Picture> LoadResPicture(long id) {
+  const std::string name = std::to_string(id);
+  try {
+    return host::Picture::FromFile(platform::JoinPath(ResourceFolder(), name + ".bmp"));
+  } catch (const runtime::Error& e) {
+    if (e.Number() != runtime::err::kFileNotFound) throw;
+    runtime::Raise(kResourceNotFound, "Resource with identifier '" + name + "' not found");
+  }
+}
+
+}  // namespace lumivane

@@ -1,0 +1,90 @@
+// JPEG: the segments are walked up to the first frame header, which gives
+// the size. Resolution comes from the JFIF density when it names a unit,
+// else from the EXIF block's first directory, else the default.
+
+#include <optional>
+
+#include "platform/gdiplus/formats/formats.h"
+#include "runtime/error.h"
+
+namespace platform::gdiplus::jpeg {
+
+namespace {
+constexpr std::uint8_t kSoi = 0xD8;
+constexpr std::uint8_t kEoi = 0xD9;
+constexpr std::uint8_t kSos = 0xDA;
+constexpr std::uint8_t kApp0 = 0xE0;
+constexpr std::uint8_t kApp1 = 0xE1;
+constexpr std::uint8_t kTem = 0x01;
+
+// Frame headers: C0 to CF except DHT (C4), JPG (C8) and DAC (CC).
+bool IsFrameHeader(std::uint8_t m) { return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC; }
+bool IsStandalone(std::uint8_t m) { return m == kTem || (m >= 0xD0 && m <= 0xD7); }
+
+std::optional<tiff::Resolution> JfifDensity(ByteView segment) {
+  if (!segment.StartsWith(0, std::string_view("JFIF\0", 5)) || !segment.Has(0, 12)) return std::nullopt;
+  const std::uint8_t units = segment.U8(7);
+  const double x = segment.U16be(8);
+  const double y = segment.U16be(10);
+  if (x == 0 || y == 0) return std::nullopt;
+  if (units == 1) return tiff::Resolution{x, y};
+  if (units == 2) return tiff::Resolution{x * 2.54, y * 2.54};
+  return std::nullopt;  // 0: an aspect ratio only
+}
+
+// A damaged EXIF block costs the resolution, not the picture.
+std::optional<tiff::Resolution> ExifResolution(ByteView segment) {
+  if (!segment.StartsWith(0, std::string_view("Exif\0\0", 6))) return std::nullopt;
+  try {
+    return tiff::ReadResolution(segment.Slice(6, segment.size() - 6));
+  } catch (const runtime::Error&) {
+    return std::nullopt;
+  }
+}
+}  // namespace
+
+bool Sniff(std::span<const std::uint8_t> data) noexcept { return ByteView(data).StartsWith(0, "\xFF\xD8\xFF"); }
+
+PictureHeader Read(std::span<const std::uint8_t> data) {
+  const ByteView v(data);
+  std::optional<tiff::Resolution> jfif;
+  std::optional<tiff::Resolution> exif;
+  std::uint64_t pos = 2;
+  for (;;) {
+    if (v.U8(pos) != 0xFF) RejectPicture();
+    while (v.U8(pos) == 0xFF) ++pos;  // fill bytes
+    const std::uint8_t marker = v.U8(pos++);
+    if (IsStandalone(marker)) continue;
+    if (marker == 0 || marker == kSoi || marker == kEoi || marker == kSos) RejectPicture();  // no frame header first
+
+    const std::uint16_t length = v.U16be(pos);
+    if (length < 2) RejectPicture();
+    const ByteView segment = v.Slice(pos + 2, length - 2u);
+    pos += length;
+
+    if (marker == kApp0 && !jfif) {
+      jfif = JfifDensity(segment);
+    } else if (marker == kApp1 && !exif) {
+      exif = ExifResolution(segment);
+    } else if (IsFrameHeader(marker)) {
+      const std::uint8_t precision = segment.U8(0);
+      const std::uint16_t height = segment.U16be(1);
+      const std::uint16_t width = segment.U16be(3);
+      const std::uint8_t components = segment.U8(5);
+      if (precision != 8 && precision != 12 && precision != 16) RejectPicture();
+      if (components == 0) RejectPicture();
+      segment.Slice(6, std::uint64_t{3} * components);
+      PictureHeader h{"JPEG"};
+      h.width = CheckedExtent(width);
+      h.height = CheckedExtent(height);  // 0 (size given later by a DNL marker) is refused
+      const std::optional<tiff::Resolution>& dpi = jfif ? jfif : exif;
+      if (dpi) {
+        h.horizontalDpi = dpi->horizontalDpi;
+        h.verticalDpi = dpi->verticalDpi;
+      }
+      return h;
+    }
+  }
+}
+
+}  // namespace platform::gdiplus::jpeg

@@ -1,0 +1,149 @@
+// TIFF: the first directory gives size, resolution and where the pixel
+// data lies; strips or tiles that lie outside the file are a lie. The same
+// directory reader serves the EXIF block of a JPEG for its resolution.
+
+#include <vector>
+
+#include "platform/gdiplus/formats/formats.h"
+
+namespace platform::gdiplus::tiff {
+
+namespace {
+enum Tag : std::uint16_t {
+  kImageWidth = 256,
+  kImageLength = 257,
+  kStripOffsets = 273,
+  kStripByteCounts = 279,
+  kXResolution = 282,
+  kYResolution = 283,
+  kResolutionUnit = 296,
+  kTileOffsets = 324,
+  kTileByteCounts = 325,
+};
+enum Type : std::uint16_t { kShort = 3, kLong = 4, kRational = 5 };
+
+struct Entry {
+  std::uint16_t tag = 0;
+  std::uint16_t type = 0;
+  std::uint32_t count = 0;
+  std::uint64_t fieldAt = 0;  // where the value, or its offset, is
+};
+
+class Directory {
+ public:
+  explicit Directory(ByteView data) : v_(data) {
+    if (v_.StartsWith(0, "II")) {
+      little_ = true;
+    } else if (!v_.StartsWith(0, "MM")) {
+      RejectPicture();
+    }
+    if (U16(2) != 42) RejectPicture();
+    const std::uint64_t at = U32(4);
+    const std::uint16_t n = U16(at);
+    if (n == 0) RejectPicture();
+    v_.Slice(at + 2, 12ull * n);
+    entries_.reserve(n);
+    for (std::uint64_t i = 0; i < n; ++i) {
+      const std::uint64_t e = at + 2 + 12 * i;
+      entries_.push_back(Entry{U16(e), U16(e + 2), U32(e + 4), e + 8});
+    }
+  }
+
+  const Entry* Find(std::uint16_t tag) const {
+    for (const Entry& e : entries_) {
+      if (e.tag == tag) return &e;
+    }
+    return nullptr;
+  }
+
+  // Value i of a SHORT or LONG entry.
+  std::uint32_t Number(const Entry& e, std::uint32_t i) const {
+    if (i >= e.count) RejectPicture();
+    if (e.type == kShort) return U16(ValueAt(e, 2) + 2ull * i);
+    if (e.type == kLong) return U32(ValueAt(e, 4) + 4ull * i);
+    RejectPicture();
+  }
+
+  // A RATIONAL entry's first value; nothing for a zero denominator.
+  std::optional<double> Ratio(const Entry& e) const {
+    if (e.type != kRational || e.count == 0) RejectPicture();
+    const std::uint64_t at = ValueAt(e, 8);
+    const std::uint32_t den = U32(at + 4);
+    if (den == 0) return std::nullopt;
+    return static_cast<double>(U32(at)) / den;
+  }
+
+  std::uint64_t size() const { return v_.size(); }
+
+ private:
+  // Values of up to four bytes sit in the entry itself, longer ones at the
+  // offset it holds; the whole array must lie in the data.
+  std::uint64_t ValueAt(const Entry& e, std::uint64_t unit) const {
+    const std::uint64_t bytes = unit * e.count;
+    const std::uint64_t at = bytes <= 4 ? e.fieldAt : U32(e.fieldAt);
+    v_.Slice(at, bytes);
+    return at;
+  }
+  std::uint16_t U16(std::uint64_t at) const { return little_ ? v_.U16le(at) : v_.U16be(at); }
+  std::uint32_t U32(std::uint64_t at) const { return little_ ? v_.U32le(at) : v_.U32be(at); }
+
+  ByteView v_;
+  bool little_ = false;
+  std::vector<Entry> entries_;
+};
+
+std::optional<Resolution> ResolutionOf(const Directory& d) {
+  const Entry* x = d.Find(kXResolution);
+  const Entry* y = d.Find(kYResolution);
+  if (!x || !y) return std::nullopt;
+  const Entry* unitEntry = d.Find(kResolutionUnit);
+  const std::uint32_t unit = unitEntry ? d.Number(*unitEntry, 0) : 2;  // inches unless said otherwise
+  const std::optional<double> dx = d.Ratio(*x);
+  const std::optional<double> dy = d.Ratio(*y);
+  if (!dx || !dy || *dx <= 0 || *dy <= 0) return std::nullopt;
+  if (unit == 2) return Resolution{*dx, *dy};
+  if (unit == 3) return Resolution{*dx * 2.54, *dy * 2.54};
+  return std::nullopt;
+}
+
+// Every strip or tile named by the offsets/byte-counts pair lies in the file.
+bool DataLiesInFile(const Directory& d, std::uint16_t offsetsTag, std::uint16_t countsTag) {
+  const Entry* offsets = d.Find(offsetsTag);
+  const Entry* counts = d.Find(countsTag);
+  if (!offsets || !counts) return false;
+  if (offsets->count == 0 || offsets->count != counts->count) RejectPicture();
+  for (std::uint32_t i = 0; i < offsets->count; ++i) {
+    const std::uint64_t at = d.Number(*offsets, i);
+    const std::uint64_t bytes = d.Number(*counts, i);
+    if (at > d.size() || bytes > d.size() - at) RejectPicture();
+  }
+  return true;
+}
+}  // namespace
+
+bool Sniff(std::span<const std::uint8_t> data) noexcept {
+  const ByteView v(data);
+  return v.StartsWith(0, std::string_view("II*\0", 4)) || v.StartsWith(0, std::string_view("MM\0*", 4));
+}
+
+PictureHeader Read(std::span<const std::uint8_t> data) {
+  const Directory d{ByteView(data)};
+  const Entry* width = d.Find(kImageWidth);
+  const Entry* height = d.Find(kImageLength);
+  if (!width || !height) RejectPicture();
+  PictureHeader h{"TIFF"};
+  h.width = CheckedExtent(d.Number(*width, 0));
+  h.height = CheckedExtent(d.Number(*height, 0));
+  if (!DataLiesInFile(d, kStripOffsets, kStripByteCounts) && !DataLiesInFile(d, kTileOffsets, kTileByteCounts)) {
+    RejectPicture();
+  }
+  if (const std::optional<Resolution> r = ResolutionOf(d)) {
+    h.horizontalDpi = r->horizontalDpi;
+    h.verticalDpi = r->verticalDpi;
+  }
+  return h;
+}
+
+std::optional<Resolution> ReadResolution(ByteView tiffData) { return ResolutionOf(Directory(tiffData)); }
+
+}  // namespace platform::gdiplus::tiff

@@ -112,13 +112,14 @@ def main():
                             "Hi,\n\nthe first pictures from the lake, and the plan for next week.\n\nMara\n",
                             [("lake.jpg", "image/jpeg", camera), ("jetty.jpg", "image/jpeg", plain),
                              ("itinerary.pdf", "application/pdf", pdf())]))
-    write("", 2, "S", mixed(2, "Two cameras, same name",
-                            "Both cameras call every picture photo.jpg.\n",
-                            [("photo.jpg", "image/jpeg", camera), ("photo.jpg", "image/jpeg", other)],
+    write("", 2, "S", mixed(2, "Three cameras, same name",
+                            "All three cameras call every picture photo.jpg.\n",
+                            [("photo.jpg", "image/jpeg", camera), ("photo.jpg", "image/jpeg", other),
+                             ("photo.jpg", "image/jpeg", plain)],
                             sender="Jonas Berg <jonas@example.org>"))
     write("", 3, "S", mixed(3, "More photos",
-                            "One more photo.jpg, and the sunset as PNG.\n",
-                            [("photo.jpg", "image/jpeg", plain), ("sunset.png", "image/png", picture("picture.png"))],
+                            "The dusk, and the sunset as PNG.\n",
+                            [("dusk.jpg", "image/jpeg", plain), ("sunset.png", "image/png", picture("picture.png"))],
                             sender="Jonas Berg <jonas@example.org>"))
     html = ('<html><body><p><img src="cid:badge@lumivane.example" alt="Club badge"></p>'
             "<p>The club newsletter for May.</p></body></html>")

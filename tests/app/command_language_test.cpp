@@ -150,7 +150,8 @@ TEST_F(SessionTest, MistakesStopWithAClearError) {
       {"select 9", "there is no message 9"},
       {"select x", "must be a number"},
       {"folder Nowhere", "no folder 'Nowhere'"},
-      {"click \"&Lumivane...\"", "no control '&Lumivane...' of the add-in"},
+      {"click \"&Frobnicate\"", "no control '&Frobnicate' of the add-in"},
+      {"click \"Attachments &Manager\"", "is a menu"},
       {"answer maybe", "answer yes|no"},
       {"dialog frmExport wiggle", "dialog FORM"},
       {"pick-folder /no/such/folder", "no such folder"},
@@ -162,6 +163,22 @@ TEST_F(SessionTest, MistakesStopWithAClearError) {
     const std::string out = Run({row.line}, false);
     EXPECT_NE(out.find(row.says), std::string::npos) << out;
   }
+}
+
+TEST_F(SessionTest, TheAddInLoadsFromItsRegistrationAndItsCommandsRun) {
+  Open();
+  const std::string out =
+      Run({"start", "select 1 2", "answer yes",
+           "click \"Quick-save &Only Picture Attachments in Selected Messages to Default Directory\"", "select 1",
+           "answer no", "click \"&Delete Attachments in Selected Messages\"", "stop"});
+  const fs::path pictures = scratch_.root() / "profile" / "Pictures";
+  EXPECT_NE(out.find("add-in connected: Lumivane.Connect"), std::string::npos) << out;
+  EXPECT_NE(out.find("message box \"Save Pictures?\" [question, Yes/No]: Are you sure"), std::string::npos) << out;
+  EXPECT_NE(out.find("file written: " + (pictures / "beach.jpg").string()), std::string::npos) << out;
+  EXPECT_NE(out.find("-> No"), std::string::npos) << out;
+  EXPECT_EQ(out.find("message file written"), std::string::npos) << out;  // nothing deleted
+  EXPECT_TRUE(fs::exists(pictures / "beach.jpg"));
+  EXPECT_TRUE(session_->Finish());
 }
 
 TEST_F(SessionTest, SavedMessagesAndWrittenFilesAreReported) {

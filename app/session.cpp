@@ -158,7 +158,13 @@ void Session::NewHost() {
   link_.reset();
   host_ = std::make_unique<host::Host>(setup_.options.hostVersion);
   link_ = host::MailLink::Attach(*host_->Store(), mail_);
-  link_->OnWrite([this](const fs::path& file) { written_.push_back(file.string()); });
+  link_->OnWrite([this](const fs::path& file, const std::string& failure) {
+    if (failure.empty()) {
+      written_.push_back(file.string());
+    } else {
+      state_.transcript.Line("message file not written: " + file.string() + ": " + failure);
+    }
+  });
   escapedSeen_ = 0;
   inspectorOnTop_ = false;
 }

@@ -159,6 +159,7 @@ void MailLink::Write(const std::string& entryId, const ItemData& data) {
     message->Save();
   } catch (...) {
     message->Revert();
+    if (onWrite_) onWrite_(message->File(), runtime::ToError(std::current_exception()).Description());
     throw;
   }
 
@@ -187,7 +188,7 @@ void MailLink::Write(const std::string& entryId, const ItemData& data) {
       if (ref) ref->stale = true;
   }
   parts = std::move(next);
-  if (onWrite_) onWrite_(message->File());
+  if (onWrite_) onWrite_(message->File(), {});
 }
 
 }  // namespace host

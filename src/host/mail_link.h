@@ -56,8 +56,10 @@ class MailLink : public StoreBackend, public std::enable_shared_from_this<MailLi
   // StoreBackend. An item composed in the client has no message file and
   // stays in memory.
   void Write(const std::string& entryId, const ItemData& data) override;
-  // Told the file of every message written.
-  void OnWrite(std::function<void(const std::filesystem::path&)> observer) { onWrite_ = std::move(observer); }
+  // Told the file of every message written, and of every write that failed
+  // (with the error's description; "" for a write that succeeded).
+  using WriteObserver = std::function<void(const std::filesystem::path& file, const std::string& failure)>;
+  void OnWrite(WriteObserver observer) { onWrite_ = std::move(observer); }
 
   // Internal: where the attachment parts of each read message stand in its
   // file, shared with the content sources.
@@ -81,7 +83,7 @@ class MailLink : public StoreBackend, public std::enable_shared_from_this<MailLi
   std::shared_ptr<mail::Store> mail_;
   std::vector<std::pair<std::string, std::shared_ptr<Folder>>> folders_;
   std::map<std::string, MessageParts> parts_;
-  std::function<void(const std::filesystem::path&)> onWrite_;
+  WriteObserver onWrite_;
 };
 
 }  // namespace host

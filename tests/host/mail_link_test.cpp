@@ -223,6 +223,11 @@ TEST_F(MailLinkTest, AFailedSaveLosesNothing) {
   const std::string original = ReadBytes(file);
   Open();
   auto item = ItemOf("Inbox");
+  std::vector<std::string> told;
+  const auto observe = [&](const fs::path& f, const std::string& failure) {
+    told.push_back(f.filename().string() + (failure.empty() ? "" : ": failed"));
+  };
+  link_->OnWrite(observe);
   std::vector<std::unique_ptr<host::Host>> hosts;
   for (WriteStep step : {WriteStep::CreateTemp, WriteStep::Write, WriteStep::Sync, WriteStep::Rename}) {
     SCOPED_TRACE(static_cast<int>(step));
@@ -241,10 +246,13 @@ TEST_F(MailLinkTest, AFailedSaveLosesNothing) {
     mail_->Faults().Clear();
     item->Save();
     EXPECT_NE(ReadBytes(file), original);
+    EXPECT_EQ(told, (std::vector<std::string>{"1.a:2,S: failed", "1.a:2,S"}));
+    told.clear();
     // Back to the start for the next step.
     WriteBytes(file, original);
     hosts.push_back(std::make_unique<host::Host>());
     link_ = host::MailLink::Attach(*hosts.back()->Store(), mail_ = host::mail::Store::Open(Root()));
+    link_->OnWrite(observe);
     item = link_->FolderAt("Inbox")->Items()->Item(1);
   }
 }

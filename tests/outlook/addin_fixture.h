@@ -8,14 +8,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "attachments/frm_save_attachments.h"
 #include "host/addin.h"
 #include "host/office.h"
 #include "host/outlook.h"
 #include "host/rdo.h"
+#include "host/store.h"
 #include "outlook/connect.h"
 #include "outlook/expl_wrap.h"
 #include "outlook/insp_wrap.h"
@@ -166,6 +170,63 @@ class AddInTest : public ::testing::Test {
   std::shared_ptr<platform::com::ClassRegistry> classes;
   std::unique_ptr<host::Host> host;
   std::shared_ptr<host::Folder> inbox;
+};
+
+// The captions of the entries of the toolbar's popup.
+inline const std::string kQuickPictures =
+    "Quick-save &Only Picture Attachments in Selected Messages to Default Directory";
+inline const std::string kQuickAll = "Quick-save &All Attachments in Selected Messages to Default Directory";
+inline const std::string kSavePicturesTo = "Save &Pictures in Selected Messages To...";
+inline const std::string kSaveAllTo = "&Save All Attachments in Selected Messages To...";
+inline const std::string kExport = "&Export Attachments (Advanced)...";
+inline const std::string kDelete = "&Delete Attachments in Selected Messages";
+
+// The refusal for a message without pictures, inline pictures left out.
+inline const std::string kNoPictures =
+    "The current message does not have any attachments that are image files.\r\n\r\nNOTE: Inline HTML images are not "
+    "currently processed as attachments.  If you would like to have these images processed, you can enable this "
+    "option in Settings.";
+
+inline host::AttachmentData Att(std::string name, std::string content = "data") {
+  return {.fileName = std::move(name), .content = host::TextContent(content)};
+}
+
+inline std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The host started, its first Explorer at hand, and the commands of that
+// Explorer's toolbar clicked as a person would.
+class CommandsTest : public AddInTest {
+ public:
+  void SetUp() override {
+    AddInTest::SetUp();
+    host->Start();
+    explorer = FirstExplorer();
+    pictures = tmp / "home/Pictures";
+  }
+
+  std::shared_ptr<host::Item> Message(std::string subject, std::vector<host::AttachmentData> attachments,
+                                      long itemClass = host::olMail,
+                                      const std::shared_ptr<host::Folder>& in = nullptr) {
+    return (in ? in : inbox)
+        ->AddItem({.itemClass = itemClass, .subject = std::move(subject), .attachments = std::move(attachments)});
+  }
+  void Click(const std::string& caption) { ButtonOf(PopupBar(explorer), caption)->UserClick(); }
+  void ClickToolbar(const std::string& caption) { ButtonOf(Toolbar(explorer), caption)->UserClick(); }
+  // The question before a quick-save.
+  Box Confirm(bool picturesOnly, const std::string& folder) const {
+    return {std::string(picturesOnly ? "Are you sure you want to save the picture attachments"
+                                     : "Are you sure you want to save the attachments") +
+                " in the selected message(s) to the '" + folder +
+                "' folder?\r\n\r\nNote: You can change the default location for saving attachments in the Settings "
+                "screen.",
+            forms::vbQuestion | forms::vbYesNo, "Save Pictures?"};
+  }
+
+  std::shared_ptr<host::Explorer> explorer;
+  std::string pictures;
 };
 
 }  // namespace outlook_test

@@ -3,11 +3,7 @@
 // commands that work on the one current message.
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
-#include "attachments/frm_save_attachments.h"
-#include "host/store.h"
 #include "outlook/addin_fixture.h"
 
 namespace outlook_test {
@@ -16,59 +12,6 @@ namespace {
 using lumivane::frmSaveAttachments;
 using lumivane::g_objOutAddIn;
 using lumivane::g_objSettings;
-
-const std::string kQuickPictures = "Quick-save &Only Picture Attachments in Selected Messages to Default Directory";
-const std::string kQuickAll = "Quick-save &All Attachments in Selected Messages to Default Directory";
-const std::string kSavePicturesTo = "Save &Pictures in Selected Messages To...";
-const std::string kSaveAllTo = "&Save All Attachments in Selected Messages To...";
-const std::string kExport = "&Export Attachments (Advanced)...";
-const std::string kDelete = "&Delete Attachments in Selected Messages";
-const std::string kNote =
-    "\r\n\r\nNote: You can change the default location for saving attachments in the Settings screen.";
-const std::string kNoPictures =
-    "The current message does not have any attachments that are image files.\r\n\r\nNOTE: Inline HTML images are not "
-    "currently processed as attachments.  If you would like to have these images processed, you can enable this "
-    "option in Settings.";
-
-host::AttachmentData Att(std::string name, std::string content = "data") {
-  return {.fileName = std::move(name), .content = host::TextContent(content)};
-}
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class CommandsTest : public AddInTest {
- public:
-  void SetUp() override {
-    AddInTest::SetUp();
-    host->Start();
-    explorer = FirstExplorer();
-    pictures = tmp / "home/Pictures";
-  }
-
-  std::shared_ptr<host::Item> Message(std::string subject, std::vector<host::AttachmentData> attachments,
-                                      long itemClass = host::olMail,
-                                      const std::shared_ptr<host::Folder>& in = nullptr) {
-    return (in ? in : inbox)
-        ->AddItem({.itemClass = itemClass, .subject = std::move(subject), .attachments = std::move(attachments)});
-  }
-  void Click(const std::string& caption) {
-    auto popup = host::As<host::CommandBarPopup>(Toolbar(explorer)->Controls()->Item(3))->CommandBar();
-    ButtonOf(popup, caption)->UserClick();
-  }
-  void ClickToolbar(const std::string& caption) { ButtonOf(Toolbar(explorer), caption)->UserClick(); }
-  Box Confirm(bool picturesOnly, const std::string& folder) const {
-    return {std::string(picturesOnly ? "Are you sure you want to save the picture attachments"
-                                     : "Are you sure you want to save the attachments") +
-                " in the selected message(s) to the '" + folder + "' folder?" + kNote,
-            forms::vbQuestion | forms::vbYesNo, "Save Pictures?"};
-  }
-
-  std::shared_ptr<host::Explorer> explorer;
-  std::string pictures;
-};
 
 TEST_F(CommandsTest, QuickSavePicturesSettlesNameConflictsAndReports) {
   tmp.Write("home/Pictures/beach.jpg", "old beach");

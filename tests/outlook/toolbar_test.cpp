@@ -13,12 +13,6 @@ namespace mo = lumivane::modOutlExpl;
 
 const std::string kAction = "!<Lumivane.Connect>";
 const std::string kSettingsTip = "View and change settings for the Wizard add-in.";
-const std::string kQuickPictures = "Quick-save &Only Picture Attachments in Selected Messages to Default Directory";
-const std::string kQuickAll = "Quick-save &All Attachments in Selected Messages to Default Directory";
-const std::string kSavePicturesTo = "Save &Pictures in Selected Messages To...";
-const std::string kSaveAllTo = "&Save All Attachments in Selected Messages To...";
-const std::string kExport = "&Export Attachments (Advanced)...";
-const std::string kDelete = "&Delete Attachments in Selected Messages";
 
 // What a control shows, pictures by the file they came from.
 struct Shown {

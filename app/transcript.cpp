@@ -118,7 +118,13 @@ void ProgramMessageBoxes::Queue(long answer, int count) {
 }
 
 long ProgramMessageBoxes::AskConsole(const forms::MessageBoxRecord& box) {
-  state_.transcript.Line(DescribeBox(box));
+  // A person reads the box as it would look: its own line breaks, indented.
+  std::string head = "message box \"" + box.title + "\" [";
+  const std::string_view icon = forms::IconName(box.style);
+  if (!icon.empty()) head += std::string(icon) + ", ";
+  state_.transcript.Line(head + std::string(forms::ButtonsName(box.style)) + "]:");
+  for (const std::string& line : runtime::Split(runtime::Replace(box.prompt, "\r\n", "\n"), "\n"))
+    state_.transcript.Line("  " + line);
   for (;;) {
     auto line = state_.console->Ask("answer [" + std::string(forms::ButtonsName(box.style)) + "]> ");
     if (!line) return Safest(box.style);  // the input ended: the answer that does least

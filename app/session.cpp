@@ -287,7 +287,11 @@ std::shared_ptr<host::CommandBars> Session::ActiveBars() {
 
 std::shared_ptr<host::Folder> Session::FolderArg(const std::string& path) {
   auto folder = link_->FolderAt(path);
-  if (!folder) Fail("the store has no folder '" + path + "'");
+  if (!folder) {
+    std::vector<std::string> known;
+    for (const auto& [name, f] : link_->Folders()) known.push_back(name);
+    Fail("the store has no folder '" + path + "' (its folders: " + runtime::Join(known, ", ") + ")");
+  }
   return folder;
 }
 

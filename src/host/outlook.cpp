@@ -59,11 +59,6 @@ std::shared_ptr<MAPIObject> NameSpace::MAPIOBJECT() {
   return handle_;
 }
 
-std::shared_ptr<Item> Selection::Item(long index) const {
-  if (index < 1 || index > Count()) runtime::Raise(runtime::err::kSubscriptOutOfRange);
-  return items_[static_cast<std::size_t>(index - 1)];
-}
-
 // ------------------------------------------------------------------ Explorer
 
 Explorer::Explorer(std::shared_ptr<Context> context, std::weak_ptr<host::Application> app,

@@ -62,17 +62,7 @@ class NameSpace {
 };
 
 // The items selected in an Explorer when Selection was read, counted from 1.
-class Selection {
- public:
-  explicit Selection(std::vector<std::shared_ptr<host::Item>> items) : items_(std::move(items)) {}
-  long Count() const { return static_cast<long>(items_.size()); }
-  std::shared_ptr<host::Item> Item(long index) const;
-  std::vector<std::shared_ptr<host::Item>>::const_iterator begin() const { return items_.begin(); }
-  std::vector<std::shared_ptr<host::Item>>::const_iterator end() const { return items_.end(); }
-
- private:
-  std::vector<std::shared_ptr<host::Item>> items_;
-};
+using Selection = ItemSnapshot;
 
 class Explorer : public std::enable_shared_from_this<Explorer> {
  public:

@@ -305,9 +305,9 @@ void Item::RemoveAt(long index, std::string_view member) {
   context_->Record(std::string(member), attachment->data_.fileName);
 }
 
-// --------------------------------------------------------------------- Items
+// -------------------------------------------------------------- ItemSnapshot
 
-std::shared_ptr<Item> Items::Item(long index) const {
+std::shared_ptr<Item> ItemSnapshot::Item(long index) const {
   if (index < 1 || index > Count()) runtime::Raise(runtime::err::kSubscriptOutOfRange);
   return items_[static_cast<std::size_t>(index - 1)];
 }

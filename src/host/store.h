@@ -263,10 +263,11 @@ class Item : public std::enable_shared_from_this<Item> {
   host::Faults faults_;
 };
 
-// A folder's items as they were when `Items` was read, counted from 1.
-class Items {
+// Items as they were when a collection of them was read, counted from 1: a
+// folder's `Items` and an Explorer's `Selection` (outlook.h).
+class ItemSnapshot {
  public:
-  explicit Items(std::vector<std::shared_ptr<host::Item>> items) : items_(std::move(items)) {}
+  explicit ItemSnapshot(std::vector<std::shared_ptr<host::Item>> items) : items_(std::move(items)) {}
   long Count() const { return static_cast<long>(items_.size()); }
   std::shared_ptr<host::Item> Item(long index) const;
 
@@ -276,6 +277,8 @@ class Items {
  private:
   std::vector<std::shared_ptr<host::Item>> items_;
 };
+
+using Items = ItemSnapshot;
 
 class Folder : public std::enable_shared_from_this<Folder> {
  public:

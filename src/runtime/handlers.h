@@ -19,27 +19,6 @@
 
 namespace runtime {
 
-class ResumeNext {
- public:
-  // Runs one statement; true when it completed.
-  template <class F>
-  bool operator()(F&& statement) {
-    try {
-      std::forward<F>(statement)();
-      return true;
-    } catch (...) {
-      err_.Set(ToError(std::current_exception()));
-      return false;
-    }
-  }
-
-  ErrObject& Err() noexcept { return err_; }
-  const ErrObject& Err() const noexcept { return err_; }
-
- private:
-  ErrObject err_;
-};
-
 // Runs a statement; on error it is skipped and `fallback` is returned.
 template <class T, class F>
 T ValueOr(F&& expression, T fallback) {
@@ -71,10 +50,18 @@ class OnError {
   }
 
   ErrObject& Err() noexcept { return err_; }
+  const ErrObject& Err() const noexcept { return err_; }
 
  private:
   Report report_;
   ErrObject err_;
+};
+
+// Resume next is a handler that reports to nobody: a failing statement is
+// skipped and its error kept in Err().
+class ResumeNext : public OnError {
+ public:
+  ResumeNext() : OnError(nullptr) {}
 };
 
 }  // namespace runtime

@@ -10,19 +10,13 @@
 #include <unistd.h>
 
 #include "host/addin.h"
+#include "support/error_of.h"
 
 namespace {
 
 using namespace host;
 
-long ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const runtime::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testsupport::ErrorOf;
 
 struct Windows {
   Host host;

@@ -5,19 +5,13 @@
 
 #include "host/addin.h"
 #include "host/rdo.h"
+#include "support/error_of.h"
 
 namespace {
 
 using namespace host;
 
-long ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const runtime::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testsupport::ErrorOf;
 
 struct World {
   std::shared_ptr<platform::com::ClassRegistry> classes = std::make_shared<platform::com::ClassRegistry>();

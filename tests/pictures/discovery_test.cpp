@@ -10,11 +10,10 @@
 #include <vector>
 
 #include "pictures/image_viewers.h"
-#include "platform/forms/msgbox.h"
+#include "pictures/viewer_fixture.h"
 #include "platform/registry/registry.h"
 #include "platform/shell/shell.h"
 #include "settings/reg_settings.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -32,23 +31,11 @@ struct Want {
   bool browser = false;
 };
 
-class DiscoveryTest : public ::testing::Test {
+class DiscoveryTest : public viewer_test::ViewerWorld {
  protected:
   void SetUp() override {
-    shell::Reset();
-    lumivane::ResetAddInGlobals();
-    lumivane::g_objImageViewers.reset();
-    SetCurrent(reg);
-    forms::SetMessageBoxResponder(boxes);
-    shell::Current().folders.Define(shell::CSIDL_PROGRAM_FILES, pf);
-    shell::Current().folders.Define(shell::CSIDL_SYSTEM, sys);
+    ViewerWorld::SetUp();
     shell::Current().folders.Define(shell::CSIDL_MYPICTURES, tmp.MakeDir("Pictures"));
-  }
-  void TearDown() override {
-    lumivane::g_objImageViewers.reset();
-    lumivane::ResetAddInGlobals();
-    SetCurrent(nullptr);
-    shell::Reset();
   }
 
   // The start-up sequence: settings first, then an empty collection that discovery fills.
@@ -73,20 +60,6 @@ class DiscoveryTest : public ::testing::Test {
     if (!name.empty()) Sz(HKEY_LOCAL_MACHINE, kClients + key, "", name);
     if (open) Sz(HKEY_LOCAL_MACHINE, kClients + key + "\\shell\\open\\command", "", *open);
   }
-  static std::string Formats(const ImageViewer& v) {
-    std::string out;
-    for (auto [on, name] : {std::pair{v.BMP(), "BMP"},
-                            {v.GIF(), "GIF"},
-                            {v.JPEG(), "JPEG"},
-                            {v.TIFF(), "TIFF"},
-                            {v.PNG(), "PNG"},
-                            {v.EMF(), "EMF"},
-                            {v.WMF(), "WMF"},
-                            {v.AllFormats(), "all"}}) {
-      if (on) out += out.empty() ? name : std::string(" ") + name;
-    }
-    return out;
-  }
   void ExpectViewers(const std::vector<Want>& want) {
     const auto& viewers = *lumivane::g_objImageViewers;
     ASSERT_EQ(viewers.Count(), static_cast<long>(want.size()));
@@ -107,11 +80,8 @@ class DiscoveryTest : public ::testing::Test {
             "rundll32.exe " + sys + "/shimgvw.dll,ImageView_Fullscreen", "BMP GIF JPEG EMF WMF"};
   }
 
-  testsupport::TempDir tmp;
-  std::string pf = tmp.MakeDir("Program Files");
-  std::string sys = tmp.MakeDir("Windows/System32");
-  std::shared_ptr<Registry> reg = std::make_shared<Registry>();
-  std::shared_ptr<forms::ScriptedMessageBoxes> boxes = std::make_shared<forms::ScriptedMessageBoxes>();
+  const std::string& pf = programFiles;
+  const std::string& sys = system;
 };
 
 TEST_F(DiscoveryTest, WithNothingRegisteredThePictureAndFaxViewerIsStillThere) {

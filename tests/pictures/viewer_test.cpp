@@ -10,12 +10,10 @@
 
 #include "pictures/image_viewer.h"
 #include "pictures/image_viewers.h"
-#include "platform/forms/msgbox.h"
-#include "platform/registry/registry.h"
+#include "pictures/viewer_fixture.h"
 #include "platform/shell/shell.h"
 #include "runtime/error.h"
 #include "settings/reg_settings.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -24,43 +22,16 @@ using lumivane::ImageViewers;
 using runtime::Variant;
 using runtime::VariantArray;
 namespace shell = platform::shell;
-namespace forms = platform::forms;
 
-class ViewerTest : public ::testing::Test {
+class ViewerTest : public viewer_test::ViewerWorld {
  protected:
-  void SetUp() override {
-    shell::Reset();
-    lumivane::ResetAddInGlobals();
-    platform::registry::SetCurrent(std::make_shared<platform::registry::Registry>());
-    forms::SetMessageBoxResponder(boxes);
-    programFiles = tmp.MakeDir("Program Files");
-    system = tmp.MakeDir("Windows/System32");
-    shell::Current().folders.Define(shell::CSIDL_PROGRAM_FILES, programFiles);
-    shell::Current().folders.Define(shell::CSIDL_SYSTEM, system);
-  }
   void TearDown() override {
     EXPECT_TRUE(boxes->Log().empty()) << boxes->Log()[0].prompt;
-    lumivane::ResetAddInGlobals();
-    platform::registry::SetCurrent(nullptr);
-    shell::Reset();
+    ViewerWorld::TearDown();
   }
   static runtime::Collection<VariantArray> Extensions(const std::vector<std::string>& names) {
     runtime::Collection<VariantArray> out;
     for (const auto& n : names) out.Add(VariantArray{Variant(n), Variant("")}, n);
-    return out;
-  }
-  static std::string Formats(const ImageViewer& v) {
-    std::string out;
-    for (auto [on, name] : {std::pair{v.BMP(), "BMP"},
-                            {v.GIF(), "GIF"},
-                            {v.JPEG(), "JPEG"},
-                            {v.TIFF(), "TIFF"},
-                            {v.PNG(), "PNG"},
-                            {v.EMF(), "EMF"},
-                            {v.WMF(), "WMF"},
-                            {v.AllFormats(), "all"}}) {
-      if (on) out += out.empty() ? name : std::string(" ") + name;
-    }
     return out;
   }
   static std::vector<std::string> Names(const ImageViewers& viewers) {
@@ -68,10 +39,6 @@ class ViewerTest : public ::testing::Test {
     for (const auto& v : viewers) out.push_back(v->ViewerName());
     return out;
   }
-
-  testsupport::TempDir tmp;
-  std::string programFiles, system;
-  std::shared_ptr<forms::ScriptedMessageBoxes> boxes = std::make_shared<forms::ScriptedMessageBoxes>();
 };
 
 TEST_F(ViewerTest, NamesMapAndKeyTheCollectionInTheOrderAdded) {

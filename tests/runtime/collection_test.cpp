@@ -4,17 +4,11 @@
 
 #include "runtime/collection.h"
 #include "runtime/error.h"
+#include "support/error_of.h"
 
 namespace {
 
-long ErrorOf(auto&& f) {
-  try {
-    f();
-  } catch (const runtime::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testsupport::ErrorOf;
 
 TEST(Collection, CountsFromOneAndKeepsOrder) {
   runtime::Collection<std::string> c;

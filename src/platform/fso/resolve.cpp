@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <system_error>
 
+#include "platform/fso/folder_index.h"
 #include "platform/path.h"
 #include "runtime/text.h"
 
@@ -23,7 +25,8 @@ bool Exists(const fs::path& p) {
 }
 
 // The entry of `folder` whose name matches `name` without regard to case;
-// empty when none. Of several, the first in case-insensitive order.
+// empty when none. Of several, the first in case-insensitive order. Reads the
+// whole folder: only for folders the index (folder_index.h) does not keep.
 std::string FindCaseBlind(const fs::path& folder, std::string_view name) {
   std::error_code ec;
   fs::directory_iterator it(folder, ec), end;
@@ -75,9 +78,10 @@ std::string ResolvePath(std::string_view path) {
     if (part.empty()) continue;
     std::string name(part);
     if (resolving && part != "." && part != "..") {
-      const fs::path folder = out.empty() ? fs::path(".") : fs::path(out);
-      if (!Exists(folder / name)) {
-        std::string onDisk = FindCaseBlind(folder, name);
+      const std::string folder = out.empty() ? std::string(".") : out;
+      if (!Exists(fs::path(folder) / name)) {
+        std::optional<std::string> indexed = IndexedCaseBlindMatch(folder, name);
+        std::string onDisk = indexed ? std::move(*indexed) : FindCaseBlind(folder, name);
         if (onDisk.empty()) {
           resolving = false;  // nothing below a missing component can exist
         } else {

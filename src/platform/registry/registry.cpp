@@ -185,15 +185,19 @@ Registry::Resolved Registry::Resolve(HKEY key, std::string_view subKey) const {
   return r;
 }
 
+std::shared_ptr<KeyNode> Registry::FindKey(const Resolved& r) {
+  std::shared_ptr<KeyNode> node = r.base.key;
+  for (const auto& part : r.parts) {
+    node = node->FindSubkey(part);
+    if (!node) return nullptr;
+  }
+  return node;
+}
+
 KeyNode* Registry::Walk(HKEY root, std::string_view path) const {
   Resolved r = Resolve(root, path);
   if (r.code != ERROR_SUCCESS) return nullptr;
-  KeyNode* node = r.base.key.get();
-  for (const auto& part : r.parts) {
-    node = node->FindSubkey(part).get();
-    if (node == nullptr) return nullptr;
-  }
-  return node;
+  return FindKey(r).get();
 }
 
 Registry::Hive& Registry::HiveOf(HKEY root) {
@@ -254,11 +258,8 @@ long Registry::OpenKey(HKEY key, std::string_view subKey, long options, long sam
     *result = 0;
     Resolved r = Resolve(key, subKey);
     if (r.code != ERROR_SUCCESS) return r.code;
-    std::shared_ptr<KeyNode> node = r.base.key;
-    for (const auto& part : r.parts) {
-      node = node->FindSubkey(part);
-      if (!node) return ERROR_FILE_NOT_FOUND;
-    }
+    std::shared_ptr<KeyNode> node = FindKey(r);
+    if (!node) return ERROR_FILE_NOT_FOUND;
     if ((samDesired & kWriteRights) != 0 && hives_[r.base.hive].writeProtected) return ERROR_ACCESS_DENIED;
     *result = NewHandle(Handle{node, r.base.hive, samDesired, false});
     return ERROR_SUCCESS;
@@ -308,11 +309,8 @@ long Registry::DeleteKey(HKEY key, std::string_view subKey) {
   return Run(Call::DeleteKey, key, std::string(subKey), [&]() -> long {
     Resolved r = Resolve(key, subKey);
     if (r.code != ERROR_SUCCESS) return r.code;
-    std::shared_ptr<KeyNode> node = r.base.key;
-    for (const auto& part : r.parts) {
-      node = node->FindSubkey(part);
-      if (!node) return ERROR_FILE_NOT_FOUND;
-    }
+    std::shared_ptr<KeyNode> node = FindKey(r);
+    if (!node) return ERROR_FILE_NOT_FOUND;
     KeyNode* parent = node->parent;
     if (parent == nullptr) return ERROR_ACCESS_DENIED;  // a root itself
     if (hives_[r.base.hive].writeProtected) return ERROR_ACCESS_DENIED;

@@ -197,6 +197,8 @@ class Registry {
 
   long LookupHandle(HKEY key, Handle& out) const;
   Resolved Resolve(HKEY key, std::string_view subKey) const;
+  // The key a resolved path names; nullptr when a level is missing.
+  static std::shared_ptr<KeyNode> FindKey(const Resolved& r);
   KeyNode* Walk(HKEY root, std::string_view path) const;
   Hive& HiveOf(HKEY root);
   std::string Describe(HKEY key) const;

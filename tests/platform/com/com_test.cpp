@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/com/com.h"
+#include "support/error_of.h"
 
 namespace {
 
@@ -13,14 +14,7 @@ struct Thing : Object {
 };
 struct Other : Object {};
 
-long ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const runtime::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testsupport::ErrorOf;
 
 TEST(ClassRegistry, CreatesByProgIdOrRaises429) {
   auto registry = std::make_shared<ClassRegistry>();

@@ -12,6 +12,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
 #include "platform/forms/ui.h"
+#include "support/error_of.h"
 
 namespace forms_test {
 
@@ -42,15 +43,6 @@ class FormsTest : public ::testing::Test {
   std::shared_ptr<EventLoop> loop;
 };
 
-// Runs a statement and gives the number of the error it raised (0: none).
-template <class F>
-long ErrorOf(F&& statement) {
-  try {
-    statement();
-  } catch (const runtime::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testsupport::ErrorOf;
 
 }  // namespace forms_test

@@ -7,6 +7,7 @@
 #include "platform/fso/resolve.h"
 #include "platform/fso/temp_dir.h"
 #include "runtime/error.h"
+#include "support/error_of.h"
 
 namespace {
 
@@ -18,16 +19,7 @@ class Fso : public fso_test::TempDirTest {
   FileSystemObject fso;
 };
 
-// Runs a statement and gives the number of the error it raised (0: none).
-template <class F>
-long ErrorOf(F&& statement) {
-  try {
-    statement();
-  } catch (const runtime::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testsupport::ErrorOf;
 
 TEST_F(Fso, RaisesTheNumbersOfTheOriginal) {
   Write("photo.jpg");

@@ -28,6 +28,14 @@ void ExpectRefused(const Bytes& bytes) {
   }
 }
 
+// The size and resolution a header reports.
+void ExpectGeometry(const PictureHeader& h, std::int32_t width, std::int32_t height, double dpiX, double dpiY) {
+  EXPECT_EQ(h.width, width);
+  EXPECT_EQ(h.height, height);
+  EXPECT_NEAR(h.horizontalDpi, dpiX, 1e-9);
+  EXPECT_NEAR(h.verticalDpi, dpiY, 1e-9);
+}
+
 struct SampleRow {
   const char* file;
   std::string_view format;
@@ -55,10 +63,7 @@ TEST(PictureHeader, ReadsEverySampleFormat) {
     SCOPED_TRACE(row.file);
     const PictureHeader h = ReadPictureHeader(Picture(row.file));
     EXPECT_EQ(h.format, row.format);
-    EXPECT_EQ(h.width, row.width);
-    EXPECT_EQ(h.height, row.height);
-    EXPECT_NEAR(h.horizontalDpi, row.dpiX, 1e-9);
-    EXPECT_NEAR(h.verticalDpi, row.dpiY, 1e-9);
+    ExpectGeometry(h, row.width, row.height, row.dpiX, row.dpiY);
   }
 }
 
@@ -195,11 +200,7 @@ TEST(PictureHeader, ResolutionAndSizeVariants) {
     SCOPED_TRACE(row.name);
     Bytes b = Picture(row.file);
     row.patch(b);
-    const PictureHeader h = ReadPictureHeader(b);
-    EXPECT_EQ(h.width, row.width);
-    EXPECT_EQ(h.height, row.height);
-    EXPECT_NEAR(h.horizontalDpi, row.dpiX, 1e-9);
-    EXPECT_NEAR(h.verticalDpi, row.dpiY, 1e-9);
+    ExpectGeometry(ReadPictureHeader(b), row.width, row.height, row.dpiX, row.dpiY);
   }
 }
 

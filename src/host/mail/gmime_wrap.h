@@ -74,6 +74,10 @@ std::string MimeTypeOf(GMimeObject* object);
 // A text from GMime as valid UTF-8 ("" for NULL).
 std::string Text(const char* s);
 std::string StreamBytes(GMimeStream* memory);
+// The index of the root of a multipart/related: the part its "start"
+// parameter names, else the first. The others are the inline parts that
+// the root refers to by Content-ID.
+int RelatedRoot(GMimeMultipart* multipart);
 
 // The object at `path` and the multiparts above it.
 struct Located {

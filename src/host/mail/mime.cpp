@@ -116,6 +116,21 @@ bool Locate(GMimeMessage* message, const PartPath& path, Located& out) {
   return object != nullptr;
 }
 
+// The index of the root of a multipart/related: the part its "start"
+// parameter names, else the first.
+int RelatedRoot(GMimeMultipart* multipart) {
+  const char* start = g_mime_object_get_content_type_parameter(GMIME_OBJECT(multipart), "start");
+  if (!start) return 0;
+  std::string wanted(start);
+  if (wanted.size() >= 2 && wanted.front() == '<' && wanted.back() == '>') wanted = wanted.substr(1, wanted.size() - 2);
+  const int count = g_mime_multipart_get_count(multipart);
+  for (int i = 0; i < count; ++i) {
+    const char* id = g_mime_object_get_content_id(g_mime_multipart_get_part(multipart, i));
+    if (id && wanted == id) return i;
+  }
+  return 0;
+}
+
 }  // namespace gm
 
 namespace {
@@ -170,21 +185,6 @@ bool IsBodyText(GMimePart* part, const std::string& mime_type) {
   if (disposition && g_ascii_strcasecmp(disposition, "attachment") == 0) return false;
   const char* name = g_mime_part_get_filename(part);
   return !name || !*name;
-}
-
-// The index of the root of a multipart/related: the part its "start"
-// parameter names, else the first.
-int RelatedRoot(GMimeMultipart* multipart) {
-  const char* start = g_mime_object_get_content_type_parameter(GMIME_OBJECT(multipart), "start");
-  if (!start) return 0;
-  std::string wanted(start);
-  if (wanted.size() >= 2 && wanted.front() == '<' && wanted.back() == '>') wanted = wanted.substr(1, wanted.size() - 2);
-  const int count = g_mime_multipart_get_count(multipart);
-  for (int i = 0; i < count; ++i) {
-    const char* id = g_mime_object_get_content_id(g_mime_multipart_get_part(multipart, i));
-    if (id && wanted == id) return i;
-  }
-  return 0;
 }
 
 struct Walker {

@@ -29,13 +29,16 @@ struct Leaf {
   std::string key;  // type, name and decoded content
 };
 
-void CollectLeaves(GMimeObject* object, PartPath& path, std::vector<Leaf>& out) {
+// An inline part counts with its Content-ID: a removal that moves the root
+// of its multipart/related would make it read as a plain attachment.
+void CollectLeaves(GMimeObject* object, PartPath& path, std::vector<Leaf>& out, bool inline_in_related = false) {
   if (!object) return;
   if (GMIME_IS_MULTIPART(object)) {
     GMimeMultipart* multipart = GMIME_MULTIPART(object);
+    const int root = MimeTypeOf(object) == "multipart/related" ? RelatedRoot(multipart) : -1;
     for (int i = 0, n = g_mime_multipart_get_count(multipart); i < n; ++i) {
       path.push_back(i);
-      CollectLeaves(g_mime_multipart_get_part(multipart, i), path, out);
+      CollectLeaves(g_mime_multipart_get_part(multipart, i), path, out, root >= 0 ? i != root : inline_in_related);
       path.pop_back();
     }
     return;
@@ -58,7 +61,8 @@ void CollectLeaves(GMimeObject* object, PartPath& path, std::vector<Leaf>& out) 
   const std::string name = Text(g_mime_part_get_filename(GMIME_PART(object)));
   const std::string bytes = StreamBytes(content.get());
   if (type == "text/plain" && name.empty() && bytes.empty()) return;  // an empty body says nothing
-  out.push_back({path, type + '\0' + name + '\0' + bytes});
+  const std::string id = inline_in_related ? Text(g_mime_object_get_content_id(object)) : std::string();
+  out.push_back({path, type + '\0' + name + '\0' + id + '\0' + bytes});
 }
 
 std::vector<std::string> KeysOf(GMimeMessage* message) {
@@ -362,7 +366,7 @@ std::string RewriteMessage(const std::string& original, const std::vector<PartPa
   }
   std::vector<std::string> part_texts;
   for (const NewPart& part : add) {
-    expected.push_back(part.content_type + '\0' + part.file_name + '\0' + part.bytes);
+    expected.push_back(part.content_type + '\0' + part.file_name + '\0' + '\0' + part.bytes);
     part_texts.push_back(PartText(part, format.get()));
   }
 

@@ -23,7 +23,10 @@ const std::string kReport =
 class MessageTest : public ::testing::Test {
  protected:
   std::shared_ptr<Message> Load(const std::string& fixture, bool maildir = true) {
-    original_ = ReadBytes(Fixture(fixture));
+    return LoadBytes(fixture, ReadBytes(Fixture(fixture)), maildir);
+  }
+  std::shared_ptr<Message> LoadBytes(const std::string& fixture, const std::string& bytes, bool maildir = true) {
+    original_ = bytes;
     const fs::path root = base_ / "store";
     if (maildir) {
       MakeMaildir(root / "Inbox");
@@ -340,3 +343,40 @@ TEST_F(MessageTest, RevertDropsUnsavedEdits) {
 }
 
 }  // namespace
+
+TEST_F(MessageTest, RemovingTheRootOfARelatedPartIsRefusedRatherThanUnlinkingItsInlineParts) {
+  // Without its root the logo would become the root and read as a plain
+  // attachment: the save must refuse rather than change what the rest is.
+  const std::string text =
+      "Subject: related\n"
+      "MIME-Version: 1.0\n"
+      "Content-Type: multipart/related; boundary=\"rel\"\n"
+      "\n"
+      "--rel\n"
+      "Content-Type: application/x-page; name=\"page.bin\"\n"
+      "\n"
+      "page\n"
+      "--rel\n"
+      "Content-Type: image/png\n"
+      "Content-ID: <logo@example.org>\n"
+      "\n"
+      "logo\n"
+      "--rel--\n";
+  for (bool maildir : {true, false}) {
+    SCOPED_TRACE(maildir ? "maildir" : "eml");
+    NewRun();
+    auto m = LoadBytes("related.eml", text, maildir);
+    ASSERT_EQ(m->Attachments().size(), 2u);
+    ASSERT_EQ(m->Attachments()[1].content_id, "logo@example.org");
+    m->RemoveAttachment(0);
+    EXPECT_EQ(RaisedBy([&] { m->Save(); }).number, 75);
+    EXPECT_EQ(ReadBytes(file_), original_);
+    EXPECT_TRUE(TmpIsEmpty());
+    EXPECT_EQ(Reopen()->Attachments().at(1).content_id, "logo@example.org");
+
+    m = Reopen();
+    m->RemoveAttachment(1);  // an inline part may go: the root stays the root
+    m->Save();
+    EXPECT_EQ(FileNames(Reopen()), (std::vector<std::string>{"page.bin"}));
+  }
+}

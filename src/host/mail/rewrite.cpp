@@ -30,25 +30,32 @@ struct Leaf {
 };
 
 // An inline part counts with its Content-ID: a removal that moves the root
-// of its multipart/related would make it read as a plain attachment.
-void CollectLeaves(GMimeObject* object, PartPath& path, std::vector<Leaf>& out, bool inline_in_related = false) {
+// of its multipart/related would make it read as a plain attachment. An
+// attached message counts with the bytes a reader gets of it (written out
+// in `format`), which a changed layout around it can change.
+void CollectLeaves(GMimeObject* object, PartPath& path, std::vector<Leaf>& out, GMimeFormatOptions* format,
+                   bool inline_in_related = false) {
   if (!object) return;
   if (GMIME_IS_MULTIPART(object)) {
     GMimeMultipart* multipart = GMIME_MULTIPART(object);
     const int root = MimeTypeOf(object) == "multipart/related" ? RelatedRoot(multipart) : -1;
     for (int i = 0, n = g_mime_multipart_get_count(multipart); i < n; ++i) {
       path.push_back(i);
-      CollectLeaves(g_mime_multipart_get_part(multipart, i), path, out, root >= 0 ? i != root : inline_in_related);
+      CollectLeaves(g_mime_multipart_get_part(multipart, i), path, out, format,
+                    root >= 0 ? i != root : inline_in_related);
       path.pop_back();
     }
     return;
   }
   if (GMIME_IS_MESSAGE_PART(object)) {
     GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
-    out.push_back({path, std::string("message") + '\0' + Text(inner ? g_mime_message_get_subject(inner) : nullptr)});
+    GRef<GMimeStream> written(g_mime_stream_mem_new());
+    if (inner) g_mime_object_write_to_stream(GMIME_OBJECT(inner), format, written.get());
+    out.push_back({path, std::string("message") + '\0' + Text(inner ? g_mime_message_get_subject(inner) : nullptr) +
+                             '\0' + StreamBytes(written.get())});
     if (inner) {
       path.push_back(0);
-      CollectLeaves(g_mime_message_get_mime_part(inner), path, out);
+      CollectLeaves(g_mime_message_get_mime_part(inner), path, out, format);
       path.pop_back();
     }
     return;
@@ -65,10 +72,10 @@ void CollectLeaves(GMimeObject* object, PartPath& path, std::vector<Leaf>& out, 
   out.push_back({path, type + '\0' + name + '\0' + id + '\0' + bytes});
 }
 
-std::vector<std::string> KeysOf(GMimeMessage* message) {
+std::vector<std::string> KeysOf(GMimeMessage* message, GMimeFormatOptions* format) {
   std::vector<Leaf> leaves;
   PartPath path;
-  if (message) CollectLeaves(g_mime_message_get_mime_part(message), path, leaves);
+  if (message) CollectLeaves(g_mime_message_get_mime_part(message), path, leaves, format);
   std::vector<std::string> keys;
   for (auto& leaf : leaves) keys.push_back(std::move(leaf.key));
   return keys;
@@ -339,7 +346,7 @@ std::string PartText(const NewPart& add, GMimeFormatOptions* format) {
 bool Reads(const std::string& bytes, const std::vector<std::string>& expected) {
   Parsed check;
   check.ParseBytes(bytes);
-  return KeysOf(check.message()) == expected;
+  return KeysOf(check.message(), FormatFor(check.newline).get()) == expected;
 }
 
 }  // namespace
@@ -357,7 +364,7 @@ std::string RewriteMessage(const std::string& original, const std::vector<PartPa
   // and in order, then the added files.
   std::vector<Leaf> leaves;
   PartPath walk;
-  CollectLeaves(g_mime_message_get_mime_part(message), walk, leaves);
+  CollectLeaves(g_mime_message_get_mime_part(message), walk, leaves, format.get());
   std::vector<std::string> expected;
   for (auto& leaf : leaves) {
     const bool gone =

@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include "platform/atomic_write.h"
 #include "platform/fso/resolve.h"
 
 namespace host::files {
@@ -60,25 +61,9 @@ WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes) {
   // name can be.
   const fs::path temp =
       folder / (".~lumivane." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp");
-  {
-    errno = 0;
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return FromErrno(errno);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      fs::remove(temp, ec);
-      return WriteFailure::Other;
-    }
-  }
-  fs::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return FromErrno(ec.value());
-  }
-  return WriteFailure::None;
+  const platform::AtomicWriteResult r = platform::WriteFileAtomically(
+      target, temp, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  return r ? WriteFailure::None : FromErrno(r.error);
 }
 
 }  // namespace host::files

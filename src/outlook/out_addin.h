@@ -31,8 +31,6 @@ class Form;
 
 namespace lumivane {
 
-class ImageViewer;
-
 class OutAddIn : public std::enable_shared_from_this<OutAddIn> {
  public:
   // Creating the add-in object creates the settings object, which loads every setting.
@@ -83,8 +81,6 @@ extern std::shared_ptr<OutAddIn> g_objOutAddIn;
 extern std::string g_strProgID;
 extern std::shared_ptr<host::Application> g_objOutlook;
 extern std::shared_ptr<host::RDOSession> g_objRDOSession;
-extern std::shared_ptr<runtime::Collection<std::shared_ptr<ImageViewer>>> g_colViewers;
-extern std::shared_ptr<runtime::Collection<std::shared_ptr<ImageViewer>>> g_colBrowsers;
 extern bool g_blnOutlook2000;
 extern std::shared_ptr<platform::fso::Folder> g_objTempFolder;
 // Made on first use; released by ShutdownHandler.

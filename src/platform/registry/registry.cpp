@@ -1,5 +1,7 @@
 #include "platform/registry/registry.h"
 
+#include "platform/atomic_write.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,6 +12,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "platform/atomic_write.h"
 #include "platform/registry/hive_file.h"
 #include "runtime/error.h"
 
@@ -39,29 +42,13 @@ std::string ErrnoText(int code) { return std::strerror(code); }
 // the old file stays whole until the new one is complete on disk.
 std::string WriteAtomically(const std::filesystem::path& file, const std::string& text) {
   const std::filesystem::path temp = file.string() + ".tmp";
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return "cannot create " + temp.string() + ": " + ErrnoText(errno);
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int code = errno;
-      ::close(fd);
-      ::unlink(temp.c_str());
-      return "cannot write " + temp.string() + ": " + ErrnoText(code);
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    const int code = errno;
-    ::unlink(temp.c_str());
-    return "cannot write " + temp.string() + ": " + ErrnoText(code);
-  }
-  if (::rename(temp.c_str(), file.c_str()) != 0) {
-    const int code = errno;
-    ::unlink(temp.c_str());
-    return "cannot replace " + file.string() + ": " + ErrnoText(code);
+  const platform::AtomicWriteResult r = platform::WriteFileAtomically(file, temp, text);
+  switch (r.failed) {
+    case platform::AtomicWriteResult::Step::None: return {};
+    case platform::AtomicWriteResult::Step::Create: return "cannot create " + temp.string() + ": " + ErrnoText(r.error);
+    case platform::AtomicWriteResult::Step::Write: return "cannot write " + temp.string() + ": " + ErrnoText(r.error);
+    case platform::AtomicWriteResult::Step::Replace:
+      return "cannot replace " + file.string() + ": " + ErrnoText(r.error);
   }
   return {};
 }

@@ -25,11 +25,13 @@ void Control::Enabled(bool value) {
   common_.enabled = value;
   if (!value && form_ != nullptr && FormAccess::Focused(*form_) == this) FormAccess::Focus(*form_, nullptr);
   OnEnabledChanged();
+  Changed();
 }
 
 void Control::Visible(bool value) {
   common_.visible = value;
   if (!value && form_ != nullptr && FormAccess::Focused(*form_) == this) FormAccess::Focus(*form_, nullptr);
+  Changed();
 }
 
 float Control::Left() const {
@@ -39,6 +41,7 @@ float Control::Left() const {
 void Control::Left(float value) {
   if (!HasGeometry()) NotSupported();
   common_.left = value;
+  Changed();
 }
 float Control::Top() const {
   if (!HasGeometry()) NotSupported();
@@ -47,6 +50,7 @@ float Control::Top() const {
 void Control::Top(float value) {
   if (!HasGeometry()) NotSupported();
   common_.top = value;
+  Changed();
 }
 float Control::Width() const {
   if (!HasGeometry()) NotSupported();
@@ -56,6 +60,7 @@ void Control::Width(float value) {
   if (!HasGeometry()) NotSupported();
   if (value < 0) InvalidValue();
   common_.width = value;
+  Changed();
 }
 float Control::Height() const {
   if (!HasGeometry()) NotSupported();
@@ -65,6 +70,7 @@ void Control::Height(float value) {
   if (!HasGeometry()) NotSupported();
   if (value < 0) InvalidValue();
   common_.height = value;
+  Changed();
 }
 
 int Control::TabIndex() const {
@@ -82,6 +88,7 @@ void Control::Container(Control* frame) {
   if (frame != nullptr && (&frame->Parent() != form_ || frame == this))
     runtime::Raise(runtime::err::kInvalidProcedureCall);
   container_ = frame;
+  Changed();
 }
 
 void Control::SetFocus() {
@@ -98,6 +105,10 @@ void Control::CopyFrom(const Control& other) {
 }
 
 void Control::Dispatch(const std::function<void()>& call) { form_->Dispatch(call); }
+
+void Control::Changed() {
+  if (form_ != nullptr) NotifyChanged(*form_, this);
+}
 
 void Control::RaiseClick() {
   if (FormAccess::Designing(*form_)) return;
@@ -127,6 +138,7 @@ void CommandButton::Default(bool value) {
     for (const auto& c : Parent().LiveControls())
       if (auto* b = dynamic_cast<CommandButton*>(c.get())) b->default_ = false;
   default_ = value;
+  Changed();
 }
 
 void CommandButton::Cancel(bool value) {
@@ -134,6 +146,7 @@ void CommandButton::Cancel(bool value) {
     for (const auto& c : Parent().LiveControls())
       if (auto* b = dynamic_cast<CommandButton*>(c.get())) b->cancel_ = false;
   cancel_ = value;
+  Changed();
 }
 
 std::string CommandButton::Describe() const {
@@ -158,14 +171,19 @@ void CommandButton::CopyFrom(const Control& other) {
 void OptionButton::Value(bool value) {
   if (!value) {
     value_ = false;
+    Changed();
     return;
   }
   if (value_) return;
   for (const auto& c : Parent().LiveControls()) {
     auto* o = dynamic_cast<OptionButton*>(c.get());
-    if (o != nullptr && o != this && o->Container() == Container()) o->value_ = false;
+    if (o != nullptr && o != this && o->Container() == Container() && o->value_) {
+      o->value_ = false;
+      o->Changed();
+    }
   }
   value_ = true;
+  Changed();
   RaiseClick();
 }
 
@@ -187,6 +205,7 @@ void CheckBox::Value(int value) {
   if (value < vbUnchecked || value > vbGrayed) InvalidValue();
   if (value == value_) return;
   value_ = value;
+  Changed();
   RaiseClick();
 }
 
@@ -216,6 +235,7 @@ TextBox::TextBox() {
 void TextBox::Text(std::string value) {
   if (value == text_) return;
   text_ = std::move(value);
+  Changed();
   FormAccess::RaiseChange(*this);
 }
 

@@ -25,6 +25,11 @@ namespace platform::forms {
 
 class Form;
 class FormAccess;
+class Control;
+
+// Tells the user interface that a form (control nullptr) or one of its
+// controls changed, so what is drawn of it follows at once.
+void NotifyChanged(Form& form, Control* control);
 
 // System colours as the original numbered them.
 inline constexpr long vbButtonText = static_cast<long>(0x80000012L);
@@ -53,15 +58,30 @@ class Control {
   bool Visible() const { return common_.visible; }
   void Visible(bool value);
   const std::string& ToolTipText() const { return common_.toolTipText; }
-  void ToolTipText(std::string value) { common_.toolTipText = std::move(value); }
+  void ToolTipText(std::string value) {
+    common_.toolTipText = std::move(value);
+    Changed();
+  }
   const std::string& FontName() const { return common_.fontName; }
-  void FontName(std::string value) { common_.fontName = std::move(value); }
+  void FontName(std::string value) {
+    common_.fontName = std::move(value);
+    Changed();
+  }
   bool FontBold() const { return common_.fontBold; }
-  void FontBold(bool value) { common_.fontBold = value; }
+  void FontBold(bool value) {
+    common_.fontBold = value;
+    Changed();
+  }
   long ForeColor() const { return common_.foreColor; }
-  void ForeColor(long value) { common_.foreColor = value; }
+  void ForeColor(long value) {
+    common_.foreColor = value;
+    Changed();
+  }
   long BackColor() const { return common_.backColor; }
-  void BackColor(long value) { common_.backColor = value; }
+  void BackColor(long value) {
+    common_.backColor = value;
+    Changed();
+  }
 
   // Twips, relative to the container. A control without a position (Timer)
   // raises 438.
@@ -112,6 +132,8 @@ class Control {
   // deferred until the outermost handler has returned.
   void Dispatch(const std::function<void()>& call);
   void RaiseClick();
+  // Every setter of a property that shows calls this.
+  void Changed();
 
  private:
   friend class Form;
@@ -141,7 +163,10 @@ class Label : public Control {
  public:
   std::string_view TypeName() const override { return "Label"; }
   const std::string& Caption() const { return caption_; }
-  void Caption(std::string value) { caption_ = std::move(value); }
+  void Caption(std::string value) {
+    caption_ = std::move(value);
+    Changed();
+  }
   std::string Describe() const override;
 
  protected:
@@ -155,7 +180,10 @@ class CommandButton : public Control {
  public:
   std::string_view TypeName() const override { return "CommandButton"; }
   const std::string& Caption() const { return caption_; }
-  void Caption(std::string value) { caption_ = std::move(value); }
+  void Caption(std::string value) {
+    caption_ = std::move(value);
+    Changed();
+  }
   // The button that Enter clicks; one per form (setting one clears the others).
   bool Default() const { return default_; }
   void Default(bool value);
@@ -179,7 +207,10 @@ class OptionButton : public Control {
  public:
   std::string_view TypeName() const override { return "OptionButton"; }
   const std::string& Caption() const { return caption_; }
-  void Caption(std::string value) { caption_ = std::move(value); }
+  void Caption(std::string value) {
+    caption_ = std::move(value);
+    Changed();
+  }
   bool Value() const { return value_; }
   // True clears the other options of the container and raises Click; a
   // selected option set again raises nothing.
@@ -202,7 +233,10 @@ class CheckBox : public Control {
  public:
   std::string_view TypeName() const override { return "CheckBox"; }
   const std::string& Caption() const { return caption_; }
-  void Caption(std::string value) { caption_ = std::move(value); }
+  void Caption(std::string value) {
+    caption_ = std::move(value);
+    Changed();
+  }
   // 0, 1 or 2 (else 380); a change raises Click.
   int Value() const { return value_; }
   void Value(int value);
@@ -245,9 +279,15 @@ class Image : public Control {
   std::string_view TypeName() const override { return "Image"; }
   // What the image shows: a picture file's path or a resource name.
   const std::string& Picture() const { return picture_; }
-  void Picture(std::string value) { picture_ = std::move(value); }
+  void Picture(std::string value) {
+    picture_ = std::move(value);
+    Changed();
+  }
   bool Stretch() const { return stretch_; }
-  void Stretch(bool value) { stretch_ = value; }
+  void Stretch(bool value) {
+    stretch_ = value;
+    Changed();
+  }
   std::string Describe() const override;
 
  protected:
@@ -263,7 +303,10 @@ class Frame : public Control {
  public:
   std::string_view TypeName() const override { return "Frame"; }
   const std::string& Caption() const { return caption_; }
-  void Caption(std::string value) { caption_ = std::move(value); }
+  void Caption(std::string value) {
+    caption_ = std::move(value);
+    Changed();
+  }
   std::string Describe() const override;
 
  protected:

@@ -285,6 +285,7 @@ void Form::SetBound(float Bounds::*field, float value, bool size) {
     runtime::Raise(formerr::kCannotMoveOrSize, "A form can't be moved or sized while minimized or maximized");
   const float old = props_.bounds.*field;
   props_.bounds.*field = value;
+  if (old != value) Changed();
   if (size && old != value && shownOnce_) ResizeEvent();
 }
 
@@ -334,6 +335,7 @@ void Form::WindowState(FormWindowState value) {
   const FormWindowState from = props_.windowState;
   if (from == value) return;
   props_.windowState = value;
+  Changed();
   // A form maximised before its first show keeps its design size until then.
   if (!shownOnce_) return;
   ApplyWindowState(from, value);
@@ -358,6 +360,7 @@ std::string Form::Caption() {
 void Form::Caption(std::string value) {
   EnsureLoaded();
   props_.caption = std::move(value);
+  Changed();
 }
 int Form::BorderStyle() {
   EnsureLoaded();
@@ -368,6 +371,7 @@ void Form::BorderStyle(int value) {
   if (value < vbBSNone || value > vbSizableToolWindow)
     runtime::Raise(formerr::kInvalidPropertyValue, "Invalid property value");
   props_.borderStyle = value;
+  Changed();
 }
 std::string Form::FontName() {
   EnsureLoaded();
@@ -380,6 +384,7 @@ void Form::FontName(std::string value) {
     for (auto& c : controls_)
       if (c->common_.fontName == props_.fontName) c->common_.fontName = value;
   props_.fontName = std::move(value);
+  Changed();
 }
 bool Form::FontBold() {
   EnsureLoaded();
@@ -388,6 +393,7 @@ bool Form::FontBold() {
 void Form::FontBold(bool value) {
   EnsureLoaded();
   props_.fontBold = value;
+  Changed();
 }
 long Form::BackColor() {
   EnsureLoaded();
@@ -396,6 +402,7 @@ long Form::BackColor() {
 void Form::BackColor(long value) {
   EnsureLoaded();
   props_.backColor = value;
+  Changed();
 }
 bool Form::KeyPreview() {
   EnsureLoaded();
@@ -414,6 +421,7 @@ void Form::MousePointer(int value) {
   if ((value < vbDefault || value > vbSizeAll) && value != vbCustom)
     runtime::Raise(formerr::kInvalidPropertyValue, "Invalid property value");
   props_.mousePointer = value;
+  Changed();
 }
 
 Control* Form::ActiveControl() {

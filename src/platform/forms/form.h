@@ -225,6 +225,8 @@ class Form : public std::enable_shared_from_this<Form> {
   void FocusFirst();
   void RenumberTabs(Control* moved, int position);
   void MarkDefault(std::type_index key) { defaultKey_ = key; }
+  // Every change of a property that shows calls this.
+  void Changed() { NotifyChanged(*this, nullptr); }
 
   std::string className_;
   State state_ = State::NotLoaded;
@@ -252,7 +254,10 @@ class FormAccess {
   static void UserClick(Control& c) { c.UserClick(); }
   static bool Focusable(const Control& c) { return c.Focusable(); }
   static void Dispatch(Control& c, const std::function<void()>& call) { c.Dispatch(call); }
-  static void SetTextQuietly(TextBox& box, std::string text) { box.text_ = std::move(text); }
+  static void SetTextQuietly(TextBox& box, std::string text) {
+    box.text_ = std::move(text);
+    box.Changed();
+  }
   static void RaiseChange(TextBox& box);
   static void Click(Form& f) {
     f.Dispatch([&] { f.Form_Click(); });

@@ -219,6 +219,10 @@ void SetUserInterface(std::shared_ptr<UserInterface> ui) { UiSlot() = std::move(
 
 UserInterface* CurrentUserInterface() { return UiSlot().get(); }
 
+void NotifyChanged(Form& form, Control* control) {
+  if (UserInterface* ui = CurrentUserInterface()) ui->Changed(form, control);
+}
+
 // ---- printing ----
 
 std::string DescribeForm(Form& form) {

@@ -68,6 +68,9 @@ class UserInterface {
   virtual Driver ModalDriver(const Form& form) = 0;
   virtual FolderAnswer PickFolder(const FolderRequest& request) = 0;
   virtual void Notice(const FormNotice& notice) {}
+  // A property of the form (control nullptr) or of one of its controls that
+  // shows on screen changed; a drawing of the form follows it.
+  virtual void Changed(Form& form, Control* control) {}
   // Called as a form member starts ("Load", "Show", "ShowModal", "Hide",
   // "Unload"); raising here makes that member fail.
   virtual void Enter(const Form& form, std::string_view member) {}

@@ -84,8 +84,8 @@ class DescribedView : public ControlView {
 
  protected:
   void SyncKind() override {
-    static_cast<QLabel*>(widget())->setText(QString::fromStdString(std::string(control().TypeName()) + " " +
-                                                                   control().Describe()));
+    static_cast<QLabel*>(widget())->setText(
+        QString::fromStdString(std::string(control().TypeName()) + " " + control().Describe()));
   }
 };
 
@@ -275,8 +275,8 @@ void FormWindow::SyncControl(forms::Control* control) {
     if (Contains(*form_, control)) Reconcile();
     return;
   }
-  view->Sync();
   PlaceControl(*view);
+  view->Sync();
 }
 
 void FormWindow::Reconcile() {
@@ -299,17 +299,17 @@ void FormWindow::Reconcile() {
   for (forms::Control* c : added) {
     if (c->TypeName() == "Timer") continue;  // nothing to see
     auto maker = Makers().find(c->TypeName());
-    std::unique_ptr<ControlView> view = maker != Makers().end() ? maker->second(*c, this)
-                                                                 : std::make_unique<DescribedView>(*c, this);
+    std::unique_ptr<ControlView> view =
+        maker != Makers().end() ? maker->second(*c, this) : std::make_unique<DescribedView>(*c, this);
     if (!view) continue;
-    view->widget()->setObjectName(QString::fromStdString(
-        c->Index() >= 0 ? c->Name() + "(" + std::to_string(c->Index()) + ")" : c->Name()));
+    view->widget()->setObjectName(
+        QString::fromStdString(c->Index() >= 0 ? c->Name() + "(" + std::to_string(c->Index()) + ")" : c->Name()));
     view->widget()->installEventFilter(this);
     views_[c] = std::move(view);
   }
   for (auto& [c, view] : views_) {
-    view->Sync();
     PlaceControl(*view);
+    view->Sync();
   }
   OrderTabs();
 }

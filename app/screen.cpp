@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <QScreen>
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/forms/screen.h"
 #include "platform/qt/screen_ui.h"
 #include "runtime/text.h"
 
@@ -61,6 +63,13 @@ Screen::Screen(bool onScreen) {
   app_ = std::make_unique<QApplication>(g_argc, g_argv);
   QApplication::setApplicationName("lumivane-host");
   onScreen_ = onScreen && QGuiApplication::platformName() != "offscreen";
+  // On a display the forms measure the real screen; offscreen they keep the
+  // runtime's fixed one, so scripts lay out the same everywhere.
+  if (onScreen_)
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+      const QRect area = primary->geometry();
+      forms::Screen().Configure(15.0f, 15.0f, area.width(), area.height());
+    }
   views_ = std::make_unique<platform::qt::FormViews>();
 }
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <exception>
 
+#include <QCursor>
 #include "platform/forms/screen.h"
 #include "platform/forms/ui.h"
 #include "runtime/error.h"
@@ -66,6 +67,8 @@ int ButtonOf(Qt::MouseButtons b) {
   return ((b & Qt::LeftButton) ? forms::vbLeftButton : 0) | ((b & Qt::RightButton) ? forms::vbRightButton : 0) |
          ((b & Qt::MiddleButton) ? forms::vbMiddleButton : 0);
 }
+
+Qt::CursorShape CursorOf(int pointer);
 
 bool Contains(const forms::Form& form, const forms::Control* control) {
   const auto& live = form.LiveControls();
@@ -232,6 +235,11 @@ void FormWindow::SyncForm() {
   QFont font = this->font();
   font.setBold(f.FontBold());
   setFont(font);
+  if (f.MousePointer() == forms::vbDefault) {
+    unsetCursor();
+  } else {
+    setCursor(CursorOf(f.MousePointer()));
+  }
   const int w = PixelsX(f.ScaleWidth());
   const int h = PixelsY(f.ScaleHeight());
   const bool sizable = border == forms::vbSizable || border == forms::vbSizableToolWindow;
@@ -423,9 +431,38 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- FormViews ----
 
-FormViews::FormViews() { RegisterIntrinsicViews(); }
+namespace {
+Qt::CursorShape CursorOf(int pointer) {
+  switch (pointer) {
+    case forms::vbCrosshair: return Qt::CrossCursor;
+    case forms::vbIbeam: return Qt::IBeamCursor;
+    case forms::vbSizePointer:
+    case forms::vbSizeAll: return Qt::SizeAllCursor;
+    case forms::vbSizeNESW: return Qt::SizeBDiagCursor;
+    case forms::vbSizeNS: return Qt::SizeVerCursor;
+    case forms::vbSizeNWSE: return Qt::SizeFDiagCursor;
+    case forms::vbSizeWE: return Qt::SizeHorCursor;
+    case forms::vbUpArrow: return Qt::UpArrowCursor;
+    case forms::vbHourglass: return Qt::WaitCursor;
+    case forms::vbNoDrop: return Qt::ForbiddenCursor;
+    case forms::vbArrowHourglass: return Qt::BusyCursor;
+    case forms::vbArrowQuestion: return Qt::WhatsThisCursor;
+    default: return Qt::ArrowCursor;
+  }
+}
+}  // namespace
+
+FormViews::FormViews() {
+  RegisterIntrinsicViews();
+  // The program's pointer (the hourglass while it works) covers every window.
+  forms::Screen().OnMousePointer([](int pointer) {
+    while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
+    if (pointer != forms::vbDefault) QApplication::setOverrideCursor(QCursor(CursorOf(pointer)));
+  });
+}
 
 FormViews::~FormViews() {
+  forms::Screen().OnMousePointer(nullptr);
   for (auto& [form, window] : windows_)
     if (window) {
       window->Detach();

@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QBitmap>
 #include <QFontDatabase>
+#include <QIcon>
+#include <QImage>
 #include <QMessageBox>
 #include <QScreen>
 #include <cstdio>
@@ -71,6 +74,14 @@ Screen::Screen(bool onScreen) {
       forms::Screen().Configure(15.0f, 15.0f, area.width(), area.height());
     }
   views_ = std::make_unique<platform::qt::FormViews>();
+  // Every window carries the add-in's picture: the preview window's face,
+  // its toolbar grey made transparent.
+  QImage face(QString(LUMIVANE_RESOURCES) + "/101.bmp");
+  if (!face.isNull()) {
+    QPixmap icon = QPixmap::fromImage(face);
+    icon.setMask(QBitmap::fromImage(face.createMaskFromColor(qRgb(192, 192, 192))));
+    QApplication::setWindowIcon(QIcon(icon));
+  }
 }
 
 Screen::~Screen() {

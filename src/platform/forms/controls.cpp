@@ -104,6 +104,7 @@ void Control::SetFocus() {
   if (!FormAccess::IsVisible(*form_) || !Focusable() || !ReachableChain(*this))
     runtime::Raise(runtime::err::kInvalidProcedureCall);
   FormAccess::Focus(*form_, this);
+  Changed();
 }
 
 void Control::UserClick() { RaiseClick(); }

@@ -164,6 +164,9 @@ void ControlView::Sync() {
   palette.setColor(QPalette::Base, ColorOf(c.BackColor()));
   widget_->setPalette(palette);
   SyncKind();
+  // The caret is where the model has its focus.
+  if (forms::FormAccess::Focused(c.Parent()) == &c && !widget_->hasFocus() && widget_->focusPolicy() != Qt::NoFocus)
+    widget_->setFocus(Qt::OtherFocusReason);
 }
 
 void ControlView::ForwardMouse(bool clickOnRelease) {
@@ -495,6 +498,7 @@ void FormViews::Noticed(forms::Form& form, std::string_view action) {
       windows_[&form] = window;
     }
     window->SyncForm();
+    if (forms::Control* focused = forms::FormAccess::Focused(form)) window->SyncControl(focused);
     window->show();
     window->raise();
     window->activateWindow();

@@ -45,9 +45,6 @@ class UpDown : public forms::Control {
 
   std::function<void()> Change;
 
- protected:
-  bool HasTabIndex() const override { return false; }
-
  private:
   friend void forms::user::ClickUp(UpDown& updown);
   friend void forms::user::ClickDown(UpDown& updown);

@@ -132,6 +132,7 @@ Session::Session(std::ostream& out, SessionSetup setup) : state_(out), setup_(st
       {"click", [this](const Args& a) { Click(a); }},
       {"answer", [this](const Args& a) { Answer(a); }},
       {"dialog", [this](const Args& a) { Dialog(a); }},
+      {"form", [this](const Args& a) { FormCmd(a); }},
       {"pick-folder", [this](const Args& a) { PickFolder(a); }},
       {"wait", [this](const Args& a) { Wait(a); }},
       {"show", [this](const Args& a) { Show(a); }},
@@ -602,6 +603,15 @@ void Session::Dialog(const Args& a) {
   ui_->QueueAction(a[0], Args(a.begin() + 1, a.end()));
 }
 
+void Session::FormCmd(const Args& a) {
+  if (a.size() < 2) Fail("form FORM click CONTROL | set CONTROL TEXT | choose OPTION | key KEY | close");
+  std::shared_ptr<forms::Form> shown;
+  for (const auto& f : forms::Forms())
+    if (forms::FormAccess::IsVisible(*f) && runtime::TextEqual(f->Name(), a[0])) shown = f;
+  if (!shown) Fail("no form " + a[0] + " is on show (a modal one takes: dialog FORM ...)");
+  PerformFormAction(*shown, Args(a.begin() + 1, a.end()));
+}
+
 void Session::PickFolder(const Args& a) {
   if (a.size() != 1) Fail("pick-folder PATH|cancel");
   if (a[0] == "cancel") {
@@ -785,6 +795,8 @@ std::string Session::Help() {
                              answers for the next message boxes that ask
   dialog FORM click CONTROL | set CONTROL TEXT | choose OPTION | key KEY | close
                              actions for the next modal show of FORM
+  form FORM click CONTROL | set CONTROL TEXT | choose OPTION | key KEY | close
+                             an action on FORM, on show now (modeless)
   pick-folder PATH|cancel    the answer for the next folder pick
   wait MS                    let time pass; timers fire
   show toolbar|windows|settings|registry|temp|boxes

@@ -161,7 +161,9 @@ void ControlView::Sync() {
   palette.setColor(QPalette::ButtonText, ColorOf(c.ForeColor()));
   palette.setColor(QPalette::Text, ColorOf(c.ForeColor()));
   palette.setColor(QPalette::Window, ColorOf(c.BackColor()));
-  palette.setColor(QPalette::Base, ColorOf(c.BackColor()));
+  // Only a text box fills its field with its back colour; a check box keeps
+  // the white box it is drawn with.
+  if (c.TypeName() == "TextBox") palette.setColor(QPalette::Base, ColorOf(c.BackColor()));
   widget_->setPalette(palette);
   SyncKind();
   // The caret is where the model has its focus.
@@ -457,6 +459,7 @@ Qt::CursorShape CursorOf(int pointer) {
 
 FormViews::FormViews() {
   RegisterIntrinsicViews();
+  RegisterOutsideViews();
   // The program's pointer (the hourglass while it works) covers every window.
   forms::Screen().OnMousePointer([](int pointer) {
     while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();

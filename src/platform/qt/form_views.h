@@ -74,6 +74,8 @@ using ControlViewMaker = std::function<std::unique_ptr<ControlView>(forms::Contr
 void RegisterControlView(std::string_view typeName, ControlViewMaker maker);
 // The views of the forms runtime's own controls (FormViews registers them).
 void RegisterIntrinsicViews();
+// The views of the outside controls (FormViews registers them).
+void RegisterOutsideViews();
 
 // The window of one form.
 class FormWindow : public QWidget {

@@ -58,9 +58,7 @@ class ButtonView : public ControlView {
  public:
   ButtonView(forms::Control& c, QWidget* parent) : ControlView(c, new QPushButton(parent)) {
     button()->setAutoDefault(false);
-    ForwardMouse(false);
-    forms::Control* model = &c;
-    QObject::connect(button(), &QPushButton::clicked, [model] { Act([&] { forms::user::Click(*model); }); });
+    ClicksGoToTheModel(*button());
   }
 
  protected:
@@ -95,9 +93,7 @@ class OptionView : public ControlView {
  public:
   OptionView(forms::Control& c, QWidget* parent) : ControlView(c, new ModelChecked<QRadioButton>(parent)) {
     radio()->setAutoExclusive(false);
-    ForwardMouse(false);
-    forms::Control* model = &c;
-    QObject::connect(radio(), &QRadioButton::clicked, [model] { Act([&] { forms::user::Click(*model); }); });
+    ClicksGoToTheModel(*radio());
   }
 
  protected:
@@ -113,9 +109,7 @@ class CheckView : public ControlView {
  public:
   CheckView(forms::Control& c, QWidget* parent) : ControlView(c, new ModelChecked<QCheckBox>(parent)) {
     box()->setTristate(true);
-    ForwardMouse(false);
-    forms::Control* model = &c;
-    QObject::connect(box(), &QCheckBox::clicked, [model] { Act([&] { forms::user::Click(*model); }); });
+    ClicksGoToTheModel(*box());
   }
 
  protected:
@@ -272,9 +266,7 @@ class ImageView : public ControlView {
 class FormsLibraryCheckView : public ControlView {
  public:
   FormsLibraryCheckView(forms::Control& c, QWidget* parent) : ControlView(c, new ModelChecked<QCheckBox>(parent)) {
-    ForwardMouse(false);
-    forms::Control* model = &c;
-    QObject::connect(box(), &QCheckBox::clicked, [model] { Act([&] { forms::user::Click(*model); }); });
+    ClicksGoToTheModel(*box());
   }
 
  protected:

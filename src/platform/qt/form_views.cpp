@@ -1,5 +1,6 @@
 #include "platform/qt/form_views.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColor>
@@ -201,6 +202,12 @@ void ControlView::ForwardMouse(bool clickOnRelease) {
     bool pressed = false;
   };
   widget_->installEventFilter(new Filter(this, clickOnRelease));
+}
+
+void ControlView::ClicksGoToTheModel(QAbstractButton& button) {
+  ForwardMouse(false);
+  forms::Control* model = &control_;
+  QObject::connect(&button, &QAbstractButton::clicked, [model] { Act([&] { forms::user::Click(*model); }); });
 }
 
 // ---- FormWindow ----

@@ -49,13 +49,6 @@ long SelectedIndex(const std::array<forms::MSFormsOptionButton*, 4>& group, long
 // A check box as a stored Boolean: True is -1.
 long AsStored(bool value) { return value ? -1 : 0; }
 
-void Place(forms::Control& c, float left, float top, float width, float height) {
-  c.Left(left);
-  c.Top(top);
-  c.Width(width);
-  c.Height(height);
-}
-
 host::Explorer& ActiveExplorer() { return Ref(Ref(g_objOutlook).ActiveExplorer()); }
 
 }  // namespace
@@ -125,34 +118,34 @@ void frmExport::Design() {
 }
 
 void frmExport::LayOut() {
-  Place(*lblCaption, 120, 120, 8040, 420);
-  Place(*lblMessages, 120, 660, 8040, 240);
-  Place(*optSelectedMessages, 360, 930, 3900, 255);
-  Place(*optAllMessages, 4320, 930, 3840, 255);
-  Place(*lblMessageCount, 360, 1220, 7800, 240);
-  Place(*lblSavePath, 120, 1560, 6600, 240);
-  Place(*txtSavePath, 360, 1830, 6600, 300);
-  Place(*lblBrowse, 7080, 1860, 1080, 240);
-  Place(*lblNaming, 120, 2280, 8040, 240);
-  Place(*optOutputFolder, 360, 2550, 7800, 255);
-  Place(*optEmailFolders, 360, 2820, 7800, 255);
-  Place(*optAppendSubject, 360, 3090, 7800, 255);
-  Place(*optAppendSubjectToEnd, 360, 3360, 7800, 255);
-  Place(*lblAppendSep, 600, 3660, 6600, 420);
-  Place(*txtSep, 7260, 3690, 900, 300);
-  Place(*chkUseAppendSubstitution, 600, 4140, 7560, 255);
-  Place(*txtSubstitutionAppend, 840, 4440, 7320, 300);
-  Place(*lblFileTypes, 120, 4860, 8040, 240);
-  Place(*optAll, 360, 5130, 3900, 255);
-  Place(*optImagesOnly, 4320, 5130, 3840, 255);
-  Place(*optExcludeImages, 360, 5400, 3900, 255);
-  Place(*optSpecifiedFileTypes, 360, 5670, 7800, 255);
-  Place(*txtSpecifiedFileTypes, 600, 5970, 7560, 300);
-  Place(*chkIncludeReport, 120, 6420, 8040, 255);
-  Place(*chkDelete, 120, 6720, 8040, 255);
-  Place(*imgHelp, 120, 7560, 480, 480);
-  Place(*cmdOK, 5640, 7560, 1200, 375);
-  Place(*cmdCancel, 6960, 7560, 1200, 375);
+  lblCaption->Move(120, 120, 8040, 420);
+  lblMessages->Move(120, 660, 8040, 240);
+  optSelectedMessages->Move(360, 930, 3900, 255);
+  optAllMessages->Move(4320, 930, 3840, 255);
+  lblMessageCount->Move(360, 1220, 7800, 240);
+  lblSavePath->Move(120, 1560, 6600, 240);
+  txtSavePath->Move(360, 1830, 6600, 300);
+  lblBrowse->Move(7080, 1860, 1080, 240);
+  lblNaming->Move(120, 2280, 8040, 240);
+  optOutputFolder->Move(360, 2550, 7800, 255);
+  optEmailFolders->Move(360, 2820, 7800, 255);
+  optAppendSubject->Move(360, 3090, 7800, 255);
+  optAppendSubjectToEnd->Move(360, 3360, 7800, 255);
+  lblAppendSep->Move(600, 3660, 6600, 420);
+  txtSep->Move(7260, 3690, 900, 300);
+  chkUseAppendSubstitution->Move(600, 4140, 7560, 255);
+  txtSubstitutionAppend->Move(840, 4440, 7320, 300);
+  lblFileTypes->Move(120, 4860, 8040, 240);
+  optAll->Move(360, 5130, 3900, 255);
+  optImagesOnly->Move(4320, 5130, 3840, 255);
+  optExcludeImages->Move(360, 5400, 3900, 255);
+  optSpecifiedFileTypes->Move(360, 5670, 7800, 255);
+  txtSpecifiedFileTypes->Move(600, 5970, 7560, 300);
+  chkIncludeReport->Move(120, 6420, 8040, 255);
+  chkDelete->Move(120, 6720, 8040, 255);
+  imgHelp->Move(120, 7560, 480, 480);
+  cmdOK->Move(5640, 7560, 1200, 375);
+  cmdCancel->Move(6960, 7560, 1200, 375);
 }
 
 void frmExport::Form_Load() {

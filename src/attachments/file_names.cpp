@@ -10,6 +10,7 @@
 #include "platform/forms/msgbox.h"
 #include "runtime/convert.h"
 #include "runtime/error.h"
+#include "runtime/text.h"
 
 namespace lumivane::names {
 
@@ -89,6 +90,23 @@ std::string NextTempFileName(std::string_view name) {
 }
 
 bool IsValidFileName(std::string_view name) { return name.find_first_of("\\/:*?\"<>|") == std::string_view::npos; }
+
+void ShowInvalidFileNameMessage() {
+  platform::forms::MsgBox("A file name cannot contain any of the following characters:\r\n\t\\ / : * ? \" < > |",
+                          platform::forms::vbExclamation, "Invalid File Name");
+}
+
+std::string RemoveText(std::string_view text, std::string_view remove) {
+  if (remove.empty()) return std::string(text);
+  return runtime::Replace(text, remove, "", 1, -1, runtime::Compare::Text);
+}
+
+std::string CleanFileName(std::string_view text) {
+  std::string out(text);
+  for (const char* bad : {":", "/", "\\", ">", "<", "|", "*", "?", "\""}) out = RemoveText(out, bad);
+  while (!out.empty() && out.back() == '.') out.pop_back();
+  return runtime::Trim(out);
+}
 
 bool StaysInFolder(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;

@@ -42,6 +42,16 @@ std::string NextTempFileName(std::string_view name);
 
 // None of \ / : * ? " < > | (the name check of a typed name).
 bool IsValidFileName(std::string_view name);
+// Tells the person which characters a typed name may not hold.
+void ShowInvalidFileNameMessage();
+
+// The text with every occurrence of `remove` taken out, compared without
+// regard to case.
+std::string RemoveText(std::string_view text, std::string_view remove);
+// A message subject made usable as (part of) a file name: every : / \ > < | * ?
+// and double quote removed, then the trailing periods one by one, then the
+// blanks at both ends ("Re: photos?" -> "Re photos", "Holiday..." -> "Holiday").
+std::string CleanFileName(std::string_view text);
 
 // The name, joined to a folder, names an entry of that folder itself: not
 // empty, not "." or "..", no separator of either system ("/" or "\"), no

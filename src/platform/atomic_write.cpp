@@ -35,6 +35,15 @@ AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target, const
   }
   if (::close(fd) != 0) return fail(Step::Write, errno);
   if (::rename(temp.c_str(), target.c_str()) != 0) return fail(Step::Replace, errno);
+  // The new name is on disk only once its folder is: a copy that callers go
+  // on to rely on (deleting the original) must survive a crash. A file
+  // system that cannot sync a folder has nothing more to write.
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
   return {};
 }
 

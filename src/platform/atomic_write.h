@@ -1,8 +1,8 @@
 #pragma once
 // Whole-file writes that never leave half a file: the content goes to `temp`
 // (beside the target, so on the same file system), is synced, and is renamed
-// over `target`. On any failure the temporary file is removed and the target
-// is as it was.
+// over `target`, and the folder is synced so the new name lasts. On any failure the temporary file is removed and the
+// target is as it was.
 
 #include <filesystem>
 #include <string_view>

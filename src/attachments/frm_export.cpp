@@ -30,17 +30,17 @@ constexpr const char* kExportHelpPage = "http://www.quenstor.com/lumivane/help/e
 
 // The option groups in the order the settings number them.
 template <class F>
-std::array<forms::MSFormsOptionButton*, 4> ExportOptionsOf(F& f) {
+std::array<forms::msforms::OptionButton*, 4> ExportOptionsOf(F& f) {
   return {&*f.optOutputFolder, &*f.optEmailFolders, &*f.optAppendSubject, &*f.optAppendSubjectToEnd};
 }
 template <class F>
-std::array<forms::MSFormsOptionButton*, 4> FileOptionsOf(F& f) {
+std::array<forms::msforms::OptionButton*, 4> FileOptionsOf(F& f) {
   return {&*f.optImagesOnly, &*f.optExcludeImages, &*f.optAll, &*f.optSpecifiedFileTypes};
 }
 constexpr long kDefaultExportOption = 0;  // optOutputFolder
 constexpr long kDefaultFileOption = 2;    // optAll
 
-long SelectedIndex(const std::array<forms::MSFormsOptionButton*, 4>& group, long fallback) {
+long SelectedIndex(const std::array<forms::msforms::OptionButton*, 4>& group, long fallback) {
   for (std::size_t i = 0; i < group.size(); ++i)
     if (group[i]->Value()) return static_cast<long>(i);
   return fallback;

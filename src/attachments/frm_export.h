@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/forms/fm_check_box.h"
 #include "platform/forms/form.h"
 #include "platform/forms/msforms.h"
 
@@ -34,8 +35,8 @@ class frmExport : public platform::forms::Form {
   using Control = platform::forms::FormControl<T>;
   using Label = platform::forms::Label;
   using TextBox = platform::forms::TextBox;
-  using Option = platform::forms::MSFormsOptionButton;
-  using Check = platform::forms::MSFormsCheckBox;
+  using Option = platform::forms::msforms::OptionButton;
+  using Check = platform::forms::msforms::CheckBox;
 
   Control<Label> lblCaption{this, "lblCaption"};
   Control<Label> lblMessages{this, "lblMessages"};

@@ -113,7 +113,7 @@ TEST_F(ExportTest, TypeFilters) {
   explorer->Select({item});
   struct Row {
     const char* name;
-    forms::FormControl<forms::MSFormsOptionButton> frmExport::*option;
+    forms::FormControl<forms::msforms::OptionButton> frmExport::*option;
     std::string extensions;
     Strings want;
   };
@@ -180,7 +180,7 @@ TEST_F(ExportTest, FileNameRules) {
   explorer->Select({item});
   struct Row {
     const char* name;
-    forms::FormControl<forms::MSFormsOptionButton> frmExport::*option;
+    forms::FormControl<forms::msforms::OptionButton> frmExport::*option;
     std::string separator;
     std::string substitution;  // empty: the subject
     Strings want;

@@ -2,17 +2,17 @@
 
 #include "platform/forms/form.h"
 
-namespace platform::forms {
+namespace platform::forms::msforms {
 
-// ---- MSFormsOptionButton ----
+// ---- OptionButton ----
 
-bool MSFormsOptionButton::SameGroup(const MSFormsOptionButton& other) const {
+bool OptionButton::SameGroup(const OptionButton& other) const {
   if (groupName_.empty() || other.groupName_.empty())
     return groupName_.empty() && other.groupName_.empty() && Container() == other.Container();
   return groupName_ == other.groupName_;
 }
 
-void MSFormsOptionButton::Value(bool value) {
+void OptionButton::Value(bool value) {
   if (!value) {
     if (!value_) return;
     value_ = false;
@@ -21,7 +21,7 @@ void MSFormsOptionButton::Value(bool value) {
   }
   if (value_) return;
   for (const auto& c : Parent().LiveControls()) {
-    auto* o = dynamic_cast<MSFormsOptionButton*>(c.get());
+    auto* o = dynamic_cast<OptionButton*>(c.get());
     if (o != nullptr && o != this && o->value_ && SameGroup(*o)) {
       o->value_ = false;
       o->Changed();
@@ -32,45 +32,22 @@ void MSFormsOptionButton::Value(bool value) {
   RaiseClick();
 }
 
-std::string MSFormsOptionButton::Describe() const {
+std::string OptionButton::Describe() const {
   std::string out = (value_ ? "(o) \"" : "( ) \"") + caption_ + "\"";
   if (!groupName_.empty()) out += " group " + groupName_;
   return out;
 }
 
-void MSFormsOptionButton::UserClick() {
+void OptionButton::UserClick() {
   FormAccess::Focus(Parent(), this);
   Value(true);
 }
 
-void MSFormsOptionButton::CopyFrom(const Control& other) {
+void OptionButton::CopyFrom(const Control& other) {
   Control::CopyFrom(other);
-  const auto& o = static_cast<const MSFormsOptionButton&>(other);
+  const auto& o = static_cast<const OptionButton&>(other);
   caption_ = o.caption_;
   groupName_ = o.groupName_;
 }
 
-// ---- MSFormsCheckBox ----
-
-void MSFormsCheckBox::Value(bool value) {
-  if (value == value_) return;
-  value_ = value;
-  Changed();
-  RaiseClick();
-}
-
-std::string MSFormsCheckBox::Describe() const { return (value_ ? "[x] \"" : "[ ] \"") + caption_ + "\""; }
-
-void MSFormsCheckBox::UserClick() {
-  FormAccess::Focus(Parent(), this);
-  Value(!value_);
-}
-
-void MSFormsCheckBox::CopyFrom(const Control& other) {
-  Control::CopyFrom(other);
-  const auto& o = static_cast<const MSFormsCheckBox&>(other);
-  caption_ = o.caption_;
-  value_ = o.value_;
-}
-
-}  // namespace platform::forms
+}  // namespace platform::forms::msforms

@@ -1,4 +1,5 @@
 #include "platform/forms/msforms.h"
+#include "platform/forms/fm_check_box.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,11 @@ using Events = std::vector<std::string>;
 class frmGroups : public Form {
  public:
   frmGroups() : Form("frmGroups") {}
-  FormControl<MSFormsOptionButton> optA1{this, "optA1"};
-  FormControl<MSFormsOptionButton> optA2{this, "optA2"};
-  FormControl<MSFormsOptionButton> optB1{this, "optB1"};
-  FormControl<MSFormsOptionButton> optLoose{this, "optLoose"};
-  FormControl<MSFormsCheckBox> chkFlag{this, "chkFlag"};
+  FormControl<msforms::OptionButton> optA1{this, "optA1"};
+  FormControl<msforms::OptionButton> optA2{this, "optA2"};
+  FormControl<msforms::OptionButton> optB1{this, "optB1"};
+  FormControl<msforms::OptionButton> optLoose{this, "optLoose"};
+  FormControl<msforms::CheckBox> chkFlag{this, "chkFlag"};
 
  protected:
   void Design() override {

@@ -97,7 +97,7 @@ void frmSaveAttachments::MakeAlternateFilename(const std::string& name, RenameRu
 }
 
 bool frmSaveAttachments::CheckTypedName() {
-  if (names::IsValidFileName(txtRename->Text())) return true;
+  if (names::IsValidFileName(txtRename->Text(), m_strFileName)) return true;
   forms::MsgBox(kInvalidNameText, forms::vbExclamation, "Invalid File Name");
   return false;
 }

@@ -140,7 +140,8 @@ TEST_F(PersistenceTest, HandEditedFileIsRead) {
             "\"PictureDumpDirectory\" = \"D:\\Pictures\"\r\n"
             "\"Bytes\"=hex:0A, 10,\\\r\n"
             "    FF\r\n"
-            "\"DebugMode\"=dword:00000002\r\n");
+            "\"DebugMode\"=dword:00000002\r\n"
+            "\r\n");
   auto reg = Load();
   EXPECT_TRUE(messages.empty());
   const std::string key = "Software\\Quenstor\\Lumivane\\Settings";
@@ -155,7 +156,7 @@ TEST_F(PersistenceTest, HandEditedFileIsRead) {
 TEST_F(PersistenceTest, BrokenFileIsSetAsideAndTheRootStartsEmpty) {
   const std::string broken = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software]\n\"A\"=dword:xyz\n";
   tmp.Write("HKEY_CURRENT_USER.reg", broken);
-  tmp.Write("HKEY_LOCAL_MACHINE.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\n\"ok\"=\"fine\"\n");
+  tmp.Write("HKEY_LOCAL_MACHINE.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\n\"ok\"=\"fine\"\n\n");
   {
     auto reg = Load();
     ASSERT_EQ(messages.size(), 1u);

@@ -64,6 +64,20 @@ std::string RegistryData(const reg::ValueEntry& v) {
   return out;
 }
 
+// What the reader had to guess or skip in the item's message file, for the
+// person: a message cut or nested too deeply may hold more attachments than
+// it shows. "" for a sound message and for an item without a file.
+std::string ReadProblems(const host::MailLink& link, host::Item& item) {
+  std::shared_ptr<host::mail::Message> message;
+  try {
+    message = link.Mail()->FindMessage(item.EntryID());
+    if (!message || message->Problems().empty()) return {};
+    return " (could not be read whole: " + runtime::Join(message->Problems(), "; ") + ")";
+  } catch (const runtime::Error& e) {
+    return " (could not be read whole: " + e.Description() + ")";
+  }
+}
+
 }  // namespace
 
 // ---- set-up ---------------------------------------------------------------------
@@ -101,6 +115,16 @@ Session::Session(std::ostream& out, SessionSetup setup) : state_(out), setup_(st
   host::RegisterRDOSession(*classes);
 
   state_.transcript.Line("profile: registry " + profile_.registry.string());
+  // What the settings files said while they were read, and from now on:
+  // on standard error as ever, and in the transcript.
+  if (auto r = reg::Current()) {
+    for (const auto& message : r->Reports()) state_.transcript.Line(message);
+    auto previous = r->diagnostics;
+    r->diagnostics = [this, previous](const std::string& message) {
+      if (previous) previous(message);
+      state_.transcript.Line(message);
+    };
+  }
   if (setup_.publishDesktop) {
     const auto lookup = [this](std::string_view name) { return setup_.environment.Get(name); };
     const auto published = host::desktop::PublishToRegistry(
@@ -156,7 +180,10 @@ Session::~Session() {
   forms::SetEventLoop(nullptr);
   platform::shell::InstallLauncher(nullptr);
   platform::com::SetClassRegistry(nullptr);
-  if (auto r = reg::Current()) r->Flush();
+  if (auto r = reg::Current()) {
+    r->Flush();
+    r->diagnostics = nullptr;  // the transcript goes with the session
+  }
   reg::SetCurrent(nullptr);
   platform::shell::Reset();
 }
@@ -176,6 +203,9 @@ void Session::NewHost() {
       written_.push_back(file.string());
     } else {
       state_.transcript.Line("message file not written: " + file.string() + ": " + failure);
+      // The client tells the person in its window too: the command that
+      // saved may pass the failure over without a word.
+      forms::MsgBox(failure, forms::vbExclamation, "Message Not Saved");
     }
   });
   escapedSeen_ = 0;
@@ -444,6 +474,7 @@ void Session::List(const Args& a) {
       std::vector<std::string> names;
       for (const auto& att : item->AttachmentList()) names.push_back(att->Data().fileName);
       line += names.empty() ? " no attachments" : " [" + runtime::Join(names, ", ") + "]";
+      line += ReadProblems(*link_, *item);
     } catch (const runtime::Error& e2) {
       line += "(cannot be read: " + e2.Description() + ")";
     }
@@ -487,7 +518,8 @@ void Session::Open(const Args& a) {
     return;
   }
   inspectorOnTop_ = true;
-  state_.transcript.Line("message window opened: \"" + items[static_cast<std::size_t>(n - 1)]->SubjectText() + "\"");
+  state_.transcript.Line("message window opened: \"" + items[static_cast<std::size_t>(n - 1)]->SubjectText() + "\"" +
+                         ReadProblems(*link_, *items[static_cast<std::size_t>(n - 1)]));
 }
 
 void Session::Compose(const Args& a) {
@@ -738,9 +770,9 @@ void Session::ShowWindows() {
   auto activeInspector = app->ActiveInspector();
   for (const auto& i : app->OpenInspectors()) {
     auto item = i->CurrentItem();
-    state_.transcript.Line(std::string("message window") +
-                           (i == activeInspector && inspectorOnTop_ ? " (active)" : "") + ": \"" +
-                           (item ? item->SubjectText() : std::string()) + "\"");
+    state_.transcript.Line(
+        std::string("message window") + (i == activeInspector && inspectorOnTop_ ? " (active)" : "") + ": \"" +
+        (item ? item->SubjectText() : std::string()) + "\"" + (item ? ReadProblems(*link_, *item) : std::string()));
   }
   for (const auto& f : forms::Forms()) {
     if (!forms::FormAccess::IsVisible(*f)) continue;

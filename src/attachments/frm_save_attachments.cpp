@@ -111,7 +111,7 @@ void frmSaveAttachments::MakeAlternateFilename(const std::string& name, RenameRu
 }
 
 bool frmSaveAttachments::CheckTypedName() {
-  if (names::IsValidFileName(txtRename->Text())) return true;
+  if (names::IsValidFileName(txtRename->Text(), m_strFileName)) return true;
   names::ShowInvalidFileNameMessage();
   return false;
 }

@@ -169,6 +169,11 @@ enum KeyCodeConstants : int {
 
 enum MouseButtonConstants : int { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
 
+// Raises 5 unless a person can reach the control now: its form shown and not
+// behind a modal form, the control and its containers visible and enabled.
+// Every action of `user` checks this first, those of outside controls too.
+void RequireReachable(const Control& control);
+
 namespace user {
 
 // Clicks a control: a button is pressed, an option chosen, a check box

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/controls/geometry_text.h"
 #include "platform/controls/image_list.h"
 #include "platform/forms/form.h"
 #include "platform/forms/ui.h"
@@ -165,7 +166,7 @@ void ExplorerBarCtl::TitleImages(ImageList* list) {
 }
 
 std::string ExplorerBarCtl::Describe() const {
-  std::string out = std::to_string(bars_.size()) + (bars_.size() == 1 ? " bar" : " bars");
+  std::string out = GeometryText(*this) + ", " + std::to_string(bars_.size()) + (bars_.size() == 1 ? " bar" : " bars");
   for (const auto& bar : bars_) {
     out += "\n      bar " + bar->Key() + " " + Quoted(bar->Title());
     if (bar->IsSpecial()) out += " (emphasised)";

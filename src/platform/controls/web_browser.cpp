@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/controls/geometry_text.h"
 #include "platform/forms/form.h"
 #include "platform/forms/ui.h"
 #include "platform/fso/resolve.h"
@@ -262,7 +263,7 @@ std::shared_ptr<ShellFolderView> WebBrowser::Document() const {
 }
 
 std::string WebBrowser::Describe() const {
-  std::string out = location_.empty() ? std::string("(nothing shown)") : location_;
+  std::string out = GeometryText(*this) + ", " + (location_.empty() ? std::string("nothing shown") : location_);
   auto view = Document();
   if (!view) return out + (location_.empty() ? "" : " (loading)");
   out += ", " + std::string(FolderViewModeName(view->CurrentViewMode())) + " view";

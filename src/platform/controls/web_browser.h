@@ -181,7 +181,6 @@ class WebBrowser : public forms::Control {
   std::string Describe() const override;
 
  protected:
-  bool Focusable() const override { return true; }
   void OnDetached() override;
 
  private:

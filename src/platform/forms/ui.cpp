@@ -248,6 +248,8 @@ std::string DescribeForm(Form& form) {
 
 // ---- what a person does ----
 
+void RequireReachable(const Control& control) { RequireControl(control); }
+
 namespace user {
 
 void Click(Control& control) {
@@ -339,8 +341,6 @@ bool Close(Form& form) {
   RequireForm(form);
   return FormAccess::Close(form, vbFormControlMenu);
 }
-
-void RequireReachable(const Control& control) { RequireControl(control); }
 
 }  // namespace user
 

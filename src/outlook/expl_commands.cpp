@@ -20,6 +20,7 @@
 #include "runtime/handlers.h"
 #include "settings/app.h"
 #include "settings/reg_settings.h"
+#include "windows/frm_slideshow.h"
 
 namespace lumivane {
 
@@ -324,7 +325,11 @@ void ExplWrap::ExplorerSlideShowButton() {
   });
   if (!item) return;
   eh([&] { mpa::SavePicturesToTempFolder(Ref(item).Attachments()); });
-  // The slideshow (ShowSlideShow True, False) starts here once it exists.
+  eh([&] {
+    bool standAlone = true;
+    bool delayedLoad = false;
+    mpa::ShowSlideShow(standAlone, delayedLoad);
+  });
 }
 
 void ExplWrap::ExplorerSettingsButton() {

@@ -111,6 +111,7 @@ class Control {
   std::function<void()> Click;
   MouseHandler MouseMove;
   MouseHandler MouseDown;
+  MouseHandler MouseUp;
 
   // What the console prints for the control: its caption, text or value.
   virtual std::string Describe() const { return {}; }
@@ -167,6 +168,12 @@ class Label : public Control {
     caption_ = std::move(value);
     Changed();
   }
+  // 0 left, 1 right, 2 centred.
+  int Alignment() const { return alignment_; }
+  void Alignment(int value) {
+    alignment_ = value;
+    Changed();
+  }
   std::string Describe() const override;
 
  protected:
@@ -174,6 +181,7 @@ class Label : public Control {
 
  private:
   std::string caption_;
+  int alignment_ = 0;
 };
 
 class CommandButton : public Control {

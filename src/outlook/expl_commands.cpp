@@ -24,6 +24,7 @@
 #include "settings/reg_settings.h"
 #include "windows/frm_main.h"
 #include "windows/frm_settings.h"
+#include "windows/frm_slideshow.h"
 
 namespace lumivane {
 
@@ -328,7 +329,11 @@ void ExplWrap::ExplorerSlideShowButton() {
   });
   if (!item) return;
   eh([&] { mpa::SavePicturesToTempFolder(Ref(item).Attachments()); });
-  // The slideshow (ShowSlideShow True, False) starts here once it exists.
+  eh([&] {
+    bool standAlone = true;
+    bool delayedLoad = false;
+    mpa::ShowSlideShow(standAlone, delayedLoad);
+  });
 }
 
 void ExplWrap::ExplorerSettingsButton() { mpa::ShowSettingsForm(true, nullptr); }

@@ -204,6 +204,7 @@ void MouseMove(Control& control, float x = 0, float y = 0, int button = 0, int s
 void MouseMove(Form& form, float x = 0, float y = 0, int button = 0, int shift = 0);
 void MouseDown(Control& control, float x = 0, float y = 0, int button = vbLeftButton, int shift = 0);
 void MouseDown(Form& form, float x = 0, float y = 0, int button = vbLeftButton, int shift = 0);
+void MouseUp(Control& control, float x = 0, float y = 0, int button = vbLeftButton, int shift = 0);
 // The title bar's close button: QueryUnload (vbFormControlMenu), then the
 // form unloads unless that cancelled. True when it unloaded.
 bool Close(Form& form);

@@ -1,5 +1,7 @@
 #include "windows/frm_slideshow.h"
 
+#include "windows/frm_main.h"
+
 #include <algorithm>
 
 #include "attachments/attachments.h"
@@ -43,8 +45,8 @@ std::function<bool()>& PreviewQuery() {
 }
 
 bool PreviewWindowLoaded() {
-  auto query = PreviewQuery();
-  return query ? query() : false;
+  if (auto query = PreviewQuery()) return query();
+  return forms::DefaultInstanceExists<frmMain>() && forms::Default<frmMain>()->Loaded();
 }
 
 struct LabelDesign {

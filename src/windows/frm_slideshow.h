@@ -19,7 +19,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/picture_box.h"
 #include "platform/forms/user_control.h"
-#include "windows/resize_anchor.h"
+#include "windows/tag_anchor.h"
 
 namespace platform::fso {
 class File;
@@ -40,7 +40,7 @@ class frmSlideshow : public platform::forms::Form {
   platform::forms::FormControl<platform::forms::Timer> Timer1{this, "Timer1"};
   platform::forms::FormControl<platform::forms::Timer> Timer2{this, "Timer2"};
   platform::forms::FormControl<platform::forms::Timer> Timer3AutoHide{this, "Timer3AutoHide"};
-  platform::forms::FormControl<ResizeAnchor> TagAnchor1{this, "TagAnchor1"};
+  platform::forms::FormControl<TagAnchor> TagAnchor1{this, "TagAnchor1"};
 
   // ---- own members: they do not load the form ----
   // True from Form_Load to Form_Unload.

@@ -41,6 +41,9 @@ ControlViewMaker Maker() {
 
 }  // namespace
 
-void RegisterOutsideViews() { RegisterControlView("UpDown", Maker<UpDownView>()); }
+void RegisterOutsideViews() {
+  RegisterControlView("UpDown", Maker<UpDownView>());
+  RegisterCommandBarViews();
+}
 
 }  // namespace platform::qt

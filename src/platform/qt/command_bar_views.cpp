@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QToolButton>
+#include <algorithm>
 #include <map>
 
 #include "platform/controls/command_bar.h"
@@ -21,6 +22,9 @@ namespace forms = platform::forms;
 namespace controls = platform::controls;
 
 namespace {
+
+// The average character width, in pixels, of the font panel widths were set for.
+constexpr double kDialogCharWidth = 4.5;
 
 // The grey the add-in's bitmaps leave around their pictures.
 const QColor kBitmapBackground(192, 192, 192);
@@ -169,7 +173,10 @@ class CommandBarView : public ControlView {
           }
           case controls::cbbPanel: {
             QWidget* panel = Panel(key);
-            panel->setFixedWidth(static_cast<int>(b->PanelWidth()));
+            // Panel widths were chosen for the narrow dialog font of the
+            // original desktop; a wider font widens them alike.
+            const double scale = std::max(1.0, widget()->fontMetrics().averageCharWidth() / kDialogCharWidth);
+            panel->setFixedWidth(static_cast<int>(static_cast<double>(b->PanelWidth()) * scale + 0.5));
             layout_->addWidget(panel);
             break;
           }
@@ -226,6 +233,10 @@ class CommandBarView : public ControlView {
   void Refresh() {
     auto toolbar = bar().Toolbar();
     if (!toolbar) return;
+    // What a panel hosts sits in the middle of the bar's height.
+    for (const auto& [key, panel] : panels_)
+      for (QWidget* hosted : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        panel->layout()->setAlignment(hosted, Qt::AlignVCenter);
     for (const auto& b : toolbar->Buttons()) {
       auto it = buttons_.find(b->Key());
       if (it == buttons_.end() || !it->second) continue;

@@ -38,6 +38,10 @@ InspWrapCollection& InspWraps();
 // A new Explorer has opened and no Explorer has had a selection change since.
 extern bool g_blnNewExplorer;
 
+// An Inspector was restored once while the preview window was loaded;
+// cleared whenever an Inspector closes.
+extern bool g_InspectorActivatedOnce;
+
 // The keys the next wrappers get.
 extern std::int16_t g_intExplKey;
 extern std::int16_t g_intInspKey;

@@ -68,6 +68,10 @@ class UserInterface {
   virtual Driver ModalDriver(const Form& form) = 0;
   virtual FolderAnswer PickFolder(const FolderRequest& request) = 0;
   virtual void Notice(const FormNotice& notice) {}
+  // The same notice with the form itself, for a drawing of it: "Show" and
+  // "ShowModal" come before the form is visible, "Unload" while its
+  // controls still exist.
+  virtual void Noticed(Form& form, std::string_view action) {}
   // A property of the form (control nullptr) or of one of its controls that
   // shows on screen changed; a drawing of the form follows it.
   virtual void Changed(Form& form, Control* control) {}

@@ -45,7 +45,9 @@ bool ReadAll(std::string_view path, runtime::ByteArray& out) {
   return true;
 }
 
-WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes) {
+namespace {
+
+WriteFailure Write(std::string_view path, const platform::ContentPieces& content, platform::Durability durability) {
   static std::atomic<unsigned> counter{0};
   const fs::path target(platform::fso::ResolvePath(path));
   std::error_code ec;
@@ -61,9 +63,22 @@ WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes) {
   // name can be.
   const fs::path temp =
       folder / (".~lumivane." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp");
-  const platform::AtomicWriteResult r = platform::WriteFileAtomically(
-      target, temp, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  const platform::AtomicWriteResult r = platform::WriteFileAtomically(target, temp, content, durability);
   return r ? WriteFailure::None : FromErrno(r.error);
+}
+
+}  // namespace
+
+WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes) {
+  const std::string_view whole(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return Write(
+      path, [&](const auto& write) { write(whole); }, platform::Durability::Synced);
+}
+
+WriteFailure WriteCopy(std::string_view path, const Pieces& bytes) {
+  return Write(
+      path, [&](const auto& write) { bytes([&](std::string_view piece) { write(piece); }); },
+      platform::Durability::Copy);
 }
 
 }  // namespace host::files

@@ -108,7 +108,9 @@ void SyncDirectory(const std::filesystem::path& dir) {
 }  // namespace
 
 void WriteAtomically(const std::filesystem::path& target, const std::filesystem::path& temp_dir,
-                     const std::function<void(int fd)>& produce, const WriteFaults* faults) {
+                     const std::function<void(int fd)>& produce, const WriteFaults* faults,
+                     platform::Durability durability) {
+  const bool synced = durability == platform::Durability::Synced;
   if (faults) faults->Check(WriteStep::CreateTemp);
   TempFile temp(temp_dir);
   struct stat old {};
@@ -116,13 +118,19 @@ void WriteAtomically(const std::filesystem::path& target, const std::filesystem:
 
   if (faults) faults->Check(WriteStep::Write);
   produce(temp.fd());
-  if (faults) faults->Check(WriteStep::Sync);
-  if (::fsync(temp.fd()) != 0) RaiseIoError(errno, "write", temp.path());
+  if (synced) {
+    if (faults) faults->Check(WriteStep::Sync);
+    if (::fsync(temp.fd()) != 0) RaiseIoError(errno, "write", temp.path());
+  }
   temp.Close();
   if (faults) faults->Check(WriteStep::Rename);
   if (::rename(temp.path().c_str(), target.c_str()) != 0) RaiseIoError(errno, "replace", target);
   temp.Keep();
-  SyncDirectory(target.parent_path());
+  if (synced) {
+    SyncDirectory(target.parent_path());
+  } else {
+    platform::NoteUnsyncedCopy(target);
+  }
 }
 
 }  // namespace detail

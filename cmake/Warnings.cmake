@@ -7,6 +7,11 @@ endfunction()
 # One library or test program per folder: every .cpp below the folder belongs to it.
 function(lumivane_sources out dir)
   file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+  # The Qt drawing of a layer lives in its qt/ folder and builds on its own,
+  # so only the program and the window tests link Qt.
+  if(NOT LUMIVANE_SOURCES_WITH_QT)
+    list(FILTER _srcs EXCLUDE REGEX "/qt/")
+  endif()
   set(${out} ${_srcs} PARENT_SCOPE)
 endfunction()
 

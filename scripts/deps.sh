@@ -2,7 +2,8 @@
 # Installs what the build needs that a fresh machine may lack. Runs
 # apt-get update only when something is missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libexiv2-dev libgmime-3.0-dev)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libexiv2-dev libgmime-3.0-dev
+  qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

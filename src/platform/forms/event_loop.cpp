@@ -95,6 +95,7 @@ EventLoop::TimerId EventLoop::StartTimer(std::int64_t intervalMs, bool periodic,
   const TimerId id = ++nextId_;
   timers_.emplace(id, Entry{clock_->Milliseconds() + intervalMs, intervalMs, periodic, ++nextOrder_, false,
                             std::make_shared<std::function<void()>>(std::move(callback))});
+  if (onTimersChanged_) onTimersChanged_();
   return id;
 }
 

@@ -86,6 +86,10 @@ class EventLoop : public std::enable_shared_from_this<EventLoop> {
   // Fires the timers that are due now; time does not move.
   void DoEvents();
 
+  // Told when a timer starts, so a window system's loop that sleeps until
+  // the next due time can wake earlier.
+  void OnTimersChanged(std::function<void()> callback) { onTimersChanged_ = std::move(callback); }
+
  private:
   struct Entry {
     std::int64_t due;
@@ -102,6 +106,7 @@ class EventLoop : public std::enable_shared_from_this<EventLoop> {
   std::map<TimerId, Entry> timers_;
   TimerId nextId_ = 0;
   std::uint64_t nextOrder_ = 0;
+  std::function<void()> onTimersChanged_;
 };
 
 // The loop of the user-interface thread. Until one is set, a loop on a

@@ -26,8 +26,11 @@ Registry& Reg() {
 // the handles of the mail client's windows.
 constexpr long kFirstFormHandle = 0x00A00000;
 
-void Tell(const Form& form, const char* action) {
-  if (UserInterface* ui = CurrentUserInterface()) ui->Notice(FormNotice{form.Name(), action});
+void Tell(Form& form, const char* action) {
+  if (UserInterface* ui = CurrentUserInterface()) {
+    ui->Notice(FormNotice{form.Name(), action});
+    ui->Noticed(form, action);
+  }
 }
 
 // Lets the seam make a member fail.
@@ -162,6 +165,7 @@ void Form::AdoptControl(std::unique_ptr<Control> control, const std::string& nam
     control->tabIndex_ = next;
   }
   controls_.push_back(std::move(control));
+  if (!designing_) Changed();
 }
 
 void Form::Discard(Control* control) {
@@ -171,6 +175,7 @@ void Form::Discard(Control* control) {
   (*it)->OnDetached();
   graveyard_.push_back(std::move(*it));
   controls_.erase(it);
+  Changed();
   if (depth_ == 0) graveyard_.clear();
 }
 
@@ -287,6 +292,29 @@ void Form::SetBound(float Bounds::*field, float value, bool size) {
   props_.bounds.*field = value;
   if (old != value) Changed();
   if (size && old != value && shownOnce_) ResizeEvent();
+}
+
+float FormAccess::FrameWidth(const Form& f) {
+  return 2 * BorderPixels(f.props_.borderStyle) * Screen().TwipsPerPixelX();
+}
+float FormAccess::FrameHeight(const Form& f) {
+  return (2 * BorderPixels(f.props_.borderStyle) + TitlePixels(f.props_.borderStyle)) * Screen().TwipsPerPixelY();
+}
+
+void Form::PersonResize(float scaleWidth, float scaleHeight) {
+  if (state_ != State::Loaded || props_.windowState != FormWindowState::vbNormal) return;
+  const float width = scaleWidth + FormAccess::FrameWidth(*this);
+  const float height = scaleHeight + FormAccess::FrameHeight(*this);
+  if (width == props_.bounds.width && height == props_.bounds.height) return;
+  props_.bounds.width = width;
+  props_.bounds.height = height;
+  if (shownOnce_) ResizeEvent();
+}
+
+void Form::PersonMove(float left, float top) {
+  if (state_ != State::Loaded || props_.windowState != FormWindowState::vbNormal) return;
+  props_.bounds.left = left;
+  props_.bounds.top = top;
 }
 
 float Form::Left() {
@@ -454,6 +482,7 @@ void Form::FocusFirst() {
     if (best == nullptr || c->tabIndex_ < best->tabIndex_) best = c.get();
   }
   activeControl_ = best;
+  if (best != nullptr) NotifyChanged(*this, best);
 }
 
 void Form::RenumberTabs(Control* moved, int position) {

@@ -220,6 +220,8 @@ class Form : public std::enable_shared_from_this<Form> {
   void MakeHidden();
   void FirstShow();
   void SetBound(float Bounds::*field, float value, bool size);
+  void PersonResize(float scaleWidth, float scaleHeight);
+  void PersonMove(float left, float top);
   void ApplyWindowState(FormWindowState from, FormWindowState to);
   void ResizeEvent();
   void FocusFirst();
@@ -275,6 +277,13 @@ class FormAccess {
     f.Dispatch([&] { f.Form_KeyUp(k, s); });
   }
   static bool Close(Form& f, int mode) { return f.DoUnload(mode); }
+  // A person moved or sized the window: the inner size in twips; the outer
+  // size follows with the form's frame, and Resize is raised once.
+  static void PersonResize(Form& f, float scaleWidth, float scaleHeight) { f.PersonResize(scaleWidth, scaleHeight); }
+  static void PersonMove(Form& f, float left, float top) { f.PersonMove(left, top); }
+  // The frame of the form's border style: sides and title bar, in twips.
+  static float FrameWidth(const Form& f);
+  static float FrameHeight(const Form& f);
   static bool IsVisible(const Form& f) { return f.visible_; }
   static bool Designing(const Form& f) { return f.designing_; }
   static Control* Focused(const Form& f) { return f.activeControl_; }

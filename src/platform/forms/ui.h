@@ -68,6 +68,10 @@ class UserInterface {
   virtual Driver ModalDriver(const Form& form) = 0;
   virtual FolderAnswer PickFolder(const FolderRequest& request) = 0;
   virtual void Notice(const FormNotice& notice) {}
+  // The same notice with the form itself, for a drawing of it: "Show" and
+  // "ShowModal" come before the form is visible, "Unload" while its
+  // controls still exist.
+  virtual void Noticed(Form& form, std::string_view action) {}
   // A property of the form (control nullptr) or of one of its controls that
   // shows on screen changed; a drawing of the form follows it.
   virtual void Changed(Form& form, Control* control) {}
@@ -198,6 +202,10 @@ void MouseDown(Form& form, float x = 0, float y = 0, int button = vbLeftButton, 
 // The title bar's close button: QueryUnload (vbFormControlMenu), then the
 // form unloads unless that cancelled. True when it unloaded.
 bool Close(Form& form);
+// Raises 5 unless a person can reach the control now (its form shown and
+// not behind a modal one, the control and its containers visible and
+// enabled). The actions on further control kinds start with it.
+void RequireReachable(const Control& control);
 
 }  // namespace user
 

@@ -1,0 +1,1 @@
+// The mail client's own windows on screen (the Explorer main window).

@@ -1,0 +1,261 @@
+// The intrinsic controls of the forms runtime, drawn.
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <map>
+
+#include "platform/forms/ui.h"
+#include "platform/qt/form_views.h"
+#include "platform/qt/pictures.h"
+
+namespace platform::qt {
+
+namespace forms = platform::forms;
+
+namespace {
+
+// Buttons whose checked state only the model sets: Qt's own toggle on a
+// click is left out, the click goes to the model, and the model's change
+// comes back as a Sync.
+template <class Base>
+class ModelChecked : public Base {
+ public:
+  using Base::Base;
+
+ protected:
+  void nextCheckState() override {}
+  // The whole control answers a click, not only its box and caption.
+  bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+};
+
+class LabelView : public ControlView {
+ public:
+  LabelView(forms::Control& c, QWidget* parent) : ControlView(c, new QLabel(parent)) {
+    label()->setWordWrap(true);
+    label()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label()->setTextFormat(Qt::PlainText);
+    ForwardMouse(true);
+  }
+
+ protected:
+  QLabel* label() const { return static_cast<QLabel*>(widget()); }
+  void SyncKind() override { label()->setText(PlainCaption(static_cast<forms::Label&>(control()).Caption())); }
+};
+
+class ButtonView : public ControlView {
+ public:
+  ButtonView(forms::Control& c, QWidget* parent) : ControlView(c, new QPushButton(parent)) {
+    button()->setAutoDefault(false);
+    ForwardMouse(false);
+    forms::Control* model = &c;
+    QObject::connect(button(), &QPushButton::clicked, [model] { Act([&] { forms::user::Click(*model); }); });
+  }
+
+ protected:
+  QPushButton* button() const { return static_cast<QPushButton*>(widget()); }
+  void SyncKind() override {
+    auto& b = static_cast<forms::CommandButton&>(control());
+    button()->setText(Mnemonic(b.Caption()));
+    button()->setDefault(b.Default());
+  }
+};
+
+// Option and check boxes break their caption into lines where the control
+// is tall enough, as labels do; Qt's buttons would cut it off instead.
+QString Wrapped(const QWidget& w, const QString& text) {
+  const QFontMetrics metrics(w.font());
+  const int room = w.width() - 24;  // the box or circle and its gap
+  if (room <= 0 || w.height() < 2 * metrics.lineSpacing() || metrics.horizontalAdvance(text) <= room) return text;
+  QString out, line;
+  for (const QString& word : text.split(' ')) {
+    const QString tried = line.isEmpty() ? word : line + ' ' + word;
+    if (!line.isEmpty() && metrics.horizontalAdvance(PlainCaption(tried.toStdString())) > room) {
+      out += line + '\n';
+      line = word;
+    } else {
+      line = tried;
+    }
+  }
+  return out + line;
+}
+
+class OptionView : public ControlView {
+ public:
+  OptionView(forms::Control& c, QWidget* parent) : ControlView(c, new ModelChecked<QRadioButton>(parent)) {
+    radio()->setAutoExclusive(false);
+    ForwardMouse(false);
+    forms::Control* model = &c;
+    QObject::connect(radio(), &QRadioButton::clicked, [model] { Act([&] { forms::user::Click(*model); }); });
+  }
+
+ protected:
+  QRadioButton* radio() const { return static_cast<QRadioButton*>(widget()); }
+  void SyncKind() override {
+    auto& o = static_cast<forms::OptionButton&>(control());
+    radio()->setText(Wrapped(*radio(), Mnemonic(o.Caption())));
+    radio()->setChecked(o.Value());
+  }
+};
+
+class CheckView : public ControlView {
+ public:
+  CheckView(forms::Control& c, QWidget* parent) : ControlView(c, new ModelChecked<QCheckBox>(parent)) {
+    box()->setTristate(true);
+    ForwardMouse(false);
+    forms::Control* model = &c;
+    QObject::connect(box(), &QCheckBox::clicked, [model] { Act([&] { forms::user::Click(*model); }); });
+  }
+
+ protected:
+  QCheckBox* box() const { return static_cast<QCheckBox*>(widget()); }
+  void SyncKind() override {
+    auto& c = static_cast<forms::CheckBox&>(control());
+    box()->setText(Wrapped(*box(), Mnemonic(c.Caption())));
+    box()->setCheckState(c.Value() == forms::vbChecked  ? Qt::Checked
+                         : c.Value() == forms::vbGrayed ? Qt::PartiallyChecked
+                                                        : Qt::Unchecked);
+  }
+};
+
+// Typing goes to the model character by character, so KeyPress can discard
+// a character and Change follows each one; the line shows the model's text.
+class TextLine : public QLineEdit {
+ public:
+  TextLine(forms::TextBox& box, QWidget* parent) : QLineEdit(parent), box_(box) {
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setDragEnabled(false);
+    setAcceptDrops(false);
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    switch (e->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+      case Qt::Key_Escape:
+      case Qt::Key_Tab:
+      case Qt::Key_Backtab: e->ignore(); return;  // the form's: default and cancel buttons, focus
+      case Qt::Key_Backspace: Act([&] { forms::user::Type(box_, "\b"); }); return;
+      default: break;
+    }
+    if (e->matches(QKeySequence::Paste)) {
+      const std::string pasted = QApplication::clipboard()->text().toStdString();
+      Act([&] { forms::user::Paste(box_, box_.Text() + pasted); });
+      return;
+    }
+    const QString text = e->text();
+    if (!text.isEmpty() && text.at(0).isPrint() && (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
+      Act([&] { forms::user::Type(box_, text.toStdString()); });
+      return;
+    }
+    // Moving the caret is the line's own business; the text stays the model's.
+    if (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right || e->key() == Qt::Key_Home || e->key() == Qt::Key_End) {
+      QLineEdit::keyPressEvent(e);
+      return;
+    }
+    e->ignore();
+  }
+
+ private:
+  forms::TextBox& box_;
+};
+
+class TextView : public ControlView {
+ public:
+  TextView(forms::Control& c, QWidget* parent)
+      : ControlView(c, new TextLine(static_cast<forms::TextBox&>(c), parent)) {}
+
+ protected:
+  void SyncKind() override {
+    auto* line = static_cast<QLineEdit*>(widget());
+    const QString text = QString::fromStdString(static_cast<forms::TextBox&>(control()).Text());
+    if (line->text() != text) {
+      line->setText(text);
+      line->setCursorPosition(static_cast<int>(text.size()));
+    }
+  }
+};
+
+// The pictures a form names instead of giving a file: the desktop's own.
+QPixmap NamedPicture(const std::string& name, QSize size) {
+  static const std::map<std::string, QStyle::StandardPixmap> kNamed = {
+      {"Warning", QStyle::SP_MessageBoxWarning},   {"Information", QStyle::SP_MessageBoxInformation},
+      {"Critical", QStyle::SP_MessageBoxCritical}, {"Question", QStyle::SP_MessageBoxQuestion},
+      {"Help", QStyle::SP_MessageBoxQuestion},
+  };
+  auto it = kNamed.find(name);
+  if (it == kNamed.end()) return {};
+  return QApplication::style()->standardIcon(it->second).pixmap(size);
+}
+
+class ImageView : public ControlView {
+ public:
+  ImageView(forms::Control& c, QWidget* parent) : ControlView(c, new QLabel(parent)), request_(widget()) {
+    static_cast<QLabel*>(widget())->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ForwardMouse(true);
+  }
+
+ protected:
+  void SyncKind() override {
+    auto& image = static_cast<forms::Image&>(control());
+    const QSize box = image.Stretch() ? QSize(PixelsX(image.Width()), PixelsY(image.Height())) : QSize();
+    if (image.Picture() == shown_ && box == box_) return;
+    shown_ = image.Picture();
+    box_ = box;
+    auto* label = static_cast<QLabel*>(widget());
+    label->setScaledContents(image.Stretch());
+    if (shown_.empty()) {
+      label->clear();
+      return;
+    }
+    if (const QPixmap named = NamedPicture(shown_, box.isEmpty() ? QSize(32, 32) : box); !named.isNull()) {
+      label->setPixmap(named);
+      return;
+    }
+    QPointer<QLabel> target(label);
+    request_.Request(QString::fromStdString(shown_), box, [target](const QImage& picture) {
+      if (target) target->setPixmap(QPixmap::fromImage(picture));
+    });
+  }
+
+ private:
+  PictureRequest request_;
+  std::string shown_;
+  QSize box_;
+};
+
+class FrameView : public ControlView {
+ public:
+  FrameView(forms::Control& c, QWidget* parent) : ControlView(c, new QGroupBox(parent)) {}
+
+ protected:
+  void SyncKind() override {
+    static_cast<QGroupBox*>(widget())->setTitle(PlainCaption(static_cast<forms::Frame&>(control()).Caption()));
+  }
+};
+
+template <class View>
+ControlViewMaker Maker() {
+  return [](forms::Control& c, QWidget* parent) { return std::make_unique<View>(c, parent); };
+}
+
+}  // namespace
+
+void RegisterIntrinsicViews() {
+  RegisterControlView("Label", Maker<LabelView>());
+  RegisterControlView("CommandButton", Maker<ButtonView>());
+  RegisterControlView("OptionButton", Maker<OptionView>());
+  RegisterControlView("CheckBox", Maker<CheckView>());
+  RegisterControlView("TextBox", Maker<TextView>());
+  RegisterControlView("Image", Maker<ImageView>());
+  RegisterControlView("Frame", Maker<FrameView>());
+}
+
+}  // namespace platform::qt

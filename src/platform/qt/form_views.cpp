@@ -1,0 +1,532 @@
+#include "platform/qt/form_views.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QColor>
+#include <QFont>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPalette>
+#include <algorithm>
+#include <exception>
+
+#include <QCursor>
+#include "platform/forms/screen.h"
+#include "platform/forms/ui.h"
+#include "runtime/error.h"
+
+namespace platform::qt {
+
+namespace forms = platform::forms;
+
+namespace {
+
+std::map<std::string, ControlViewMaker, std::less<>>& Makers() {
+  static std::map<std::string, ControlViewMaker, std::less<>> makers;
+  return makers;
+}
+
+// The system colours the forms use, as a classic desktop drew them.
+QColor SystemColor(long index) {
+  switch (index) {
+    case 0x05: return QApplication::palette().color(QPalette::Base);        // window background
+    case 0x08: return QApplication::palette().color(QPalette::Text);        // window text
+    case 0x0F: return QApplication::palette().color(QPalette::Button);      // button face
+    case 0x12: return QApplication::palette().color(QPalette::ButtonText);  // button text
+    default: return QApplication::palette().color(QPalette::Window);
+  }
+}
+
+// What a person's key is to the forms runtime; 0 when it has no code there.
+int KeyCodeOf(const QKeyEvent& e) {
+  const int k = e.key();
+  switch (k) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return forms::vbKeyReturn;
+    case Qt::Key_Escape: return forms::vbKeyEscape;
+    case Qt::Key_Backspace: return forms::vbKeyBack;
+    case Qt::Key_Space: return forms::vbKeySpace;
+    case Qt::Key_Home: return forms::vbKeyHome;
+    case Qt::Key_End: return forms::vbKeyEnd;
+    case Qt::Key_Left: return forms::vbKeyLeft;
+    case Qt::Key_Up: return forms::vbKeyUp;
+    case Qt::Key_Right: return forms::vbKeyRight;
+    case Qt::Key_Down: return forms::vbKeyDown;
+    default: break;
+  }
+  if ((k >= Qt::Key_0 && k <= Qt::Key_9) || (k >= Qt::Key_A && k <= Qt::Key_Z)) return k;
+  return 0;
+}
+
+int ShiftOf(Qt::KeyboardModifiers m) {
+  return ((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) | ((m & Qt::AltModifier) ? 4 : 0);
+}
+
+int ButtonOf(Qt::MouseButtons b) {
+  return ((b & Qt::LeftButton) ? forms::vbLeftButton : 0) | ((b & Qt::RightButton) ? forms::vbRightButton : 0) |
+         ((b & Qt::MiddleButton) ? forms::vbMiddleButton : 0);
+}
+
+Qt::CursorShape CursorOf(int pointer);
+
+bool Contains(const forms::Form& form, const forms::Control* control) {
+  const auto& live = form.LiveControls();
+  return std::any_of(live.begin(), live.end(), [&](const auto& c) { return c.get() == control; });
+}
+
+// A kind without a view of its own: what the terminal prints of it.
+class DescribedView : public ControlView {
+ public:
+  DescribedView(forms::Control& c, QWidget* parent) : ControlView(c, new QLabel(parent)) {
+    auto* label = static_cast<QLabel*>(widget());
+    label->setFrameShape(QFrame::Box);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignCenter);
+  }
+
+ protected:
+  void SyncKind() override {
+    static_cast<QLabel*>(widget())->setText(
+        QString::fromStdString(std::string(control().TypeName()) + " " + control().Describe()));
+  }
+};
+
+}  // namespace
+
+int PixelsX(float twips) { return static_cast<int>(twips / forms::Screen().TwipsPerPixelX() + 0.5f); }
+int PixelsY(float twips) { return static_cast<int>(twips / forms::Screen().TwipsPerPixelY() + 0.5f); }
+float TwipsX(int pixels) { return static_cast<float>(pixels) * forms::Screen().TwipsPerPixelX(); }
+float TwipsY(int pixels) { return static_cast<float>(pixels) * forms::Screen().TwipsPerPixelY(); }
+
+QColor ColorOf(long color) {
+  const auto bits = static_cast<unsigned long>(color) & 0xFFFFFFFFul;
+  if ((bits & 0x80000000ul) != 0) return SystemColor(static_cast<long>(bits & 0xFF));
+  return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
+                static_cast<int>((bits >> 16) & 0xFF));
+}
+
+QString Mnemonic(const std::string& caption) { return QString::fromStdString(caption); }
+
+QString PlainCaption(const std::string& caption) {
+  std::string out;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&') {
+      if (i + 1 < caption.size() && caption[i + 1] == '&') out += caption[++i];
+      continue;
+    }
+    out += caption[i];
+  }
+  return QString::fromStdString(out);
+}
+
+bool Act(const std::function<void()>& action) {
+  try {
+    action();
+    return true;
+  } catch (const runtime::Error&) {
+    return false;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void RegisterControlView(std::string_view typeName, ControlViewMaker maker) {
+  Makers()[std::string(typeName)] = std::move(maker);
+}
+
+// ---- ControlView ----
+
+ControlView::ControlView(forms::Control& control, QWidget* widget) : control_(control), widget_(widget) {
+  widget_->setMouseTracking(true);
+}
+
+ControlView::~ControlView() {
+  if (widget_) {
+    widget_->hide();
+    widget_->deleteLater();
+  }
+}
+
+void ControlView::Sync() {
+  if (!widget_) return;
+  const forms::Control& c = control_;
+  widget_->setEnabled(c.Enabled());
+  widget_->setToolTip(QString::fromStdString(c.ToolTipText()));
+  QFont font = widget_->font();
+  font.setBold(c.FontBold());
+  widget_->setFont(font);
+  QPalette palette = widget_->palette();
+  palette.setColor(QPalette::WindowText, ColorOf(c.ForeColor()));
+  palette.setColor(QPalette::ButtonText, ColorOf(c.ForeColor()));
+  palette.setColor(QPalette::Text, ColorOf(c.ForeColor()));
+  palette.setColor(QPalette::Window, ColorOf(c.BackColor()));
+  palette.setColor(QPalette::Base, ColorOf(c.BackColor()));
+  widget_->setPalette(palette);
+  SyncKind();
+  // The caret is where the model has its focus.
+  if (forms::FormAccess::Focused(c.Parent()) == &c && !widget_->hasFocus() && widget_->focusPolicy() != Qt::NoFocus)
+    widget_->setFocus(Qt::OtherFocusReason);
+}
+
+void ControlView::ForwardMouse(bool clickOnRelease) {
+  struct Filter : QObject {
+    Filter(ControlView* view, bool click) : QObject(view->widget()), view(view), click(click) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+      auto* e = dynamic_cast<QMouseEvent*>(event);
+      if (e == nullptr) return false;
+      forms::Control& c = view->control();
+      const float x = TwipsX(static_cast<int>(e->position().x()));
+      const float y = TwipsY(static_cast<int>(e->position().y()));
+      const int shift = ShiftOf(e->modifiers());
+      switch (event->type()) {
+        case QEvent::MouseMove: Act([&] { forms::user::MouseMove(c, x, y, ButtonOf(e->buttons()), shift); }); break;
+        case QEvent::MouseButtonPress:
+          pressed = true;
+          Act([&] { forms::user::MouseDown(c, x, y, ButtonOf(e->button()), shift); });
+          break;
+        case QEvent::MouseButtonRelease:
+          if (click && pressed && e->button() == Qt::LeftButton && view->widget()->rect().contains(e->pos()))
+            Act([&] { forms::user::Click(c); });
+          pressed = false;
+          break;
+        default: break;
+      }
+      return false;
+    }
+    ControlView* view;
+    bool click;
+    bool pressed = false;
+  };
+  widget_->installEventFilter(new Filter(this, clickOnRelease));
+}
+
+// ---- FormWindow ----
+
+FormWindow::FormWindow(forms::Form& form, QWidget* owner) : QWidget(owner, Qt::Window), form_(&form) {
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  setMouseTracking(true);
+  setObjectName(QString::fromStdString(form.Name()));
+  SyncForm();
+  Reconcile();
+}
+
+FormWindow::~FormWindow() { Detach(); }
+
+void FormWindow::Detach() {
+  form_ = nullptr;
+  views_.clear();
+}
+
+void FormWindow::SyncForm() {
+  if (form_ == nullptr || !form_->IsLoaded()) return;
+  forms::Form& f = *form_;
+  applying_ = true;
+  setWindowTitle(QString::fromStdString(f.Caption()));
+  Qt::WindowFlags flags = windowFlags() & ~(Qt::FramelessWindowHint | Qt::Tool | Qt::Dialog);
+  flags |= Qt::Window;
+  const int border = f.BorderStyle();
+  if (border == forms::vbBSNone) flags |= Qt::FramelessWindowHint;
+  if (border == forms::vbFixedToolWindow || border == forms::vbSizableToolWindow) flags |= Qt::Tool;
+  if (f.IsShownModally()) flags |= Qt::Dialog;
+  if (flags != windowFlags()) setWindowFlags(flags);
+  setWindowModality(f.IsShownModally() ? Qt::ApplicationModal : Qt::NonModal);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, ColorOf(f.BackColor()));
+  setPalette(palette);
+  setAutoFillBackground(true);
+  QFont font = this->font();
+  font.setBold(f.FontBold());
+  setFont(font);
+  if (f.MousePointer() == forms::vbDefault) {
+    unsetCursor();
+  } else {
+    setCursor(CursorOf(f.MousePointer()));
+  }
+  const int w = PixelsX(f.ScaleWidth());
+  const int h = PixelsY(f.ScaleHeight());
+  const bool sizable = border == forms::vbSizable || border == forms::vbSizableToolWindow;
+  if (sizable) {
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  } else {
+    setFixedSize(w, h);
+  }
+  switch (f.WindowState()) {
+    case forms::FormWindowState::vbMaximized: setWindowState(Qt::WindowMaximized); break;
+    case forms::FormWindowState::vbMinimized: setWindowState(Qt::WindowMinimized); break;
+    case forms::FormWindowState::vbNormal:
+      setWindowState(Qt::WindowNoState);
+      if (size() != QSize(w, h)) resize(w, h);
+      if (pos() != QPoint(PixelsX(f.Left()), PixelsY(f.Top()))) move(PixelsX(f.Left()), PixelsY(f.Top()));
+      break;
+  }
+  applying_ = false;
+}
+
+ControlView* FormWindow::ViewOf(const forms::Control* control) const {
+  auto it = views_.find(control);
+  return it == views_.end() ? nullptr : it->second.get();
+}
+
+QWidget* FormWindow::WidgetOf(const forms::Control* control) const {
+  ControlView* v = ViewOf(control);
+  return v == nullptr ? nullptr : v->widget();
+}
+
+void FormWindow::SyncControl(forms::Control* control) {
+  if (form_ == nullptr) return;
+  if (control == nullptr) {
+    SyncForm();
+    Reconcile();
+    return;
+  }
+  ControlView* view = ViewOf(control);
+  if (view == nullptr) {
+    if (Contains(*form_, control)) Reconcile();
+    return;
+  }
+  PlaceControl(*view);
+  view->Sync();
+}
+
+void FormWindow::Reconcile() {
+  if (form_ == nullptr) return;
+  // Views of controls that went.
+  for (auto it = views_.begin(); it != views_.end();) {
+    if (!Contains(*form_, it->first)) {
+      it = views_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  // Views of controls that came; frames first, so their children find them.
+  std::vector<forms::Control*> added;
+  for (const auto& c : form_->LiveControls())
+    if (views_.count(c.get()) == 0) added.push_back(c.get());
+  std::stable_sort(added.begin(), added.end(), [](forms::Control* a, forms::Control* b) {
+    return (a->TypeName() == "Frame") > (b->TypeName() == "Frame");
+  });
+  for (forms::Control* c : added) {
+    if (c->TypeName() == "Timer") continue;  // nothing to see
+    auto maker = Makers().find(c->TypeName());
+    std::unique_ptr<ControlView> view =
+        maker != Makers().end() ? maker->second(*c, this) : std::make_unique<DescribedView>(*c, this);
+    if (!view) continue;
+    view->widget()->setObjectName(
+        QString::fromStdString(c->Index() >= 0 ? c->Name() + "(" + std::to_string(c->Index()) + ")" : c->Name()));
+    view->widget()->installEventFilter(this);
+    views_[c] = std::move(view);
+  }
+  for (auto& [c, view] : views_) {
+    PlaceControl(*view);
+    view->Sync();
+  }
+  OrderTabs();
+}
+
+void FormWindow::PlaceControl(ControlView& view) {
+  QWidget* w = view.widget();
+  if (w == nullptr) return;
+  forms::Control& c = view.control();
+  QWidget* parent = this;
+  if (c.Container() != nullptr)
+    if (QWidget* frame = WidgetOf(c.Container())) parent = frame;
+  if (w->parentWidget() != parent) w->setParent(parent);
+  try {
+    w->setGeometry(PixelsX(c.Left()), PixelsY(c.Top()), PixelsX(c.Width()), PixelsY(c.Height()));
+  } catch (const runtime::Error&) {
+  }
+  w->setVisible(c.Visible());
+}
+
+void FormWindow::OrderTabs() {
+  std::vector<std::pair<int, QWidget*>> order;
+  for (auto& [c, view] : views_) {
+    if (view->widget() == nullptr || view->widget()->focusPolicy() == Qt::NoFocus) continue;
+    try {
+      order.emplace_back(c->TabIndex(), view->widget());
+    } catch (const runtime::Error&) {
+    }
+  }
+  std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1].second, order[i].second);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+  // The window goes when the form unloads; the title-bar close only asks.
+  event->ignore();
+  if (form_ == nullptr) return;
+  std::shared_ptr<forms::Form> keep = form_->shared_from_this();
+  Act([&] { forms::user::Close(*keep); });
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (applying_ || form_ == nullptr || !form_->IsLoaded() || !isVisible()) return;
+  forms::Form& f = *form_;
+  if (f.WindowState() != forms::FormWindowState::vbNormal) return;
+  if (PixelsX(f.ScaleWidth()) == width() && PixelsY(f.ScaleHeight()) == height()) return;
+  std::shared_ptr<forms::Form> keep = f.shared_from_this();
+  Act([&] { forms::FormAccess::PersonResize(*keep, TwipsX(width()), TwipsY(height())); });
+}
+
+void FormWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  if (applying_ || form_ == nullptr || !form_->IsLoaded() || !isVisible()) return;
+  if (PixelsX(form_->Left()) == x() && PixelsY(form_->Top()) == y()) return;
+  forms::FormAccess::PersonMove(*form_, TwipsX(x()), TwipsY(y()));
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+  if (form_ == nullptr) return;
+  const int code = KeyCodeOf(*event);
+  if (code == 0) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  std::shared_ptr<forms::Form> keep = form_->shared_from_this();
+  Act([&] { forms::user::PressKey(*keep, code, ShiftOf(event->modifiers())); });
+}
+
+void FormWindow::mousePressEvent(QMouseEvent* event) {
+  if (form_ == nullptr) return;
+  pressed_ = true;
+  std::shared_ptr<forms::Form> keep = form_->shared_from_this();
+  Act([&] {
+    forms::user::MouseDown(*keep, TwipsX(static_cast<int>(event->position().x())),
+                           TwipsY(static_cast<int>(event->position().y())), ButtonOf(event->button()),
+                           ShiftOf(event->modifiers()));
+  });
+}
+
+void FormWindow::mouseMoveEvent(QMouseEvent* event) {
+  if (form_ == nullptr) return;
+  std::shared_ptr<forms::Form> keep = form_->shared_from_this();
+  Act([&] {
+    forms::user::MouseMove(*keep, TwipsX(static_cast<int>(event->position().x())),
+                           TwipsY(static_cast<int>(event->position().y())), ButtonOf(event->buttons()),
+                           ShiftOf(event->modifiers()));
+  });
+}
+
+void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (form_ == nullptr || !pressed_) return;
+  pressed_ = false;
+  if (event->button() != Qt::LeftButton || !rect().contains(event->pos())) return;
+  std::shared_ptr<forms::Form> keep = form_->shared_from_this();
+  Act([&] { forms::user::Click(*keep); });
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+  // A control that has the focus in Qt has it in the model too, so Enter,
+  // Esc and typing go where the person sees the caret.
+  if (event->type() == QEvent::FocusIn && form_ != nullptr) {
+    for (auto& [c, view] : views_) {
+      if (view->widget() != watched) continue;
+      forms::Control* control = const_cast<forms::Control*>(c);
+      if (forms::FormAccess::Focused(*form_) != control) Act([&] { control->SetFocus(); });
+      break;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// ---- FormViews ----
+
+namespace {
+Qt::CursorShape CursorOf(int pointer) {
+  switch (pointer) {
+    case forms::vbCrosshair: return Qt::CrossCursor;
+    case forms::vbIbeam: return Qt::IBeamCursor;
+    case forms::vbSizePointer:
+    case forms::vbSizeAll: return Qt::SizeAllCursor;
+    case forms::vbSizeNESW: return Qt::SizeBDiagCursor;
+    case forms::vbSizeNS: return Qt::SizeVerCursor;
+    case forms::vbSizeNWSE: return Qt::SizeFDiagCursor;
+    case forms::vbSizeWE: return Qt::SizeHorCursor;
+    case forms::vbUpArrow: return Qt::UpArrowCursor;
+    case forms::vbHourglass: return Qt::WaitCursor;
+    case forms::vbNoDrop: return Qt::ForbiddenCursor;
+    case forms::vbArrowHourglass: return Qt::BusyCursor;
+    case forms::vbArrowQuestion: return Qt::WhatsThisCursor;
+    default: return Qt::ArrowCursor;
+  }
+}
+}  // namespace
+
+FormViews::FormViews() {
+  RegisterIntrinsicViews();
+  // The program's pointer (the hourglass while it works) covers every window.
+  forms::Screen().OnMousePointer([](int pointer) {
+    while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
+    if (pointer != forms::vbDefault) QApplication::setOverrideCursor(QCursor(CursorOf(pointer)));
+  });
+}
+
+FormViews::~FormViews() {
+  forms::Screen().OnMousePointer(nullptr);
+  for (auto& [form, window] : windows_)
+    if (window) {
+      window->Detach();
+      delete window.data();
+    }
+}
+
+FormWindow* FormViews::WindowOf(const forms::Form& form) const {
+  auto it = windows_.find(&form);
+  return it == windows_.end() ? nullptr : it->second.data();
+}
+
+FormWindow* FormViews::WindowNamed(std::string_view formName) const {
+  FormWindow* found = nullptr;
+  for (const auto& [form, window] : windows_)
+    if (window && window->isVisible() && window->form() != nullptr && window->form()->Name() == formName)
+      found = window.data();
+  return found;
+}
+
+void FormViews::Noticed(forms::Form& form, std::string_view action) {
+  if (action == "Show" || action == "ShowModal") {
+    FormWindow* window = WindowOf(form);
+    if (window == nullptr) {
+      QWidget* owner = nullptr;
+      if (auto o = form.Owner()) owner = WindowOf(*o);
+      if (owner == nullptr && action == "ShowModal") owner = QApplication::activeWindow();
+      if (owner == nullptr) owner = main_;
+      window = new FormWindow(form, owner);
+      windows_[&form] = window;
+    }
+    window->SyncForm();
+    if (forms::Control* focused = forms::FormAccess::Focused(form)) window->SyncControl(focused);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    emit FormShown(&form);
+  } else if (action == "Hide") {
+    if (FormWindow* window = WindowOf(form)) window->hide();
+    emit FormClosed(&form);
+  } else if (action == "Unload") {
+    Drop(form);
+    emit FormClosed(&form);
+  }
+}
+
+void FormViews::Drop(forms::Form& form) {
+  auto it = windows_.find(&form);
+  if (it == windows_.end()) return;
+  QPointer<FormWindow> window = it->second;
+  windows_.erase(it);
+  if (!window) return;
+  // The unload may come from inside a handler of one of the window's own
+  // widgets: hide now, delete when Qt is back in its loop.
+  window->Detach();
+  window->hide();
+  window->deleteLater();
+}
+
+void FormViews::Changed(forms::Form& form, forms::Control* control) {
+  if (FormWindow* window = WindowOf(form)) window->SyncControl(control);
+}
+
+}  // namespace platform::qt

@@ -1,0 +1,146 @@
+#pragma once
+// The forms and their controls drawn with Qt Widgets.
+//
+// The models in platform/forms stay the truth; a window here mirrors one
+// form and a widget one control. The model tells the drawing of every change
+// (UserInterface::Changed, ::Noticed) and the drawing follows at once. What a
+// person does to a widget goes through the same user:: functions a script
+// calls, so the runtime's rules (disabled and hidden controls refused, only
+// the topmost modal form answers, forms kept alive while a handler unloads
+// them) hold for a person too; a refused action changes nothing.
+//
+// Control kinds are drawn by views registered by type name; a kind without a
+// view of its own shows what the terminal prints of it. Another layer adds a
+// view with RegisterControlView("ExplorerBar", ...).
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/forms/form.h"
+
+class QColor;
+class QFont;
+
+namespace platform::qt {
+
+// Twips of the model and pixels of the screen, through the Screen's factors.
+int PixelsX(float twips);
+int PixelsY(float twips);
+float TwipsX(int pixels);
+float TwipsY(int pixels);
+// A colour of the model: a system colour (&H800000nn) or &H00BBGGRR.
+QColor ColorOf(long color);
+// A caption with the "&" of its access key for a widget that underlines it.
+QString Mnemonic(const std::string& caption);
+// The caption as plain text ("&&" is one "&", a single "&" goes).
+QString PlainCaption(const std::string& caption);
+
+// Runs a person's action; a refusal of the runtime (a hidden, disabled or
+// unreachable control) or an error of a handler is swallowed, as a click on
+// a dead button does nothing. Returns false when it was refused.
+bool Act(const std::function<void()>& action);
+
+// One control on screen.
+class ControlView {
+ public:
+  ControlView(forms::Control& control, QWidget* widget);
+  virtual ~ControlView();
+  ControlView(const ControlView&) = delete;
+  ControlView& operator=(const ControlView&) = delete;
+
+  forms::Control& control() const { return control_; }
+  QWidget* widget() const { return widget_; }
+  // Brings the widget in line with the model: the common properties, then
+  // the kind's own (SyncKind).
+  void Sync();
+
+ protected:
+  virtual void SyncKind() {}
+  // Mouse moves and presses reach the model as MouseMove and MouseDown; a
+  // press and release on a control that is not a button is its Click.
+  void ForwardMouse(bool clickOnRelease);
+
+ private:
+  forms::Control& control_;
+  QPointer<QWidget> widget_;
+};
+
+using ControlViewMaker = std::function<std::unique_ptr<ControlView>(forms::Control&, QWidget* parent)>;
+void RegisterControlView(std::string_view typeName, ControlViewMaker maker);
+// The views of the forms runtime's own controls (FormViews registers them).
+void RegisterIntrinsicViews();
+
+// The window of one form.
+class FormWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit FormWindow(forms::Form& form, QWidget* owner);
+  ~FormWindow() override;
+
+  forms::Form* form() const { return form_; }
+  // The model is gone (unloaded): the window no longer touches it.
+  void Detach();
+  // The form's own properties (caption, border, geometry, colours).
+  void SyncForm();
+  // One control; nullptr: the form and the set of its controls.
+  void SyncControl(forms::Control* control);
+  // The view of a control, when it is drawn.
+  ControlView* ViewOf(const forms::Control* control) const;
+  QWidget* WidgetOf(const forms::Control* control) const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Reconcile();
+  void PlaceControl(ControlView& view);
+  void OrderTabs();
+
+  forms::Form* form_;
+  std::map<const forms::Control*, std::unique_ptr<ControlView>> views_;
+  bool applying_ = false;
+  bool pressed_ = false;
+};
+
+// Every form that is shown, drawn.
+class FormViews : public QObject {
+  Q_OBJECT
+ public:
+  FormViews();
+  ~FormViews() override;
+
+  void Noticed(forms::Form& form, std::string_view action);
+  void Changed(forms::Form& form, forms::Control* control);
+
+  FormWindow* WindowOf(const forms::Form& form) const;
+  // The window of the form class shown last of that name.
+  FormWindow* WindowNamed(std::string_view formName) const;
+  // The window that modeless forms without an owner stay above (the mail
+  // client's main window); may be nullptr.
+  void SetMainWindow(QWidget* window) { main_ = window; }
+
+ signals:
+  // The form was hidden or unloaded (a modal show waiting for it ends).
+  void FormClosed(forms::Form* form);
+  // A form's window was made (a snapshot queued for it may be taken).
+  void FormShown(forms::Form* form);
+
+ private:
+  void Drop(forms::Form& form);
+  std::map<const forms::Form*, QPointer<FormWindow>> windows_;
+  QPointer<QWidget> main_;
+};
+
+}  // namespace platform::qt

@@ -21,8 +21,7 @@ WriteFailure FromErrno(int e) {
   switch (e) {
     case EACCES:
     case EPERM:
-    case EROFS:
-    case EISDIR: return WriteFailure::NoPermission;
+    case EROFS: return WriteFailure::NoPermission;
     case ENOENT:
     case ENOTDIR: return WriteFailure::NoFolder;
     default: return WriteFailure::Other;
@@ -47,13 +46,19 @@ bool ReadAll(std::string_view path, runtime::ByteArray& out) {
 
 namespace {
 
-WriteFailure Write(std::string_view path, const platform::ContentPieces& content, platform::Durability durability) {
+WriteFailure Write(std::string_view path, const platform::ContentPieces& content, platform::Durability durability,
+                   int* error) {
   static std::atomic<unsigned> counter{0};
   const fs::path target(platform::fso::ResolvePath(path));
   std::error_code ec;
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   if (!fs::is_directory(folder, ec)) return WriteFailure::NoFolder;
-  if (fs::is_directory(target, ec)) return WriteFailure::NoPermission;
+  // A folder where the file should go is no question of permission: the
+  // reason goes with the failure.
+  if (fs::is_directory(target, ec)) {
+    if (error) *error = EISDIR;
+    return WriteFailure::Other;
+  }
   // A file another program holds open (a viewer showing it) is not replaced.
   if (platform::fso::IsLocked(target.string())) return WriteFailure::NoPermission;
   // A read-only file is not written over, whoever runs the program.
@@ -61,24 +66,27 @@ WriteFailure Write(std::string_view path, const platform::ContentPieces& content
     return WriteFailure::NoPermission;
   // A short name of its own: the target's name may already be as long as a
   // name can be.
+  platform::SweepBeforeWriting(folder);
   const fs::path temp =
       folder / (".~lumivane." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp");
-  const platform::AtomicWriteResult r = platform::WriteFileAtomically(target, temp, content, durability);
+  const platform::AtomicWriteResult r =
+      platform::WriteFileAtomically(target, temp, content, platform::NewFileMode::Shared, durability);
+  if (!r && error) *error = r.error;
   return r ? WriteFailure::None : FromErrno(r.error);
 }
 
 }  // namespace
 
-WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes) {
+WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes, int* error) {
   const std::string_view whole(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   return Write(
-      path, [&](const auto& write) { write(whole); }, platform::Durability::Synced);
+      path, [&](const auto& write) { write(whole); }, platform::Durability::Synced, error);
 }
 
-WriteFailure WriteCopy(std::string_view path, const Pieces& bytes) {
+WriteFailure WriteCopy(std::string_view path, const Pieces& bytes, int* error) {
   return Write(
       path, [&](const auto& write) { bytes([&](std::string_view piece) { write(piece); }); },
-      platform::Durability::Copy);
+      platform::Durability::Copy, error);
 }
 
 }  // namespace host::files

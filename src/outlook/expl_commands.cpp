@@ -8,6 +8,7 @@
 
 #include "attachments/attachments.h"
 #include "attachments/browse_for_folder.h"
+#include "attachments/frm_export.h"
 #include "attachments/frm_save_attachments.h"
 #include "host/outlook.h"
 #include "host/store.h"
@@ -291,9 +292,7 @@ void ExplWrap::ExplorerExportAttachments() {
     });
     return;
   }
-  // The export dialog, opened from here with CallingMode Explorer, shown
-  // modally and unloaded afterwards whatever its Cancelled says, is called
-  // here once it exists.
+  eh([&] { ShowExportForm(lvwCallingMode::Explorer); });
 }
 
 void ExplWrap::ExplorerWizardButton() {

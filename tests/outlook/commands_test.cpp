@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "attachments/frm_export.h"
 #include "outlook/addin_fixture.h"
 
 namespace outlook_test {
@@ -209,10 +210,18 @@ TEST_F(CommandsTest, ExportTakesMailFoldersWithMessagesOnly) {
   explorer->CurrentFolder(inbox);
   Click(kExport);
   Message("A", {});
+  lumivane::lvwCallingMode mode = lumivane::lvwCallingMode::Wizard;
+  ui->DriveOnce<lumivane::frmExport>("frmExport", [&](lumivane::frmExport& f) {
+    mode = f.CallingMode();
+    forms::user::Click(*f.cmdCancel);
+  });
   Click(kExport);
   EXPECT_EQ(Boxes(), (std::vector<Box>{
                          {"The Lumivane only supports e-mail or Post items.", forms::vbOKOnly, "Invalid Message Type"},
                          {"The current folder does not contain any messages!", forms::vbExclamation, "Empty Folder"}}));
+  // Only then the dialog opens, for the main window, and is unloaded when it closes.
+  EXPECT_EQ(mode, lumivane::lvwCallingMode::Explorer);
+  EXPECT_EQ(ui->NoticesOf("frmExport"), (std::vector<std::string>{"Load", "ShowModal", "Hide", "Unload"}));
 }
 
 TEST_F(CommandsTest, PreviewAndSlideshowWorkOnTheOneCurrentMessage) {

@@ -6,6 +6,7 @@
 
 #include "attachments/frm_export.h"
 #include "outlook/addin_fixture.h"
+#include "windows/frm_slideshow.h"
 
 namespace outlook_test {
 namespace {
@@ -261,6 +262,11 @@ TEST_F(CommandsTest, PreviewAndSlideshowWorkOnTheOneCurrentMessage) {
     EXPECT_EQ(g_objOutAddIn->CachedFiles()->Count(), 1);
     EXPECT_EQ(Read(g_objOutAddIn->TempFolderPath() + "/beach.jpg"), "beach");
   }
+  // The slideshow button opened the show modeless on the saved pictures.
+  auto show = forms::Default<lumivane::frmSlideshow>();
+  EXPECT_TRUE(forms::FormAccess::IsVisible(*show));
+  EXPECT_TRUE(show->StandAlone());
+  EXPECT_EQ(show->lblInfo(2).Caption().rfind("beach.jpg (1/", 0), 0u);
 }
 
 }  // namespace

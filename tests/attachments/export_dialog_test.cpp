@@ -84,7 +84,7 @@ TEST_F(ExportTest, SelectedMessagesOrTheWholeFolder) {
 
   std::string counts;
   Run([&](frmExport& f) { counts = f.lblMessageCount->Caption() + "|" + f.optAllMessages->Caption(); });
-  EXPECT_EQ(counts, "Number of chosen messages based on selection: 2|All Messages in FolderInbox");
+  EXPECT_EQ(counts, "Number of chosen messages based on selection: 2|All Messages in Folder Inbox");
   EXPECT_EQ(Tree(target), (Strings{"beach.jpg"}));
 
   const std::string all = tmp.MakeDir("all");

@@ -72,6 +72,7 @@ void InspWrap::ShowWizardForm(const std::shared_ptr<host::Attachments>& attachme
 void InspWrap::InspectorSlideShowButton() {
   runtime::ResumeNext rn;
   if (!IsDownloadedWithPictures(rn)) return;
+  rn([&] { commands::UnloadSlideshow(); });
   rn([&] { mpa::SavePicturesToTempFolder(Ref(CurrentOLItemObject()).Attachments()); });
   rn([&] {
     bool standAlone = true;

@@ -41,6 +41,10 @@ ControlViewMaker Maker() {
 
 }  // namespace
 
-void RegisterOutsideViews() { RegisterControlView("UpDown", Maker<UpDownView>()); }
+void RegisterOutsideViews() {
+  RegisterControlView("UpDown", Maker<UpDownView>());
+  // The resize anchor only moves the others; at run time it draws nothing.
+  RegisterControlView("TagAnchor", [](forms::Control&, QWidget*) { return std::unique_ptr<ControlView>(); });
+}
 
 }  // namespace platform::qt

@@ -5,6 +5,7 @@
 
 #include "platform/controls/updown.h"
 #include "platform/qt/form_views.h"
+#include "platform/qt/outside_views.h"
 
 namespace platform::qt {
 
@@ -43,8 +44,12 @@ ControlViewMaker Maker() {
 
 void RegisterOutsideViews() {
   RegisterControlView("UpDown", Maker<UpDownView>());
-  // The resize anchor only moves the others; at run time it draws nothing.
-  RegisterControlView("TagAnchor", [](forms::Control&, QWidget*) { return std::unique_ptr<ControlView>(); });
+  RegisterFolderView();
+  RegisterExplorerBarView();
+  // An image list only lends its pictures to other controls, and the resize
+  // anchor only moves them: neither has anything to draw.
+  for (const char* nothing : {"ImageList", "TagAnchor"})
+    RegisterControlView(nothing, [](forms::Control&, QWidget*) { return std::unique_ptr<ControlView>(); });
 }
 
 }  // namespace platform::qt

@@ -16,6 +16,7 @@
 #include "platform/forms/screen.h"
 #include "platform/qt/screen_ui.h"
 #include "runtime/text.h"
+#include "windows/frm_slideshow.h"
 
 namespace app {
 
@@ -74,6 +75,11 @@ Screen::Screen(bool onScreen) {
       forms::Screen().Configure(15.0f, 15.0f, area.width(), area.height());
     }
   views_ = std::make_unique<platform::qt::FormViews>();
+  // The show's next picture is decoded while the current one shows.
+  platform::qt::RegisterUpcomingPicture("frmSlideshow", [](forms::Form& form) {
+    auto* show = dynamic_cast<lumivane::frmSlideshow*>(&form);
+    return show != nullptr ? show->UpcomingPicturePath() : std::string();
+  });
   // Every window carries the add-in's picture: the preview window's face,
   // its toolbar grey made transparent.
   QImage face(QString(LUMIVANE_RESOURCES) + "/101.bmp");

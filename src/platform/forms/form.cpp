@@ -377,6 +377,8 @@ void Form::ApplyWindowState(FormWindowState from, FormWindowState to) {
     case FormWindowState::vbNormal:
     case FormWindowState::vbMinimized: props_.bounds = normal_; break;
   }
+  // The window now has another size: the drawing follows.
+  Changed();
 }
 
 // ---- other built-in properties ----

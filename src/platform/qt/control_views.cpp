@@ -1,4 +1,5 @@
 // The intrinsic controls of the forms runtime, drawn.
+#include <qdrawutil.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -17,6 +18,7 @@
 #include "platform/forms/fm_check_box.h"
 #include "platform/forms/fm_label.h"
 #include "platform/forms/msforms.h"
+#include "platform/forms/picture_box.h"
 #include "platform/forms/ui.h"
 #include "platform/qt/form_views.h"
 #include "platform/qt/pictures.h"
@@ -52,7 +54,14 @@ class LabelView : public ControlView {
 
  protected:
   QLabel* label() const { return static_cast<QLabel*>(widget()); }
-  void SyncKind() override { label()->setText(PlainCaption(static_cast<forms::Label&>(control()).Caption())); }
+  void SyncKind() override {
+    auto& l = static_cast<forms::Label&>(control());
+    label()->setText(PlainCaption(l.Caption()));
+    const Qt::Alignment across = l.Alignment() == 1   ? Qt::AlignRight
+                                 : l.Alignment() == 2 ? Qt::AlignHCenter
+                                                      : Qt::AlignLeft;
+    label()->setAlignment(across | Qt::AlignTop);
+  }
 };
 
 class ButtonView : public ControlView {
@@ -227,6 +236,11 @@ QPixmap NamedPicture(const std::string& name, QSize size) {
   return QApplication::style()->standardIcon(it->second).pixmap(size);
 }
 
+std::map<std::string, UpcomingPicture, std::less<>>& Upcoming() {
+  static std::map<std::string, UpcomingPicture, std::less<>> upcoming;
+  return upcoming;
+}
+
 class ImageView : public ControlView {
  public:
   ImageView(forms::Control& c, QWidget* parent) : ControlView(c, new QLabel(parent)), request_(widget()) {
@@ -237,8 +251,12 @@ class ImageView : public ControlView {
  protected:
   void SyncKind() override {
     auto& image = static_cast<forms::Image&>(control());
+    // A form places and sizes a picture while it is hidden: decode it once,
+    // when it shows.
+    if (!image.Visible()) return;
     const QSize box = image.Stretch() ? QSize(PixelsX(image.Width()), PixelsY(image.Height())) : QSize();
     if (image.Picture() == shown_ && box == box_) return;
+    const bool another = image.Picture() != shown_;
     shown_ = image.Picture();
     box_ = box;
     auto* label = static_cast<QLabel*>(widget());
@@ -251,16 +269,98 @@ class ImageView : public ControlView {
       label->setPixmap(named);
       return;
     }
+    // Until it is decoded, no picture rather than the last one stretched
+    // out of shape.
+    if (another) label->clear();
     QPointer<QLabel> target(label);
     request_.Request(QString::fromStdString(shown_), box, [target](const QImage& picture) {
       if (target) target->setPixmap(QPixmap::fromImage(picture));
+    });
+    if (image.Stretch()) DecodeNextAhead(image);
+  }
+
+ private:
+  // The picture the form shows next, fitted to the same room.
+  void DecodeNextAhead(forms::Image& image) {
+    auto it = Upcoming().find(image.Parent().Name());
+    if (it == Upcoming().end() || widget()->parentWidget() == nullptr) return;
+    std::string next;
+    Act([&] { next = it->second(image.Parent()); });
+    if (!next.empty()) DecodeAhead(QString::fromStdString(next), widget()->parentWidget()->size());
+  }
+
+  PictureRequest request_;
+  std::string shown_;
+  QSize box_;
+};
+
+// A picture box: its back colour, a sunken frame of 2 pixels when it has a
+// border, its picture at its natural size, and the controls it holds.
+class PictureBoxWidget : public QWidget {
+ public:
+  explicit PictureBoxWidget(QWidget* parent) : QWidget(parent), inside_(new QWidget(this)) {}
+  QWidget* inside() const { return inside_; }
+  void Show(QColor back, bool framed) {
+    back_ = back;
+    framed_ = framed;
+    Place();
+    update();
+  }
+  void SetPicture(QImage picture) {
+    picture_ = std::move(picture);
+    update();
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    Place();
+  }
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), back_);
+    if (!picture_.isNull()) p.drawImage(inside_->pos(), picture_);
+    if (framed_) qDrawWinPanel(&p, rect(), palette(), true);
+  }
+
+ private:
+  void Place() {
+    const int frame = framed_ ? 2 : 0;
+    inside_->setGeometry(rect().adjusted(frame, frame, -frame, -frame));
+  }
+  QWidget* inside_;
+  QColor back_;
+  bool framed_ = false;
+  QImage picture_;
+};
+
+class PictureBoxView : public ControlView {
+ public:
+  PictureBoxView(forms::Control& c, QWidget* parent)
+      : ControlView(c, new PictureBoxWidget(parent)), request_(widget()) {
+    ForwardMouse(true);
+  }
+  QWidget* Inside() const override { return box() != nullptr ? box()->inside() : nullptr; }
+
+ protected:
+  PictureBoxWidget* box() const { return static_cast<PictureBoxWidget*>(widget()); }
+  void SyncKind() override {
+    auto& model = static_cast<forms::PictureBox&>(control());
+    box()->Show(ColorOf(model.BackColor()), model.BorderStyle() == forms::vbPictureFixedSingle);
+    // Decoded when it shows (a hidden one only measures its picture).
+    if (!model.Visible() || model.Picture().path == shown_) return;
+    shown_ = model.Picture().path;
+    box()->SetPicture({});
+    if (shown_.empty()) return;
+    QPointer<PictureBoxWidget> target(box());
+    request_.Request(QString::fromStdString(shown_), QSize(), [target](const QImage& picture) {
+      if (target) target->SetPicture(picture);
     });
   }
 
  private:
   PictureRequest request_;
   std::string shown_;
-  QSize box_;
 };
 
 // The forms library's check box: ticked is any value but 0.
@@ -353,6 +453,11 @@ void RegisterIntrinsicViews() {
   RegisterControlView("MSForms.CheckBox", Maker<FormsLibraryCheckView>());
   RegisterControlView("MSForms.OptionButton", Maker<FormsLibraryOptionView>());
   RegisterControlView("ComboBox", Maker<ComboView>());
+  RegisterControlView("PictureBox", Maker<PictureBoxView>());
+}
+
+void RegisterUpcomingPicture(std::string_view formName, UpcomingPicture upcoming) {
+  Upcoming()[std::string(formName)] = std::move(upcoming);
 }
 
 }  // namespace platform::qt

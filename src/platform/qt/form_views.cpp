@@ -12,10 +12,12 @@
 #include <QPalette>
 #include <algorithm>
 #include <exception>
+#include <set>
 
 #include <QCursor>
 #include "platform/forms/screen.h"
 #include "platform/forms/ui.h"
+#include "platform/forms/user_control.h"
 #include "runtime/error.h"
 
 namespace platform::qt {
@@ -67,6 +69,52 @@ class DescribedView : public ControlView {
     static_cast<QLabel*>(widget())->setText(
         QString::fromStdString(std::string(control().TypeName()) + " " + control().Describe()));
   }
+};
+
+// A person's mouse on a control, to the model. A control that is not a
+// button takes the whole of it, as a windowless control of old did: a click
+// on a label or a picture is not also a click on the form beneath.
+class MouseForwarder : public QObject {
+ public:
+  MouseForwarder(ControlView* view, bool click) : QObject(view->widget()), view_(view), click_(click) {}
+  void Forget() { view_ = nullptr; }
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    auto* e = dynamic_cast<QMouseEvent*>(event);
+    if (e == nullptr || view_ == nullptr) return false;
+    forms::Control& c = view_->control();
+    // A container counts from inside its frame.
+    QPointF at = e->position();
+    if (QWidget* inside = view_->Inside(); inside != nullptr && inside != view_->widget()) at -= inside->pos();
+    const float x = TwipsX(static_cast<int>(at.x()));
+    const float y = TwipsY(static_cast<int>(at.y()));
+    const int shift = ShiftOf(e->modifiers());
+    switch (event->type()) {
+      case QEvent::MouseMove: Act([&] { forms::user::MouseMove(c, x, y, ButtonOf(e->buttons()), shift); }); break;
+      case QEvent::MouseButtonPress:
+        pressed_ = true;
+        Act([&] { forms::user::MouseDown(c, x, y, ButtonOf(e->button()), shift); });
+        break;
+      case QEvent::MouseButtonRelease: {
+        const bool clicked = click_ && pressed_ && e->button() == Qt::LeftButton &&
+                             view_->widget()->rect().contains(e->position().toPoint());
+        pressed_ = false;
+        Act([&] { forms::user::MouseUp(c, x, y, ButtonOf(e->button()), shift); });
+        // MouseUp may have unloaded the form, and with it this control.
+        if (clicked && view_ != nullptr) Act([&] { forms::user::Click(c); });
+        break;
+      }
+      default: return false;
+    }
+    if (!click_) return false;
+    e->accept();
+    return true;
+  }
+
+ private:
+  ControlView* view_;
+  bool click_;
+  bool pressed_ = false;
 };
 
 }  // namespace
@@ -137,6 +185,14 @@ void RegisterControlView(std::string_view typeName, ControlViewMaker maker) {
   Makers()[std::string(typeName)] = std::move(maker);
 }
 
+std::unique_ptr<ControlView> MakeControlView(forms::Control& control, QWidget* parent) {
+  auto maker = Makers().find(control.TypeName());
+  if (maker != Makers().end()) return maker->second(control, parent);
+  // A user control is named by its own class, which no view knows.
+  if (dynamic_cast<forms::UserControlExtender*>(&control) != nullptr) return MakeUserControlView(control, parent);
+  return std::make_unique<DescribedView>(control, parent);
+}
+
 // ---- ControlView ----
 
 ControlView::ControlView(forms::Control& control, QWidget* widget) : control_(control), widget_(widget) {
@@ -144,6 +200,9 @@ ControlView::ControlView(forms::Control& control, QWidget* widget) : control_(co
 }
 
 ControlView::~ControlView() {
+  // A handler of this very press may have unloaded the form: the release
+  // that follows finds the widget (deleted later) but no model.
+  if (mouse_) static_cast<MouseForwarder*>(mouse_.data())->Forget();
   if (widget_) {
     widget_->hide();
     widget_->deleteLater();
@@ -174,35 +233,9 @@ void ControlView::Sync() {
 }
 
 void ControlView::ForwardMouse(bool clickOnRelease) {
-  struct Filter : QObject {
-    Filter(ControlView* view, bool click) : QObject(view->widget()), view(view), click(click) {}
-    bool eventFilter(QObject*, QEvent* event) override {
-      auto* e = dynamic_cast<QMouseEvent*>(event);
-      if (e == nullptr) return false;
-      forms::Control& c = view->control();
-      const float x = TwipsX(static_cast<int>(e->position().x()));
-      const float y = TwipsY(static_cast<int>(e->position().y()));
-      const int shift = ShiftOf(e->modifiers());
-      switch (event->type()) {
-        case QEvent::MouseMove: Act([&] { forms::user::MouseMove(c, x, y, ButtonOf(e->buttons()), shift); }); break;
-        case QEvent::MouseButtonPress:
-          pressed = true;
-          Act([&] { forms::user::MouseDown(c, x, y, ButtonOf(e->button()), shift); });
-          break;
-        case QEvent::MouseButtonRelease:
-          if (click && pressed && e->button() == Qt::LeftButton && view->widget()->rect().contains(e->pos()))
-            Act([&] { forms::user::Click(c); });
-          pressed = false;
-          break;
-        default: break;
-      }
-      return false;
-    }
-    ControlView* view;
-    bool click;
-    bool pressed = false;
-  };
-  widget_->installEventFilter(new Filter(this, clickOnRelease));
+  auto* forwarder = new MouseForwarder(this, clickOnRelease);
+  mouse_ = forwarder;
+  widget_->installEventFilter(forwarder);
 }
 
 void ControlView::ClicksGoToTheModel(QAbstractButton& button) {
@@ -256,14 +289,25 @@ void FormWindow::SyncForm() {
   const int w = PixelsX(f.ScaleWidth());
   const int h = PixelsY(f.ScaleHeight());
   const bool sizable = border == forms::vbSizable || border == forms::vbSizableToolWindow;
-  if (sizable) {
+  const bool maximised = f.WindowState() == forms::FormWindowState::vbMaximized;
+  if (sizable || maximised) {
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   } else {
     setFixedSize(w, h);
   }
   switch (f.WindowState()) {
-    case forms::FormWindowState::vbMaximized: setWindowState(Qt::WindowMaximized); break;
+    case forms::FormWindowState::vbMaximized:
+      if (QGuiApplication::platformName() == "offscreen") {
+        // No desktop to fill: the window takes the screen the forms measure.
+        setWindowState(Qt::WindowNoState);
+        setGeometry(0, 0, w, h);
+      } else {
+        // Without a border a maximised form covers the whole screen, panels
+        // and task bar included, as a show over everything should.
+        setWindowState(border == forms::vbBSNone ? Qt::WindowFullScreen : Qt::WindowMaximized);
+      }
+      break;
     case forms::FormWindowState::vbMinimized: setWindowState(Qt::WindowMinimized); break;
     case forms::FormWindowState::vbNormal:
       setWindowState(Qt::WindowNoState);
@@ -293,7 +337,16 @@ void FormWindow::SyncControl(forms::Control* control) {
   }
   ControlView* view = ViewOf(control);
   if (view == nullptr) {
-    if (Contains(*form_, control)) Reconcile();
+    if (Contains(*form_, control)) {
+      Reconcile();
+      return;
+    }
+    // A constituent of a user control: the control's view draws it.
+    for (forms::Control* c = control->Container(); c != nullptr; c = c->Container())
+      if (ControlView* holder = ViewOf(c)) {
+        holder->Sync();
+        return;
+      }
     return;
   }
   PlaceControl(*view);
@@ -310,18 +363,19 @@ void FormWindow::Reconcile() {
       ++it;
     }
   }
-  // Views of controls that came; frames first, so their children find them.
+  // Views of controls that came; containers (frames, picture boxes) first,
+  // beneath what the form puts over them.
   std::vector<forms::Control*> added;
-  for (const auto& c : form_->LiveControls())
+  std::set<const forms::Control*> containers;
+  for (const auto& c : form_->LiveControls()) {
     if (views_.count(c.get()) == 0) added.push_back(c.get());
-  std::stable_sort(added.begin(), added.end(), [](forms::Control* a, forms::Control* b) {
-    return (a->TypeName() == "Frame") > (b->TypeName() == "Frame");
-  });
+    if (c->Container() != nullptr) containers.insert(c->Container());
+  }
+  std::stable_sort(added.begin(), added.end(),
+                   [&](forms::Control* a, forms::Control* b) { return containers.count(a) > containers.count(b); });
   for (forms::Control* c : added) {
     if (c->TypeName() == "Timer") continue;  // nothing to see
-    auto maker = Makers().find(c->TypeName());
-    std::unique_ptr<ControlView> view =
-        maker != Makers().end() ? maker->second(*c, this) : std::make_unique<DescribedView>(*c, this);
+    std::unique_ptr<ControlView> view = MakeControlView(*c, this);
     if (!view) continue;
     view->widget()->setObjectName(
         QString::fromStdString(c->Index() >= 0 ? c->Name() + "(" + std::to_string(c->Index()) + ")" : c->Name()));
@@ -349,7 +403,7 @@ void FormWindow::PlaceControl(ControlView& view) {
       w->setVisible(c.Visible());
       return;
     }
-    if (host->widget() != nullptr) parent = host->widget();
+    if (host->Inside() != nullptr) parent = host->Inside();
   }
   if (w->parentWidget() != parent) w->setParent(parent);
   try {

@@ -62,6 +62,8 @@ class ControlView {
 
   forms::Control& control() const { return control_; }
   QWidget* widget() const { return widget_; }
+  // Where the controls it contains go (a picture box: inside its frame).
+  virtual QWidget* Inside() const { return widget(); }
   // Brings the widget in line with the model: the common properties, then
   // the kind's own (SyncKind).
   void Sync();
@@ -72,8 +74,9 @@ class ControlView {
 
  protected:
   virtual void SyncKind() {}
-  // Mouse moves and presses reach the model as MouseMove and MouseDown; a
-  // press and release on a control that is not a button is its Click.
+  // Mouse moves, presses and releases reach the model as MouseMove,
+  // MouseDown and MouseUp; a press and release on a control that is not a
+  // button is its Click, and the form beneath sees none of it.
   void ForwardMouse(bool clickOnRelease);
   // A button's own click is the person's Click of the control; moves and
   // presses go as MouseMove and MouseDown.
@@ -82,6 +85,8 @@ class ControlView {
  private:
   forms::Control& control_;
   QPointer<QWidget> widget_;
+  // Outlives the view with its widget (deleted later): let go of it then.
+  QPointer<QObject> mouse_;
 };
 
 using ControlViewMaker = std::function<std::unique_ptr<ControlView>(forms::Control&, QWidget* parent)>;
@@ -92,6 +97,16 @@ void RegisterIntrinsicViews();
 void RegisterOutsideViews();
 // The command bar and the image combo (RegisterOutsideViews registers them).
 void RegisterCommandBarViews();
+// The view of a control by its kind (a kind without one shows what the
+// terminal prints of it); nullptr for a kind that draws nothing.
+std::unique_ptr<ControlView> MakeControlView(forms::Control& control, QWidget* parent);
+// A user control placed on a form: a container of its constituent controls.
+std::unique_ptr<ControlView> MakeUserControlView(forms::Control& extender, QWidget* parent);
+
+// The picture a form will show next in its stretched Image (empty: none), so
+// the drawing decodes it ahead while the current one shows.
+using UpcomingPicture = std::function<std::string(forms::Form&)>;
+void RegisterUpcomingPicture(std::string_view formName, UpcomingPicture upcoming);
 
 // The window of one form.
 class FormWindow : public QWidget {

@@ -1,0 +1,107 @@
+// The slideshow on screen: a borderless window the size of the screen, keys
+// and the drawn navigator's buttons step through one-colour pictures, and the
+// show closes from inside a key or a press of its own navigator.
+#include <QImage>
+#include <QLabel>
+#include <QTest>
+
+#include "platform/qt/pictures.h"
+#include "platform/qt/screen_ui.h"
+#include "windows/slideshow_fixture.h"
+
+namespace {
+
+using namespace slideshow_test;
+namespace pq = platform::qt;
+
+class SlideshowOnScreen : public SlideshowTest {
+ protected:
+  void SetUp() override {
+    SlideshowTest::SetUp();
+    forms::SetUserInterface(std::make_shared<pq::DrawnUserInterface>(ui, views));
+    pq::RegisterUpcomingPicture("frmSlideshow",
+                                [](forms::Form& f) { return static_cast<frmSlideshow&>(f).UpcomingPicturePath(); });
+    for (const auto& [name, colour] : {std::pair{"a.bmp", Qt::red}, {"b.bmp", Qt::green}, {"c.bmp", Qt::blue}}) {
+      QImage picture(400, 300, QImage::Format_RGB32);
+      picture.fill(colour);
+      ASSERT_TRUE(picture.save(QString::fromStdString(folder + "/" + name)));
+    }
+  }
+  void TearDown() override {
+    SlideshowTest::TearDown();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  // The colour in the middle of the picture shown now, as drawn.
+  static QColor Shown(pq::FormWindow& window) {
+    auto* image = window.findChild<QWidget*>("Picture1")->findChild<QLabel*>("Image1");
+    const QImage drawn = image->pixmap().toImage();
+    return drawn.isNull() ? QColor() : drawn.pixelColor(drawn.width() / 2, drawn.height() / 2);
+  }
+  static QWidget* Strip(pq::FormWindow& window) {
+    return window.findChild<QWidget*>("Navigator1")->findChild<QWidget*>("Image1");
+  }
+
+  pq::FormViews views;
+};
+
+TEST_F(SlideshowOnScreen, KeysAndTheDrawnNavigatorStepThroughThePicturesAndEscCloses) {
+  auto show = Open();
+  pq::FormWindow* window = views.WindowOf(*show);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->geometry(), QRect(0, 0, kScreenW, kScreenH));
+  EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
+  pq::PictureRequest::WaitForAll();
+  EXPECT_EQ(Shown(*window), QColor(Qt::red));
+
+  const struct {
+    Qt::Key key;
+    const char* caption;
+  } keys[] = {
+      {Qt::Key_End, "c.bmp (3/3)"},  {Qt::Key_Home, "a.bmp (1/3)"},  {Qt::Key_Right, "b.bmp (2/3)"},
+      {Qt::Key_Left, "a.bmp (1/3)"}, {Qt::Key_Space, "b.bmp (2/3)"}, {Qt::Key_Down, "a.bmp (1/3)"},
+      {Qt::Key_Up, "b.bmp (2/3)"},
+  };
+  for (const auto& row : keys) {
+    SCOPED_TRACE(row.caption);
+    QTest::keyClick(window, row.key);
+    EXPECT_EQ(show->lblInfo(2).Caption(), row.caption);
+  }
+  pq::PictureRequest::WaitForAll();
+  EXPECT_EQ(Shown(*window), QColor(Qt::green));
+
+  // Next is drawn at pixels 80 to 106 of the strip; the next picture was
+  // decoded ahead, so it shows before the click returns.
+  QTest::mouseClick(Strip(*window), Qt::LeftButton, {}, QPoint(93, 11));
+  EXPECT_EQ(show->lblInfo(2).Caption(), "c.bmp (3/3)");
+  EXPECT_EQ(Shown(*window), QColor(Qt::blue));
+  EXPECT_EQ(show->Navigator1.Object().ShownBitmap(), stepwick::PlayDown);
+
+  // What a person sees: the picture, and the navigator's strip at the bottom right.
+  const std::string file = tmp.path() + "/slideshow.png";
+  ASSERT_EQ(pq::SaveSnapshot(*window, file), "");
+  const QImage snapshot(QString::fromStdString(file));
+  ASSERT_EQ(snapshot.size(), QSize(kScreenW, kScreenH));
+  EXPECT_EQ(snapshot.pixelColor(kScreenW / 2, kScreenH / 2), QColor(Qt::blue));
+  const QRect strip(window->findChild<QWidget*>("Navigator1")->geometry());
+  EXPECT_EQ(strip.bottomRight(), QPoint(kScreenW - 9, kScreenH - 9));
+  int lit = 0;
+  for (int x = strip.left(); x <= strip.right(); ++x)
+    if (snapshot.pixelColor(x, strip.center().y()) != QColor(Qt::black)) ++lit;
+  EXPECT_GT(lit, strip.width() / 2);
+
+  QTest::keyClick(window, Qt::Key_Escape);
+  EXPECT_FALSE(show->Loaded());
+  EXPECT_EQ(views.WindowOf(*show), nullptr);
+}
+
+TEST_F(SlideshowOnScreen, TheDrawnNavigatorsCloseUnloadsTheShowUnderItsOwnPress) {
+  auto show = Open();
+  pq::FormWindow* window = views.WindowOf(*show);
+  ASSERT_NE(window, nullptr);
+  // The release reaches a strip whose form is gone.
+  QTest::mouseClick(Strip(*window), Qt::LeftButton, {}, QPoint(120, 11));
+  EXPECT_FALSE(show->Loaded());
+  EXPECT_EQ(views.WindowOf(*show), nullptr);
+}
+
+}  // namespace

@@ -89,12 +89,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (work.empty()) {
-    std::string pattern = (fs::temp_directory_path() / "lumivane-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) return 1;
-    work = pattern;
-  }
-  work = fs::absolute(work);
+  work = bench::WorkFolder(work);
   const std::string tag = std::to_string(shape.messages) + "x" + std::to_string(shape.pictures) + "x" +
                           std::to_string(shape.kilobytes) + "k";
   const fs::path store = work / ("maildir-" + tag);

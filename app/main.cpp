@@ -1,13 +1,18 @@
 // lumivane-host: the stand-in mail client with the add-in, over real mail.
 #include <unistd.h>
 
+#include <QApplication>
+#include <QTimer>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <memory>
 
 #include "app/console.h"
 #include "app/options.h"
+#include "app/screen.h"
 #include "app/session.h"
+#include "platform/qt/screen_ui.h"
 #include "runtime/error.h"
 
 extern char** environ;
@@ -33,10 +38,24 @@ int main(int argc, char** argv) {
       return 2;
     }
     script = &scriptFile;
-  } else if (options.script || !::isatty(0)) {
+  } else if (options.script) {
     script = &std::cin;
   }
+  // Windows when a display is there; else the terminal, or a script piped in.
+  const bool displayNamed = app::DisplayNamed(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+  bool windows = script == nullptr && !options.terminal && displayNamed;
+  if (script == nullptr && !windows && !::isatty(0)) script = &std::cin;
   const bool interactive = script == nullptr;
+
+  app::Screen screen(windows);
+  if (windows && !screen.OnScreen()) {
+    std::cout << "The display could not be reached, so the program runs at the terminal (--terminal does this "
+                 "directly).\n";
+    windows = false;
+  } else if (!windows && interactive && !options.terminal) {
+    std::cout << "No display is set (DISPLAY, WAYLAND_DISPLAY), so the program runs at the terminal.\n";
+  }
+  if (const std::string fonts = screen.FontProblem(); !fonts.empty()) std::cout << "Warning: " << fonts << "\n";
 
   app::TerminalConsole console;
   app::SessionSetup setup;
@@ -45,7 +64,9 @@ int main(int argc, char** argv) {
   setup.installPrefix = LUMIVANE_INSTALL_PREFIX;
   setup.environment = platform::shell::Environment::FromEntries(environ);
   setup.scripted = !interactive;
-  setup.console = interactive ? &console : nullptr;
+  setup.console = interactive && !windows ? &console : nullptr;
+  setup.screen = &screen;
+  setup.person = windows;
 
   std::unique_ptr<app::Session> session;
   try {
@@ -55,6 +76,21 @@ int main(int argc, char** argv) {
     return 3;
   }
 
+  if (windows) {
+    // The person works in the windows; the program ends when the mail
+    // client's last window closes.
+    platform::qt::TimerPump pump(platform::forms::CurrentLoop());
+    if (!session->Run("start")) return 1;
+    QApplication::setQuitOnLastWindowClosed(false);
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      if (!session->Client().Running()) QApplication::quit();
+    });
+    watch.start(250);
+    QApplication::exec();
+    session.reset();
+    return 0;
+  }
   if (interactive) {
     std::cout << "Type help for the commands, quit to end.\n";
     while (auto line = console.ReadCommand("lumivane-host> ")) {

@@ -30,6 +30,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
       if (auto v = take()) o.profile = *v;
     } else if (name == "--host-version") {
       if (auto v = take()) o.hostVersion = *v;
+    } else if (name == "--terminal") {
+      o.terminal = true;
     } else if (name == "--script") {
       if (auto v = take()) o.script = *v;
     } else {
@@ -56,14 +58,23 @@ Options:
                        mail live (default: the user's XDG folders)
   --host-version TEXT  the version the host reports (default 11.0.0.8217;
                        9.0.0.2711 tries the old object library)
-  --script FILE        run the commands of FILE ("-": standard input); without
-                       it, commands come from the terminal, or from standard
-                       input when that is no terminal
+  --terminal           type commands at the terminal instead of opening
+                       windows
+  --script FILE        run the commands of FILE ("-": standard input)
   -h, --help           this text
 
-In a script, time is simulated (wait MS fires the timers at once) and
-programs are not started (their starts are printed); at the terminal both
-are real.
+Three ways to run:
+  windows    (the default when a display is there: DISPLAY or WAYLAND_DISPLAY)
+             the mail client's main window with the add-in's toolbar; message
+             boxes and dialogs are real windows that you answer
+  terminal   (--terminal, or when no display is there) commands typed at the
+             prompt; boxes and dialogs ask at the terminal
+  script     (--script FILE, or commands piped into standard input) the
+             commands of the file; time is simulated (wait MS fires the timers
+             at once) and programs are not started (their starts are printed);
+             windows are drawn offscreen, so "snapshot" writes pictures of them
+In windows and at the terminal time and program starts are real.
+Everything the add-in does is printed on standard output in all three.
 
 Exit status: 0 when every command ran, 1 when a command failed or the script
 stopped, 2 for wrong options, 3 when the store or the profile cannot be used.

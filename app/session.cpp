@@ -10,6 +10,7 @@
 #include "platform/com/com.h"
 #include "platform/forms/event_loop.h"
 #include "platform/fso/resolve.h"
+#include "platform/qt/screen_ui.h"
 #include "platform/registry/registry.h"
 #include "platform/shell/shell.h"
 #include "runtime/error.h"
@@ -83,7 +84,17 @@ Session::Session(std::ostream& out, SessionSetup setup) : state_(out), setup_(st
   ui_ = std::make_shared<ProgramUserInterface>(state_);
   launcher_ = std::make_shared<TranscriptLauncher>(state_, !setup_.scripted);
   forms::SetMessageBoxResponder(boxes_);
-  forms::SetUserInterface(ui_);
+  if (Screen* screen = setup_.screen) {
+    forms::SetUserInterface(std::make_shared<platform::qt::DrawnUserInterface>(ui_, screen->Views()));
+    if (setup_.person) {
+      state_.screenBoxes = std::make_shared<platform::qt::ScreenMessageBoxes>();
+      state_.screenPerson = std::make_shared<platform::qt::PersonUserInterface>(screen->Views());
+    }
+    state_.onBox = [this, screen](const forms::MessageBoxRecord& box) { Lines(screen->BoxShown(box)); };
+    state_.onModal = [this, screen](forms::Form& form) { Lines(screen->FormShown(form)); };
+  } else {
+    forms::SetUserInterface(ui_);
+  }
   platform::shell::InstallLauncher(launcher_);
   auto classes = std::make_shared<platform::com::ClassRegistry>();
   platform::com::SetClassRegistry(classes);
@@ -124,6 +135,7 @@ Session::Session(std::ostream& out, SessionSetup setup) : state_(out), setup_(st
       {"pick-folder", [this](const Args& a) { PickFolder(a); }},
       {"wait", [this](const Args& a) { Wait(a); }},
       {"show", [this](const Args& a) { Show(a); }},
+      {"snapshot", [this](const Args& a) { Snapshot(a); }},
       {"help", [this](const Args&) { state_.transcript.Block(Help()); }},
       {"quit", [this](const Args&) { quit_ = true; }},
   };
@@ -211,6 +223,8 @@ bool Session::Finish() {
   if (boxes_->Pending() > 0) left.push_back(std::to_string(boxes_->Pending()) + " answer(s)");
   if (ui_->PendingActions() > 0) left.push_back(std::to_string(ui_->PendingActions()) + " dialog action(s)");
   if (ui_->PendingFolders() > 0) left.push_back(std::to_string(ui_->PendingFolders()) + " folder pick(s)");
+  if (setup_.screen && setup_.screen->Pending() > 0)
+    left.push_back(std::to_string(setup_.screen->Pending()) + " snapshot(s)");
   if (left.empty()) return true;
   state_.transcript.Line("error: the script queued " + runtime::Join(left, ", ") + " that nothing asked for");
   return false;
@@ -222,8 +236,16 @@ void Session::Dispatch(const Args& words) {
   it->second(Args(words.begin() + 1, words.end()));
 }
 
+void Session::Lines(const std::vector<std::string>& lines) {
+  for (const auto& line : lines) state_.transcript.Line(line);
+}
+
 void Session::AfterCommand() {
   ui_->ReportShownForms();
+  if (setup_.screen) {
+    setup_.screen->Settle();
+    Lines(setup_.screen->VisibleFormsShown());
+  }
   // Files: what the watched folders got, the targets of SaveAsFile anywhere,
   // and the message files that saves wrote.
   std::map<std::string, std::uintmax_t> files;
@@ -635,6 +657,29 @@ void Session::Show(const Args& a) {
   }
 }
 
+QWidget* Session::ExplorerWindow() { return nullptr; }
+
+void Session::Snapshot(const Args& a) {
+  if (a.size() != 2) Fail("snapshot explorer|box|FORM FILE.png");
+  Screen* screen = setup_.screen;
+  if (screen == nullptr) Fail("this run draws no windows, so it takes no snapshots");
+  const fs::path file = fs::absolute(a[1]).lexically_normal();
+  const std::string window = runtime::LCase(a[0]);
+  if (window == "explorer") {
+    QWidget* main = ExplorerWindow();
+    if (main == nullptr) Fail("no Explorer window is open");
+    state_.transcript.Line(Screen::Take(*main, "explorer", file));
+    return;
+  }
+  if (window != "box")
+    if (QWidget* shown = screen->Views().WindowNamed(a[0])) {
+      state_.transcript.Line(Screen::Take(*shown, a[0], file));
+      return;
+    }
+  // Not on show now: taken when it next shows (a message box, a modal form).
+  screen->Queue(a[0], file);
+}
+
 void Session::ShowToolbar() {
   auto bars = ActiveBars();
   bool any = false;
@@ -743,6 +788,10 @@ std::string Session::Help() {
   pick-folder PATH|cancel    the answer for the next folder pick
   wait MS                    let time pass; timers fire
   show toolbar|windows|settings|registry|temp|boxes
+  snapshot explorer|box|FORM FILE.png
+                             a picture of the Explorer window, or of the next
+                             message box, or of the form FORM (now when it is
+                             on show, else when it next shows)
   help, quit
 )";
 }

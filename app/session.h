@@ -18,10 +18,13 @@
 
 #include "app/options.h"
 #include "app/profile.h"
+#include "app/screen.h"
 #include "app/transcript.h"
 #include "host/addin.h"
 #include "host/mail_link.h"
 #include "platform/shell/environment.h"
+
+class QWidget;
 
 namespace app {
 
@@ -33,6 +36,8 @@ struct SessionSetup {
   bool scripted = true;        // simulated time; programs are printed, not started
   Console* console = nullptr;  // a person answers at a terminal
   bool publishDesktop = true;  // the machine's desktop entries go into the registry
+  Screen* screen = nullptr;    // the forms are drawn (and pictures of them can be taken)
+  bool person = false;         // with a screen: a person answers on it
 };
 
 class Session {
@@ -85,6 +90,7 @@ class Session {
   void PickFolder(const Args& a);
   void Wait(const Args& a);
   void Show(const Args& a);
+  void Snapshot(const Args& a);
 
   // Helpers.
   std::shared_ptr<host::Application> RunningApp();
@@ -97,6 +103,9 @@ class Session {
   void ShowToolbar();
   void ShowWindows();
   void ShowRegistryKey(long root, const std::string& rootName, const std::string& path, int depth);
+  void Lines(const std::vector<std::string>& lines);
+  // The active Explorer's window on screen; nullptr when none is drawn.
+  QWidget* ExplorerWindow();
   std::string TempFolder() const;
 
   RunState state_;

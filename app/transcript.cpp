@@ -138,7 +138,10 @@ long ProgramMessageBoxes::Answer(const forms::MessageBoxRecord& box) {
   forms::MessageBoxRecord logged = box;
   long answer = forms::vbOK;
   bool printed = false;
-  if ((box.style & 7) == forms::vbOKOnly) {
+  if (state_.onBox) state_.onBox(box);
+  if (state_.screenBoxes && answers_.empty()) {
+    answer = state_.screenBoxes->Answer(box);
+  } else if ((box.style & 7) == forms::vbOKOnly) {
     answer = forms::vbOK;
   } else if (!answers_.empty()) {
     answer = answers_.front();
@@ -247,7 +250,13 @@ forms::UserInterface::Driver ProgramUserInterface::ModalDriver(const forms::Form
 void ProgramUserInterface::Drive(forms::Form& form) {
   state_.transcript.Line("form shown modally: " + form.Name());
   state_.transcript.Block(forms::DescribeForm(form));
+  if (state_.onModal) state_.onModal(form);
   auto& queue = actions_[Lower(form.Name())];
+  if (queue.empty() && state_.screenPerson) {
+    // A person answers on screen; what they did shows in its effects.
+    if (auto driver = state_.screenPerson->ModalDriver(form)) driver(form);
+    return;
+  }
   while (Showing(form)) {
     std::vector<std::string> action;
     if (!queue.empty()) {
@@ -304,6 +313,9 @@ forms::FolderAnswer ProgramUserInterface::PickFolder(const forms::FolderRequest&
   if (!folders_.empty()) {
     folder = folders_.front();
     folders_.pop_front();
+  } else if (state_.screenPerson) {
+    answer = state_.screenPerson->PickFolder(request);
+    if (answer.kind == forms::FolderAnswer::Kind::Folder) folder = answer.path;
   } else if (state_.console != nullptr) {
     state_.transcript.Line("folder pick " + title);
     for (;;) {

@@ -17,6 +17,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -58,6 +59,14 @@ struct RunState {
   Transcript transcript;
   Console* console = nullptr;       // nullptr: a script runs
   std::optional<std::string> stop;  // why the script has to stop (the first reason)
+  // On screen, a person answers the boxes, modal forms and folder picks
+  // that nothing queued.
+  std::shared_ptr<platform::forms::MessageBoxResponder> screenBoxes;
+  std::shared_ptr<platform::forms::UserInterface> screenPerson;
+  // Told of every box before it is answered and of every modal form as it
+  // shows, so pictures of them can be taken.
+  std::function<void(const platform::forms::MessageBoxRecord&)> onBox;
+  std::function<void(platform::forms::Form&)> onModal;
   void Stop(std::string reason) {
     if (!stop) stop = std::move(reason);
   }

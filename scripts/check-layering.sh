@@ -10,6 +10,13 @@ forbidden='#include <(iostream|cstdio|stdio\.h|ctime|time\.h|chrono|thread|unist
 if out=$(grep -rnE "$forbidden" $system_dirs 2>/dev/null); then
   echo "platform calls in system code:"; echo "$out"; status=1
 fi
+# Windows are drawn by the stand-ins' qt/ layers; system code never sees Qt.
+if out=$(grep -rnE '#include <Q|#include "(platform|host)/qt/' $system_dirs 2>/dev/null); then
+  echo "Qt in system code:"; echo "$out"; status=1
+fi
+if out=$(grep -rnE '#include <Q' src/runtime $(find src/platform src/host -path '*/qt' -prune -o -type f -print) 2>/dev/null); then
+  echo "Qt outside the qt/ layers:"; echo "$out"; status=1
+fi
 for d in src/runtime src/platform src/host src/navigator; do
   if out=$(grep -rnE '#include "(settings|pictures|attachments|outlook|windows)/' "$d" 2>/dev/null); then
     echo "$d includes add-in code:"; echo "$out"; status=1

@@ -39,6 +39,22 @@ void frmSaveAttachments::NewFilename(std::string value) {
 void frmSaveAttachments::Design() {
   FontName("Arial");
   Caption("Overwrite File?");
+  BorderStyle(forms::vbFixedDialog);
+  Width(8010);
+  Height(3705);
+  // Twips: the warning on the left, the question beside it, the renaming
+  // rules below, the buttons in one row at the bottom.
+  Image1->Move(180, 180, 480, 480);
+  lblMessage->Move(840, 180, 6780, 720);
+  imgHelp->Move(7320, 1020, 300, 300);
+  Label1->Move(840, 1020, 3000, 240);
+  optIncNum->Move(1020, 1290, 6600, 300);
+  optAppendDate->Move(1020, 1620, 6600, 510);
+  Label2->Move(840, 2265, 1950, 270);
+  txtRename->Move(2850, 2205, 4770, 330);
+  const std::vector<forms::CommandButton*> row = {&*cmdYes,       &*cmdYesToAll,  &*cmdNo,
+                                                  &*cmdUseRename, &*cmdRenameAll, &*cmdCancel};
+  for (std::size_t i = 0; i < row.size(); ++i) row[i]->Move(150 + 1290.0f * static_cast<float>(i), 2760, 1170, 390);
   Label1->Caption("Renaming Options:");
   Label2->Caption("Suggested file name:");
   optIncNum->Caption("Append incremental numbers (file_1.jpg, file_2.jpg, etc.)");
@@ -55,6 +71,7 @@ void frmSaveAttachments::Design() {
   cmdNo->TabIndex(0);  // the safe answer has the focus
   imgHelp->ToolTipText("Click here for online help about saving attachments on the Quenstor web site");
   Image1->Picture("Warning");
+  imgHelp->Picture("Help");
   Image1->ToolTipText("Warning!");
 
   optIncNum->Click = [this] { GenerateFilename(); };

@@ -20,6 +20,7 @@
 #include "runtime/handlers.h"
 #include "settings/app.h"
 #include "settings/reg_settings.h"
+#include "windows/frm_settings.h"
 
 namespace lumivane {
 
@@ -327,9 +328,6 @@ void ExplWrap::ExplorerSlideShowButton() {
   // The slideshow (ShowSlideShow True, False) starts here once it exists.
 }
 
-void ExplWrap::ExplorerSettingsButton() {
-  // The settings dialog (ShowSettingsForm True, without an owner) opens here
-  // once it exists.
-}
+void ExplWrap::ExplorerSettingsButton() { mpa::ShowSettingsForm(true, nullptr); }
 
 }  // namespace lumivane

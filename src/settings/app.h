@@ -11,6 +11,8 @@ namespace lumivane {
 
 namespace App {
 inline constexpr std::string_view ProductName = "Lumivane 1.1";
+// The library's application title (App.Title).
+inline constexpr std::string_view Title = "Lumivane";
 inline constexpr int Major = LUMIVANE_VERSION_MAJOR;
 inline constexpr int Minor = LUMIVANE_VERSION_MINOR;
 // Settable so that a test can play another build (the caption rule of revision 11).

@@ -97,9 +97,13 @@ void RegSettings::Load() {
   // Each option is judged by itself: one unreadable value never costs another its own.
   LoadString("DefaultViewer", defaultViewer_, "");
   LoadLong("SlideShowInterval", slideShowInterval_, 5);
+  // A delay of 0 or less would keep the slideshow from advancing and the
+  // automatic preview from appearing: it reads as the default.
+  if (slideShowInterval_ <= 0) slideShowInterval_ = 5;
   LoadLong("AutoDisplayOptions", autoDisplayOptions_, 2);
   if (autoDisplayOptions_ == 3) autoDisplayOptions_ = 2;  // a retired choice; its place went to Wizard
   LoadLong("AutoDisplayInterval", autoDisplayInterval_, 1000);
+  if (autoDisplayInterval_ <= 0) autoDisplayInterval_ = 1000;
   LoadLong("AutoDisplayCriteria", autoDisplayCriteria_, 1);
   LoadLong("ShowTaskPaneInFullWizard", showTaskPaneInFullWizard_, 1);
   LoadLong("ShowTaskPaneInHorizontalWizard", showTaskPaneInHorizontalWizard_, 1);

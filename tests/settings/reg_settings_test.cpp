@@ -291,6 +291,22 @@ TEST_F(RegSettingsTest, KeyHoldingOnlyDebugModeIsNotCreatedAgainAndEverythingEls
   EXPECT_TRUE(mpa::g_blnInspBarPositionUnset);
 }
 
+TEST_F(RegSettingsTest, StoredDelaysOfZeroOrLessReadAsTheDefaults) {
+  // Else the automatic preview would never appear and the slideshow never advance.
+  const struct {
+    long slideshow, wizard, wantSlideshow, wantWizard;
+  } rows[] = {{0, 0, 5, 1000}, {-3, -250, 5, 1000}, {1, 100, 1, 100}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.slideshow);
+    Seed("SlideShowInterval", REG_DWORD, DwordData(row.slideshow));
+    Seed("AutoDisplayInterval", REG_DWORD, DwordData(row.wizard));
+    auto s = Load();
+    EXPECT_EQ(s->SlideShowInterval(), row.wantSlideshow);
+    EXPECT_EQ(s->AutoDisplayInterval(), row.wantWizard);
+    ExpectDword("SlideShowInterval", row.wantSlideshow);
+  }
+}
+
 TEST_F(RegSettingsTest, EachStoredValueIsJudgedByItself) {
   Seed("AutoDisplayOptions", REG_DWORD, DwordData(3));
   Seed("SlideShowInterval", REG_SZ, SzData("soon"));

@@ -73,6 +73,15 @@ void Control::Height(float value) {
   Changed();
 }
 
+void Control::Move(float left, float top, float width, float height) {
+  if (!HasGeometry()) NotSupported();
+  common_.left = left;
+  common_.top = top;
+  if (width >= 0) common_.width = width;
+  if (height >= 0) common_.height = height;
+  Changed();
+}
+
 int Control::TabIndex() const {
   if (!HasTabIndex()) NotSupported();
   return tabIndex_;
@@ -95,6 +104,7 @@ void Control::SetFocus() {
   if (!FormAccess::IsVisible(*form_) || !Focusable() || !ReachableChain(*this))
     runtime::Raise(runtime::err::kInvalidProcedureCall);
   FormAccess::Focus(*form_, this);
+  Changed();
 }
 
 void Control::UserClick() { RaiseClick(); }

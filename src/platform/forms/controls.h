@@ -93,6 +93,9 @@ class Control {
   void Width(float value);
   float Height() const;
   void Height(float value);
+  // All four at once, as the design of a form places a control; a size
+  // below 0 leaves that size as it is.
+  void Move(float left, float top, float width = -1, float height = -1);
 
   // Tab order: setting an index moves the control there and renumbers the
   // others, as the original did. A control without one raises 438.

@@ -482,6 +482,7 @@ void Form::FocusFirst() {
     if (best == nullptr || c->tabIndex_ < best->tabIndex_) best = c.get();
   }
   activeControl_ = best;
+  if (best != nullptr) NotifyChanged(*this, best);
 }
 
 void Form::RenumberTabs(Control* moved, int position) {

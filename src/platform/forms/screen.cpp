@@ -8,6 +8,7 @@ void ScreenObject::MousePointer(int value) {
   if ((value < 0 || value > vbSizeAll) && value != vbCustom) runtime::Raise(380, "Invalid property value");
   mousePointer_ = value;
   mousePointerLog_.push_back(value);
+  if (onMousePointer_) onMousePointer_(value);
 }
 
 void ScreenObject::Configure(float twipsPerPixelX, float twipsPerPixelY, int widthPixels, int heightPixels) {
@@ -26,7 +27,11 @@ long ScreenObject::SetCursor(long handle) {
   return previous;
 }
 
-void ScreenObject::Reset() { *this = ScreenObject{}; }
+void ScreenObject::Reset() {
+  auto callback = std::move(onMousePointer_);
+  *this = ScreenObject{};
+  onMousePointer_ = std::move(callback);
+}
 
 ScreenObject& Screen() {
   static ScreenObject screen;

@@ -6,6 +6,7 @@
 // control's own cursor back first, as the window system does before it reports
 // the move.
 
+#include <functional>
 #include <vector>
 
 namespace platform::forms {
@@ -51,7 +52,11 @@ class ScreenObject {
   long SetCursor(long handle);
   const std::vector<long>& CursorLog() const { return cursorLog_; }
 
-  // Back to the defaults, logs emptied (between tests).
+  // Told of every MousePointer set, so the cursor on screen follows.
+  void OnMousePointer(std::function<void(int)> callback) { onMousePointer_ = std::move(callback); }
+
+  // Back to the defaults, logs emptied (between tests); the drawing's
+  // callback stays.
   void Reset();
 
  private:
@@ -63,6 +68,7 @@ class ScreenObject {
   int heightPixels_ = 768;
   long cursor_ = 0;
   std::vector<long> cursorLog_;
+  std::function<void(int)> onMousePointer_;
 };
 
 ScreenObject& Screen();

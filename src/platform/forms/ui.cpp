@@ -340,6 +340,8 @@ bool Close(Form& form) {
   return FormAccess::Close(form, vbFormControlMenu);
 }
 
+void RequireReachable(const Control& control) { RequireControl(control); }
+
 }  // namespace user
 
 }  // namespace platform::forms

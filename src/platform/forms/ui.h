@@ -202,6 +202,10 @@ void MouseDown(Form& form, float x = 0, float y = 0, int button = vbLeftButton, 
 // The title bar's close button: QueryUnload (vbFormControlMenu), then the
 // form unloads unless that cancelled. True when it unloaded.
 bool Close(Form& form);
+// Raises 5 unless a person can reach the control now (its form shown and
+// not behind a modal one, the control and its containers visible and
+// enabled). The actions on further control kinds start with it.
+void RequireReachable(const Control& control);
 
 }  // namespace user
 

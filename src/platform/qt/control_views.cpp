@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <map>
 
 #include "platform/forms/ui.h"
 #include "platform/qt/form_views.h"
@@ -29,6 +31,8 @@ class ModelChecked : public Base {
 
  protected:
   void nextCheckState() override {}
+  // The whole control answers a click, not only its box and caption.
+  bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
 };
 
 class LabelView : public ControlView {
@@ -63,6 +67,25 @@ class ButtonView : public ControlView {
   }
 };
 
+// Option and check boxes break their caption into lines where the control
+// is tall enough, as labels do; Qt's buttons would cut it off instead.
+QString Wrapped(const QWidget& w, const QString& text) {
+  const QFontMetrics metrics(w.font());
+  const int room = w.width() - 24;  // the box or circle and its gap
+  if (room <= 0 || w.height() < 2 * metrics.lineSpacing() || metrics.horizontalAdvance(text) <= room) return text;
+  QString out, line;
+  for (const QString& word : text.split(' ')) {
+    const QString tried = line.isEmpty() ? word : line + ' ' + word;
+    if (!line.isEmpty() && metrics.horizontalAdvance(PlainCaption(tried.toStdString())) > room) {
+      out += line + '\n';
+      line = word;
+    } else {
+      line = tried;
+    }
+  }
+  return out + line;
+}
+
 class OptionView : public ControlView {
  public:
   OptionView(forms::Control& c, QWidget* parent) : ControlView(c, new ModelChecked<QRadioButton>(parent)) {
@@ -76,7 +99,7 @@ class OptionView : public ControlView {
   QRadioButton* radio() const { return static_cast<QRadioButton*>(widget()); }
   void SyncKind() override {
     auto& o = static_cast<forms::OptionButton&>(control());
-    radio()->setText(Mnemonic(o.Caption()));
+    radio()->setText(Wrapped(*radio(), Mnemonic(o.Caption())));
     radio()->setChecked(o.Value());
   }
 };
@@ -94,8 +117,8 @@ class CheckView : public ControlView {
   QCheckBox* box() const { return static_cast<QCheckBox*>(widget()); }
   void SyncKind() override {
     auto& c = static_cast<forms::CheckBox&>(control());
-    box()->setText(Mnemonic(c.Caption()));
-    box()->setCheckState(c.Value() == forms::vbChecked   ? Qt::Checked
+    box()->setText(Wrapped(*box(), Mnemonic(c.Caption())));
+    box()->setCheckState(c.Value() == forms::vbChecked  ? Qt::Checked
                          : c.Value() == forms::vbGrayed ? Qt::PartiallyChecked
                                                         : Qt::Unchecked);
   }
@@ -160,6 +183,18 @@ class TextView : public ControlView {
   }
 };
 
+// The pictures a form names instead of giving a file: the desktop's own.
+QPixmap NamedPicture(const std::string& name, QSize size) {
+  static const std::map<std::string, QStyle::StandardPixmap> kNamed = {
+      {"Warning", QStyle::SP_MessageBoxWarning},   {"Information", QStyle::SP_MessageBoxInformation},
+      {"Critical", QStyle::SP_MessageBoxCritical}, {"Question", QStyle::SP_MessageBoxQuestion},
+      {"Help", QStyle::SP_MessageBoxQuestion},
+  };
+  auto it = kNamed.find(name);
+  if (it == kNamed.end()) return {};
+  return QApplication::style()->standardIcon(it->second).pixmap(size);
+}
+
 class ImageView : public ControlView {
  public:
   ImageView(forms::Control& c, QWidget* parent) : ControlView(c, new QLabel(parent)), request_(widget()) {
@@ -178,6 +213,10 @@ class ImageView : public ControlView {
     label->setScaledContents(image.Stretch());
     if (shown_.empty()) {
       label->clear();
+      return;
+    }
+    if (const QPixmap named = NamedPicture(shown_, box.isEmpty() ? QSize(32, 32) : box); !named.isNull()) {
+      label->setPixmap(named);
       return;
     }
     QPointer<QLabel> target(label);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <exception>
 
+#include <QCursor>
 #include "platform/forms/screen.h"
 #include "platform/forms/ui.h"
 #include "runtime/error.h"
@@ -67,6 +68,8 @@ int ButtonOf(Qt::MouseButtons b) {
          ((b & Qt::MiddleButton) ? forms::vbMiddleButton : 0);
 }
 
+Qt::CursorShape CursorOf(int pointer);
+
 bool Contains(const forms::Form& form, const forms::Control* control) {
   const auto& live = form.LiveControls();
   return std::any_of(live.begin(), live.end(), [&](const auto& c) { return c.get() == control; });
@@ -84,8 +87,8 @@ class DescribedView : public ControlView {
 
  protected:
   void SyncKind() override {
-    static_cast<QLabel*>(widget())->setText(QString::fromStdString(std::string(control().TypeName()) + " " +
-                                                                   control().Describe()));
+    static_cast<QLabel*>(widget())->setText(
+        QString::fromStdString(std::string(control().TypeName()) + " " + control().Describe()));
   }
 };
 
@@ -161,6 +164,9 @@ void ControlView::Sync() {
   palette.setColor(QPalette::Base, ColorOf(c.BackColor()));
   widget_->setPalette(palette);
   SyncKind();
+  // The caret is where the model has its focus.
+  if (forms::FormAccess::Focused(c.Parent()) == &c && !widget_->hasFocus() && widget_->focusPolicy() != Qt::NoFocus)
+    widget_->setFocus(Qt::OtherFocusReason);
 }
 
 void ControlView::ForwardMouse(bool clickOnRelease) {
@@ -232,6 +238,11 @@ void FormWindow::SyncForm() {
   QFont font = this->font();
   font.setBold(f.FontBold());
   setFont(font);
+  if (f.MousePointer() == forms::vbDefault) {
+    unsetCursor();
+  } else {
+    setCursor(CursorOf(f.MousePointer()));
+  }
   const int w = PixelsX(f.ScaleWidth());
   const int h = PixelsY(f.ScaleHeight());
   const bool sizable = border == forms::vbSizable || border == forms::vbSizableToolWindow;
@@ -275,8 +286,8 @@ void FormWindow::SyncControl(forms::Control* control) {
     if (Contains(*form_, control)) Reconcile();
     return;
   }
-  view->Sync();
   PlaceControl(*view);
+  view->Sync();
 }
 
 void FormWindow::Reconcile() {
@@ -299,17 +310,17 @@ void FormWindow::Reconcile() {
   for (forms::Control* c : added) {
     if (c->TypeName() == "Timer") continue;  // nothing to see
     auto maker = Makers().find(c->TypeName());
-    std::unique_ptr<ControlView> view = maker != Makers().end() ? maker->second(*c, this)
-                                                                 : std::make_unique<DescribedView>(*c, this);
+    std::unique_ptr<ControlView> view =
+        maker != Makers().end() ? maker->second(*c, this) : std::make_unique<DescribedView>(*c, this);
     if (!view) continue;
-    view->widget()->setObjectName(QString::fromStdString(
-        c->Index() >= 0 ? c->Name() + "(" + std::to_string(c->Index()) + ")" : c->Name()));
+    view->widget()->setObjectName(
+        QString::fromStdString(c->Index() >= 0 ? c->Name() + "(" + std::to_string(c->Index()) + ")" : c->Name()));
     view->widget()->installEventFilter(this);
     views_[c] = std::move(view);
   }
   for (auto& [c, view] : views_) {
-    view->Sync();
     PlaceControl(*view);
+    view->Sync();
   }
   OrderTabs();
 }
@@ -423,9 +434,38 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- FormViews ----
 
-FormViews::FormViews() { RegisterIntrinsicViews(); }
+namespace {
+Qt::CursorShape CursorOf(int pointer) {
+  switch (pointer) {
+    case forms::vbCrosshair: return Qt::CrossCursor;
+    case forms::vbIbeam: return Qt::IBeamCursor;
+    case forms::vbSizePointer:
+    case forms::vbSizeAll: return Qt::SizeAllCursor;
+    case forms::vbSizeNESW: return Qt::SizeBDiagCursor;
+    case forms::vbSizeNS: return Qt::SizeVerCursor;
+    case forms::vbSizeNWSE: return Qt::SizeFDiagCursor;
+    case forms::vbSizeWE: return Qt::SizeHorCursor;
+    case forms::vbUpArrow: return Qt::UpArrowCursor;
+    case forms::vbHourglass: return Qt::WaitCursor;
+    case forms::vbNoDrop: return Qt::ForbiddenCursor;
+    case forms::vbArrowHourglass: return Qt::BusyCursor;
+    case forms::vbArrowQuestion: return Qt::WhatsThisCursor;
+    default: return Qt::ArrowCursor;
+  }
+}
+}  // namespace
+
+FormViews::FormViews() {
+  RegisterIntrinsicViews();
+  // The program's pointer (the hourglass while it works) covers every window.
+  forms::Screen().OnMousePointer([](int pointer) {
+    while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
+    if (pointer != forms::vbDefault) QApplication::setOverrideCursor(QCursor(CursorOf(pointer)));
+  });
+}
 
 FormViews::~FormViews() {
+  forms::Screen().OnMousePointer(nullptr);
   for (auto& [form, window] : windows_)
     if (window) {
       window->Detach();
@@ -458,6 +498,7 @@ void FormViews::Noticed(forms::Form& form, std::string_view action) {
       windows_[&form] = window;
     }
     window->SyncForm();
+    if (forms::Control* focused = forms::FormAccess::Focused(form)) window->SyncControl(focused);
     window->show();
     window->raise();
     window->activateWindow();

@@ -26,7 +26,7 @@ using platform::qt::Act;
 constexpr int kFolderRole = Qt::UserRole + 1;
 
 // Sets a flag for as long as the window brings itself in line with the
-// model, so the signals that follows do not come back as a person's action.
+// model, so the signals that follow do not come back as a person's action.
 class Applying {
  public:
   explicit Applying(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }

@@ -64,6 +64,20 @@ std::string RegistryData(const reg::ValueEntry& v) {
   return out;
 }
 
+// What the reader had to guess or skip in the item's message file, for the
+// person: a message cut or nested too deeply may hold more attachments than
+// it shows. "" for a sound message and for an item without a file.
+std::string ReadProblems(const host::MailLink& link, host::Item& item) {
+  std::shared_ptr<host::mail::Message> message;
+  try {
+    message = link.Mail()->FindMessage(item.EntryID());
+    if (!message || message->Problems().empty()) return {};
+    return " (could not be read whole: " + runtime::Join(message->Problems(), "; ") + ")";
+  } catch (const runtime::Error& e) {
+    return " (could not be read whole: " + e.Description() + ")";
+  }
+}
+
 }  // namespace
 
 // ---- set-up ---------------------------------------------------------------------
@@ -101,6 +115,16 @@ Session::Session(std::ostream& out, SessionSetup setup) : state_(out), setup_(st
   host::RegisterRDOSession(*classes);
 
   state_.transcript.Line("profile: registry " + profile_.registry.string());
+  // What the settings files said while they were read, and from now on:
+  // on standard error as ever, and in the transcript.
+  if (auto r = reg::Current()) {
+    for (const auto& message : r->Reports()) state_.transcript.Line(message);
+    auto previous = r->diagnostics;
+    r->diagnostics = [this, previous](const std::string& message) {
+      if (previous) previous(message);
+      state_.transcript.Line(message);
+    };
+  }
   if (setup_.publishDesktop) {
     const auto lookup = [this](std::string_view name) { return setup_.environment.Get(name); };
     const auto published = host::desktop::PublishToRegistry(
@@ -132,6 +156,7 @@ Session::Session(std::ostream& out, SessionSetup setup) : state_(out), setup_(st
       {"click", [this](const Args& a) { Click(a); }},
       {"answer", [this](const Args& a) { Answer(a); }},
       {"dialog", [this](const Args& a) { Dialog(a); }},
+      {"form", [this](const Args& a) { FormCmd(a); }},
       {"pick-folder", [this](const Args& a) { PickFolder(a); }},
       {"wait", [this](const Args& a) { Wait(a); }},
       {"show", [this](const Args& a) { Show(a); }},
@@ -155,7 +180,10 @@ Session::~Session() {
   forms::SetEventLoop(nullptr);
   platform::shell::InstallLauncher(nullptr);
   platform::com::SetClassRegistry(nullptr);
-  if (auto r = reg::Current()) r->Flush();
+  if (auto r = reg::Current()) {
+    r->Flush();
+    r->diagnostics = nullptr;  // the transcript goes with the session
+  }
   reg::SetCurrent(nullptr);
   platform::shell::Reset();
 }
@@ -175,6 +203,9 @@ void Session::NewHost() {
       written_.push_back(file.string());
     } else {
       state_.transcript.Line("message file not written: " + file.string() + ": " + failure);
+      // The client tells the person in its window too: the command that
+      // saved may pass the failure over without a word.
+      forms::MsgBox(failure, forms::vbExclamation, "Message Not Saved");
     }
   });
   escapedSeen_ = 0;
@@ -443,6 +474,7 @@ void Session::List(const Args& a) {
       std::vector<std::string> names;
       for (const auto& att : item->AttachmentList()) names.push_back(att->Data().fileName);
       line += names.empty() ? " no attachments" : " [" + runtime::Join(names, ", ") + "]";
+      line += ReadProblems(*link_, *item);
     } catch (const runtime::Error& e2) {
       line += "(cannot be read: " + e2.Description() + ")";
     }
@@ -486,7 +518,8 @@ void Session::Open(const Args& a) {
     return;
   }
   inspectorOnTop_ = true;
-  state_.transcript.Line("message window opened: \"" + items[static_cast<std::size_t>(n - 1)]->SubjectText() + "\"");
+  state_.transcript.Line("message window opened: \"" + items[static_cast<std::size_t>(n - 1)]->SubjectText() + "\"" +
+                         ReadProblems(*link_, *items[static_cast<std::size_t>(n - 1)]));
 }
 
 void Session::Compose(const Args& a) {
@@ -600,6 +633,15 @@ void Session::Dialog(const Args& a) {
   if ((verb != "click" && verb != "set" && verb != "choose" && verb != "key" && verb != "close") || a.size() != want)
     Fail("dialog FORM click CONTROL | set CONTROL TEXT | choose OPTION | key KEY | close");
   ui_->QueueAction(a[0], Args(a.begin() + 1, a.end()));
+}
+
+void Session::FormCmd(const Args& a) {
+  if (a.size() < 2) Fail("form FORM click CONTROL | set CONTROL TEXT | choose OPTION | key KEY | close");
+  std::shared_ptr<forms::Form> shown;
+  for (const auto& f : forms::Forms())
+    if (forms::FormAccess::IsVisible(*f) && runtime::TextEqual(f->Name(), a[0])) shown = f;
+  if (!shown) Fail("no form " + a[0] + " is on show (a modal one takes: dialog FORM ...)");
+  PerformFormAction(*shown, Args(a.begin() + 1, a.end()));
 }
 
 void Session::PickFolder(const Args& a) {
@@ -728,9 +770,9 @@ void Session::ShowWindows() {
   auto activeInspector = app->ActiveInspector();
   for (const auto& i : app->OpenInspectors()) {
     auto item = i->CurrentItem();
-    state_.transcript.Line(std::string("message window") +
-                           (i == activeInspector && inspectorOnTop_ ? " (active)" : "") + ": \"" +
-                           (item ? item->SubjectText() : std::string()) + "\"");
+    state_.transcript.Line(
+        std::string("message window") + (i == activeInspector && inspectorOnTop_ ? " (active)" : "") + ": \"" +
+        (item ? item->SubjectText() : std::string()) + "\"" + (item ? ReadProblems(*link_, *item) : std::string()));
   }
   for (const auto& f : forms::Forms()) {
     if (!forms::FormAccess::IsVisible(*f)) continue;
@@ -785,6 +827,8 @@ std::string Session::Help() {
                              answers for the next message boxes that ask
   dialog FORM click CONTROL | set CONTROL TEXT | choose OPTION | key KEY | close
                              actions for the next modal show of FORM
+  form FORM click CONTROL | set CONTROL TEXT | choose OPTION | key KEY | close
+                             an action on FORM, on show now (modeless)
   pick-folder PATH|cancel    the answer for the next folder pick
   wait MS                    let time pass; timers fire
   show toolbar|windows|settings|registry|temp|boxes

@@ -87,6 +87,7 @@ class Session {
   void Click(const Args& a);
   void Answer(const Args& a);
   void Dialog(const Args& a);
+  void FormCmd(const Args& a);
   void PickFolder(const Args& a);
   void Wait(const Args& a);
   void Show(const Args& a);

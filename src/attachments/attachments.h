@@ -15,6 +15,10 @@
 
 #include "runtime/collection.h"
 
+namespace platform::controls {
+class FolderItem;
+}
+
 namespace host {
 class Attachment;
 class Attachments;
@@ -62,8 +66,14 @@ void SavePicturesToTempFolder(const std::vector<std::shared_ptr<LateAttachment>>
 // folder's numbering rule.
 std::string GetUniqueTempFileName(const std::string& fileName);
 // The file of the folder that a shell folder view item (its Name) stands
-// for: the view hides known extensions, so "beach" finds "beach.jpg".
+// for: the view hides known extensions, so "beach" finds "beach.jpg", and
+// "my.photo" finds "my.photo.jpg"; a name that is a file of the folder is
+// that file.
 std::string ResolveTempFileName(const std::string& folderItemName);
+// The same for the item itself: its own file when it lies in the folder
+// (so photo.jpg and photo.png, both shown as "photo", stay apart), else by
+// its shown name.
+std::string ResolveTempFileName(const platform::controls::FolderItem& item);
 
 // ---- the picture tests ----
 

@@ -10,6 +10,7 @@
 #include "platform/forms/msgbox.h"
 #include "runtime/convert.h"
 #include "runtime/error.h"
+#include "runtime/text.h"
 
 namespace lumivane::names {
 
@@ -44,33 +45,30 @@ std::optional<std::int64_t> RaisedNumber(std::string_view text) {
   return static_cast<std::int64_t>(value) + 1;
 }
 
-}  // namespace
+// The longest file name the file systems we write to accept, in bytes.
+constexpr std::size_t kMaxNameBytes = 255;
 
-SplitName SplitExtension(std::string_view name) {
-  const auto dot = name.rfind('.');
-  if (dot == std::string_view::npos) return {std::string(name), {}};
-  return {std::string(name.substr(0, dot)), std::string(name.substr(dot))};
-}
-
-std::string NumberedFileName(std::string_view name) {
-  const SplitName parts = SplitExtension(name);
-  const auto p = parts.base.find('_');
-  if (p != std::string::npos) {
-    const std::string rest = parts.base.substr(p + 1);
-    if (runtime::IsNumeric(rest)) {
-      if (const auto n = RaisedNumber(rest)) return parts.base.substr(0, p) + "_" + std::to_string(*n) + parts.ext;
-    }
+// `stem` + `tail` + `ext` within kMaxNameBytes: the stem is cut on a
+// character boundary; an extension too long to keep whole is cut with it.
+std::string FitName(std::string_view stem, std::string_view tail, std::string_view ext) {
+  if (stem.size() + tail.size() + ext.size() <= kMaxNameBytes)
+    return std::string(stem) + std::string(tail) + std::string(ext);
+  std::string head = std::string(stem);
+  std::string keep = std::string(ext);
+  if (tail.size() + keep.size() >= kMaxNameBytes / 2) {
+    head += keep;
+    keep.clear();
   }
-  return parts.base + "_1" + parts.ext;
+  std::size_t room = kMaxNameBytes - tail.size() - keep.size();
+  if (head.size() > room) {
+    while (room > 0 && (static_cast<unsigned char>(head[room]) & 0xC0) == 0x80) --room;
+    head.resize(room);
+  }
+  return head + std::string(tail) + keep;
 }
 
-std::string DatedFileName(std::string_view name, std::string_view date) {
-  const SplitName parts = SplitExtension(name);
-  return parts.base + " - " + std::string(date) + parts.ext;
-}
-
-std::string NextTempFileName(std::string_view name) {
-  const SplitName parts = SplitExtension(name);
+// The temporary folder's rule without the length limit.
+std::string TempRule(const SplitName& parts) {
   const auto p = parts.base.find('_');
   if (p == std::string::npos) return parts.base + "_1" + parts.ext;
   std::string rest = parts.base.substr(p + 1);
@@ -88,10 +86,80 @@ std::string NextTempFileName(std::string_view name) {
   return parts.base + "_1" + parts.ext;
 }
 
+// A name at the length limit cannot grow: its last "_<number>" is raised
+// instead (or "_1" replaces its end), so each proposal differs from the one
+// before and a run of conflicts still finds a free name.
+std::string NumberedAtLimit(const SplitName& parts) {
+  const auto p = parts.base.rfind('_');
+  if (p != std::string::npos && p + 1 < parts.base.size() &&
+      parts.base.find_first_not_of("0123456789", p + 1) == std::string::npos) {
+    if (const auto n = RaisedNumber(parts.base.substr(p + 1)))
+      return FitName(parts.base.substr(0, p), "_" + std::to_string(*n), parts.ext);
+  }
+  return FitName(parts.base, "_1", parts.ext);
+}
+
+}  // namespace
+
+SplitName SplitExtension(std::string_view name) {
+  const auto dot = name.rfind('.');
+  if (dot == std::string_view::npos) return {std::string(name), {}};
+  return {std::string(name.substr(0, dot)), std::string(name.substr(dot))};
+}
+
+std::string NumberedFileName(std::string_view name) {
+  const SplitName parts = SplitExtension(name);
+  std::string proposal = parts.base + "_1" + parts.ext;
+  const auto p = parts.base.find('_');
+  if (p != std::string::npos) {
+    const std::string rest = parts.base.substr(p + 1);
+    if (runtime::IsNumeric(rest)) {
+      if (const auto n = RaisedNumber(rest)) proposal = parts.base.substr(0, p) + "_" + std::to_string(*n) + parts.ext;
+    }
+  }
+  return proposal.size() <= kMaxNameBytes ? proposal : NumberedAtLimit(parts);
+}
+
+std::string DatedFileName(std::string_view name, std::string_view date) {
+  const SplitName parts = SplitExtension(name);
+  return FitName(parts.base, " - " + std::string(date), parts.ext);
+}
+
+std::string NextTempFileName(std::string_view name) {
+  const SplitName parts = SplitExtension(name);
+  const std::string next = TempRule(parts);
+  return next.size() <= kMaxNameBytes ? next : NumberedAtLimit(parts);
+}
+
 bool IsValidFileName(std::string_view name) { return name.find_first_of("\\/:*?\"<>|") == std::string_view::npos; }
 
+void ShowInvalidFileNameMessage() {
+  platform::forms::MsgBox("A file name cannot contain any of the following characters:\r\n\t\\ / : * ? \" < > |",
+                          platform::forms::vbExclamation, "Invalid File Name");
+}
+
+std::string RemoveText(std::string_view text, std::string_view remove) {
+  if (remove.empty()) return std::string(text);
+  return runtime::Replace(text, remove, "", 1, -1, runtime::Compare::Text);
+}
+
+std::string CleanFileName(std::string_view text) {
+  std::string out(text);
+  for (const char* bad : {":", "/", "\\", ">", "<", "|", "*", "?", "\""}) out = RemoveText(out, bad);
+  while (!out.empty() && out.back() == '.') out.pop_back();
+  return runtime::Trim(out);
+}
+
+bool IsValidFileName(std::string_view name, std::string_view offered) {
+  for (char c : std::string_view("\\/:*?\"<>|")) {
+    const bool cameWithTheName = c != '\\' && c != '/' && offered.find(c) != std::string_view::npos;
+    if (!cameWithTheName && name.find(c) != std::string_view::npos) return false;
+  }
+  return true;
+}
+
 bool StaysInFolder(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return false;
+  if (TrimBlanks(name).empty() || name == "." || name == "..") return false;
   return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
 }
 

@@ -28,9 +28,12 @@ SplitName SplitExtension(std::string_view name);
 // (my_photo.jpg -> my_photo_1.jpg, x_.gif -> x__1.gif). Numbers are read as
 // a general number parser reads them and rounded; wide enough that a dated
 // camera name (IMG_20190101.jpg -> IMG_20190102.jpg) is raised too.
+// The result stays within 255 bytes: the base is shortened and the extension
+// kept, and a name at the limit has its last "_<number>" raised.
 std::string NumberedFileName(std::string_view name);
 
-// The conflict dialog's date rule: base + " - " + date + ext.
+// The conflict dialog's date rule: base + " - " + date + ext (the base
+// shortened to stay within 255 bytes).
 std::string DatedFileName(std::string_view name, std::string_view date);
 
 // The temporary folder's rule, with its 16-bit number: as the number rule,
@@ -42,9 +45,23 @@ std::string NextTempFileName(std::string_view name);
 
 // None of \ / : * ? " < > | (the name check of a typed name).
 bool IsValidFileName(std::string_view name);
+// The same for a new name of the attachment named `offered`: a character of
+// the list that `offered` holds already is accepted (the mail client let it
+// through, and the proposals are made from it); separators never are.
+bool IsValidFileName(std::string_view name, std::string_view offered);
+// Tells the person which characters a typed name may not hold.
+void ShowInvalidFileNameMessage();
+
+// The text with every occurrence of `remove` taken out, compared without
+// regard to case.
+std::string RemoveText(std::string_view text, std::string_view remove);
+// A message subject made usable as (part of) a file name: every : / \ > < | * ?
+// and double quote removed, then the trailing periods one by one, then the
+// blanks at both ends ("Re: photos?" -> "Re photos", "Holiday..." -> "Holiday").
+std::string CleanFileName(std::string_view text);
 
 // The name, joined to a folder, names an entry of that folder itself: not
-// empty, not "." or "..", no separator of either system ("/" or "\"), no
+// empty or blanks only, not "." or "..", no separator of either system ("/" or "\"), no
 // NUL. An attachment's name comes from whoever wrote the message.
 bool StaysInFolder(std::string_view name);
 

@@ -24,9 +24,6 @@ constexpr int kMaxProposals = 100000;
 // The page of the maker's web site on saving attachments.
 constexpr const char* kSaveAttachmentsHelpPage = "http://www.quenstor.com/lumivane/help/saveattachments.htm";
 
-constexpr const char* kInvalidNameText =
-    "A file name cannot contain any of the following characters:\r\n\t\\ / : * ? \" < > |";
-
 }  // namespace
 
 void frmSaveAttachments::NewFilename(std::string value) {
@@ -114,8 +111,8 @@ void frmSaveAttachments::MakeAlternateFilename(const std::string& name, RenameRu
 }
 
 bool frmSaveAttachments::CheckTypedName() {
-  if (names::IsValidFileName(txtRename->Text())) return true;
-  forms::MsgBox(kInvalidNameText, forms::vbExclamation, "Invalid File Name");
+  if (names::IsValidFileName(txtRename->Text(), m_strFileName)) return true;
+  names::ShowInvalidFileNameMessage();
   return false;
 }
 

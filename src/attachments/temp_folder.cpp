@@ -4,6 +4,7 @@
 #include "attachments/file_names.h"
 #include "host/store.h"
 #include "outlook/out_addin.h"
+#include "platform/controls/web_browser.h"
 #include "platform/forms/msgbox.h"
 #include "platform/fso/fso.h"
 #include "platform/path.h"
@@ -184,11 +185,15 @@ void SavePicturesToTempFolder(const std::vector<std::shared_ptr<LateAttachment>>
 std::string GetUniqueTempFileName(const std::string& fileName) { return UniqueTempName(fileName, nullptr); }
 
 std::string ResolveTempFileName(const std::string& folderItemName) {
-  if (folderItemName.find('.') != std::string::npos) return folderItemName;
   std::string resolved = folderItemName;
   runtime::ResumeNext()([&] {
     auto fs = names::RequireFSO();
-    for (const auto& file : TempFolder().Files()) {
+    const auto files = TempFolder().Files();
+    // A dot in the shown name proves nothing: "my.photo" may be my.photo.jpg.
+    for (const auto& file : files) {
+      if (file->Name() == folderItemName) return;
+    }
+    for (const auto& file : files) {
       const std::string name = file->Name();
       if (fs->GetBaseName(name) == folderItemName) {
         resolved = name;
@@ -197,6 +202,18 @@ std::string ResolveTempFileName(const std::string& folderItemName) {
     }
   });
   return resolved;
+}
+
+std::string ResolveTempFileName(const platform::controls::FolderItem& item) {
+  const std::string folder = TempFolderPath();
+  const std::string own = item.FileName();
+  const bool inFolder = runtime::ValueOr(
+      [&] {
+        return !folder.empty() && item.Path() == platform::JoinPath(folder, own) &&
+               names::RequireFSO()->FileExists(item.Path());
+      },
+      false);
+  return inFolder ? own : ResolveTempFileName(item.Name());
 }
 
 }  // namespace lumivane::modPictureAttachments

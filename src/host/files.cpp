@@ -21,8 +21,7 @@ WriteFailure FromErrno(int e) {
   switch (e) {
     case EACCES:
     case EPERM:
-    case EROFS:
-    case EISDIR: return WriteFailure::NoPermission;
+    case EROFS: return WriteFailure::NoPermission;
     case ENOENT:
     case ENOTDIR: return WriteFailure::NoFolder;
     default: return WriteFailure::Other;
@@ -45,13 +44,18 @@ bool ReadAll(std::string_view path, runtime::ByteArray& out) {
   return true;
 }
 
-WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes) {
+WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes, int* error) {
   static std::atomic<unsigned> counter{0};
   const fs::path target(platform::fso::ResolvePath(path));
   std::error_code ec;
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   if (!fs::is_directory(folder, ec)) return WriteFailure::NoFolder;
-  if (fs::is_directory(target, ec)) return WriteFailure::NoPermission;
+  // A folder where the file should go is no question of permission: the
+  // reason goes with the failure.
+  if (fs::is_directory(target, ec)) {
+    if (error) *error = EISDIR;
+    return WriteFailure::Other;
+  }
   // A file another program holds open (a viewer showing it) is not replaced.
   if (platform::fso::IsLocked(target.string())) return WriteFailure::NoPermission;
   // A read-only file is not written over, whoever runs the program.
@@ -59,10 +63,12 @@ WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes) {
     return WriteFailure::NoPermission;
   // A short name of its own: the target's name may already be as long as a
   // name can be.
+  platform::SweepBeforeWriting(folder);
   const fs::path temp =
       folder / (".~lumivane." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp");
   const platform::AtomicWriteResult r = platform::WriteFileAtomically(
       target, temp, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  if (!r && error) *error = r.error;
   return r ? WriteFailure::None : FromErrno(r.error);
 }
 

@@ -18,6 +18,7 @@ enum class WriteFailure { None, NoFolder, NoPermission, Other };
 
 // Reads a whole file; false when it cannot be read.
 bool ReadAll(std::string_view path, runtime::ByteArray& out);
-WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes);
+// On failure `error` (when given) gets the system's reason as an errno.
+WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes, int* error = nullptr);
 
 }  // namespace host::files

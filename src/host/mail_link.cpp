@@ -163,7 +163,11 @@ void MailLink::Write(const std::string& entryId, const ItemData& data) {
     message->Save();
   } catch (...) {
     message->Revert();
-    if (onWrite_) onWrite_(message->File(), runtime::ToError(std::current_exception()).Description());
+    if (onWrite_) {
+      std::string failure = runtime::ToError(std::current_exception()).Description();
+      if (kept.size() < parts.contents.size()) failure += " Its attachments were not deleted.";
+      onWrite_(message->File(), failure);
+    }
     throw;
   }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "host/files.h"
 #include "host/mail/names.h"
@@ -98,11 +99,15 @@ runtime::ByteArray Attachment::Content() {
 void Attachment::SaveAsFile(std::string_view path) {
   CheckAlive("SaveAsFile");
   const runtime::ByteArray bytes = Content();
-  switch (files::WriteAll(path, bytes)) {
+  int error = 0;
+  switch (files::WriteAll(path, bytes, &error)) {
     case files::WriteFailure::None: break;
     case files::WriteFailure::NoFolder: runtime::Raise(err::kPathNotFound, std::string(text::kSavePathNotFound));
     case files::WriteFailure::NoPermission: runtime::Raise(err::kAccessDenied, std::string(text::kSaveNoPermission));
-    case files::WriteFailure::Other: runtime::Raise(err::kFail, std::string(text::kSaveFailed));
+    case files::WriteFailure::Other:
+      // The add-in shows this description in its error box: the system's reason tells the person what to do.
+      runtime::Raise(err::kFail, std::string(text::kSaveFailed) +
+                                     (error != 0 ? " " + std::string(std::strerror(error)) + "." : std::string()));
   }
   savedTo_.emplace_back(path);
   context_->Record("SaveAsFile", std::string(path));
@@ -428,6 +433,22 @@ void Store::Adopt(Item& item) {
   item.entryId_ = id;
 }
 
+void Store::Restore(Item& item) {
+  const auto stored = persisted_.find(item.entryId_);
+  if (stored == persisted_.end()) return;
+  const ItemData& data = stored->second;
+  item.subject_ = data.subject;
+  std::vector<std::shared_ptr<Attachment>> list;
+  for (const auto& a : data.attachments) {
+    // An attachment object still in the item stays the same object.
+    auto same = std::find_if(item.attachments_.begin(), item.attachments_.end(),
+                             [&](const auto& held) { return a.content && held->Data().content == a.content; });
+    list.push_back(same != item.attachments_.end() ? *same
+                                                   : std::make_shared<Attachment>(context_, item.weak_from_this(), a));
+  }
+  item.attachments_ = std::move(list);
+}
+
 void Store::Persist(Item& item) {
   const bool first = item.entryId_.empty();
   const std::string id = first ? FormatEntryId(nextEntry_) : item.entryId_;
@@ -435,10 +456,18 @@ void Store::Persist(Item& item) {
   if (backend_) {
     try {
       backend_->Write(id, data);
-    } catch (const runtime::Error&) {
-      throw;
     } catch (...) {
-      runtime::Raise(err::kFail, "The operation failed.");
+      // What was not written must not show as if it were: a stored item
+      // goes back to what the store holds (a delete that failed shows the
+      // attachments again).
+      if (!first) Restore(item);
+      try {
+        throw;
+      } catch (const runtime::Error&) {
+        throw;
+      } catch (...) {
+        runtime::Raise(err::kFail, "The operation failed.");
+      }
     }
   }
   if (first) ++nextEntry_;

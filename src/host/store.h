@@ -198,8 +198,9 @@ class Item : public std::enable_shared_from_this<Item> {
   std::string EntryID();  // "" until the item is first saved
   long DownloadState();   // absent on 9.x hosts (438)
   std::shared_ptr<host::Attachments> Attachments();
-  // Persists the item. A failing save changes nothing: the item keeps its
-  // state and its EntryID (still "" when it had never been saved).
+  // Persists the item. A failing save changes nothing stored: the item keeps
+  // its EntryID (still "" when it had never been saved); a stored item whose
+  // write failed goes back to its stored state, a new one keeps its state.
   void Save();
   std::shared_ptr<Inspector> GetInspector();  // the open Inspector, or Nothing
   std::shared_ptr<Folder> Parent();
@@ -335,6 +336,7 @@ class Store : public std::enable_shared_from_this<Store> {
   friend class Item;
   friend class Folder;
   void Persist(Item& item);  // Save: through the backend, then the record
+  void Restore(Item& item);  // back to the record, after a failed write
   void Adopt(Item& item);    // an item that is in the store already
 
   std::shared_ptr<host::Context> context_;

@@ -8,19 +8,23 @@
 
 #include "attachments/attachments.h"
 #include "attachments/browse_for_folder.h"
+#include "attachments/frm_export.h"
 #include "attachments/frm_save_attachments.h"
 #include "host/outlook.h"
 #include "host/store.h"
 #include "outlook/expl_wrap.h"
 #include "outlook/out_addin.h"
 #include "outlook/ref.h"
+#include "outlook/wizard_display.h"
 #include "platform/forms/msgbox.h"
 #include "platform/fso/fso.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
 #include "settings/app.h"
 #include "settings/reg_settings.h"
+#include "windows/frm_main.h"
 #include "windows/frm_settings.h"
+#include "windows/frm_slideshow.h"
 
 namespace lumivane {
 
@@ -291,9 +295,7 @@ void ExplWrap::ExplorerExportAttachments() {
     });
     return;
   }
-  // The export dialog, opened from here with CallingMode Explorer, shown
-  // modally and unloaded afterwards whatever its Cancelled says, is called
-  // here once it exists.
+  eh([&] { ShowExportForm(lvwCallingMode::Explorer); });
 }
 
 void ExplWrap::ExplorerWizardButton() {
@@ -304,16 +306,18 @@ void ExplWrap::ExplorerWizardButton() {
     item = Ref(addIn).GetCurrentMessage();
   });
   if (!item) return;
-  // An open preview window is unloaded here first, once it exists.
+  rn([&] {
+    if (forms::DefaultInstanceExists<frmMain>()) forms::Unload(*forms::Default<frmMain>());
+  });
   rn([&] { mpa::SavePicturesToTempFolder(Ref(item).Attachments()); });
   rn([&] { ShowWizardForm(Ref(item).Attachments()); });
 }
 
 void ExplWrap::ShowWizardForm(const std::shared_ptr<host::Attachments>& attachments) {
   if (!Ref(g_objOutAddIn).Enabled()) return;
-  // The preview window builds its pictures from the attachments and shows
-  // itself modeless on top, centred on the work area at 1/1.25 of its size,
-  // in FormMode 0, once it exists.
+  forms::Default<frmMain>()->BuildImageCollection(attachments);
+  PositionWizardOnTop();
+  forms::Default<frmMain>()->FormMode(FullWizard);
 }
 
 void ExplWrap::ExplorerSlideShowButton() {
@@ -325,7 +329,11 @@ void ExplWrap::ExplorerSlideShowButton() {
   });
   if (!item) return;
   eh([&] { mpa::SavePicturesToTempFolder(Ref(item).Attachments()); });
-  // The slideshow (ShowSlideShow True, False) starts here once it exists.
+  eh([&] {
+    bool standAlone = true;
+    bool delayedLoad = false;
+    mpa::ShowSlideShow(standAlone, delayedLoad);
+  });
 }
 
 void ExplWrap::ExplorerSettingsButton() { mpa::ShowSettingsForm(true, nullptr); }

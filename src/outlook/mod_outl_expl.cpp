@@ -11,6 +11,7 @@ namespace lumivane::modOutlExpl {
 std::shared_ptr<ExplWrapCollection> g_colExplWraps;
 std::shared_ptr<InspWrapCollection> g_colInspWraps;
 bool g_blnNewExplorer = false;
+bool g_blnWizardOnTopPending = false;
 std::int16_t g_intExplKey = 0;
 std::int16_t g_intInspKey = 0;
 

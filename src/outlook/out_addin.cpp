@@ -17,6 +17,7 @@
 #include "runtime/handlers.h"
 #include "settings/app.h"
 #include "settings/reg_settings.h"
+#include "windows/frm_main.h"
 
 namespace lumivane {
 
@@ -47,6 +48,7 @@ void ResetOutlookGlobals() {
   modOutlExpl::g_colExplWraps.reset();
   modOutlExpl::g_colInspWraps.reset();
   modOutlExpl::g_blnNewExplorer = false;
+  modOutlExpl::g_blnWizardOnTopPending = false;
   modOutlExpl::g_intExplKey = 0;
   modOutlExpl::g_intInspKey = 0;
   ExplWrap::ClickProbe() = nullptr;
@@ -160,7 +162,10 @@ void OutAddIn::LoadSettings() {
 void OutAddIn::ShutdownHandler() {
   auto self = weak_from_this().lock();  // a wrapper's handler may have called us
   runtime::ResumeNext rn;
-  // The preview window first, then the slideshow, go here when those windows exist.
+  rn([&] {
+    if (forms::DefaultInstanceExists<frmMain>()) forms::Unload(*forms::Default<frmMain>());
+  });
+  // The slideshow goes here, after the preview window, once it exists.
   rn([&] {
     if (m_frmSaveAttachments) forms::Unload(*m_frmSaveAttachments);
   });

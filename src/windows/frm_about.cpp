@@ -37,32 +37,32 @@ void frmAbout::Design() {
   Height(3690);
 
   Picture1->Picture("Logo");
-  Place(*Picture1, 240, 240, 1200, 1200);
+  Picture1->Move(240, 240, 1200, 1200);
   // The logo's address ends in "/", the link label's does not.
   static const std::string kMakerHome = std::string(kMakerSite) + "/";
   Link(*Picture1, kMakerHome);
 
   lblVersion->Caption("Version Info");
-  Place(*lblVersion, 1680, 240, 3500, 255);
+  lblVersion->Move(1680, 240, 3500, 255);
   Label1->Caption("For product support and updates, please visit our web site:");
-  Place(*Label1, 1680, 720, 3500, 435);
+  Label1->Move(1680, 720, 3500, 435);
   LinkLabel(*lblQuenstor, kMakerSite, kMakerSite);
   lblQuenstor->ToolTipText("Click to visit " + std::string(kMakerSite));
-  Place(*lblQuenstor, 1680, 1200, 3500, 255);
+  lblQuenstor->Move(1680, 1200, 3500, 255);
   Label2->Caption("A special thank you to ");
-  Place(*Label2, 240, 1800, 1900, 255);
+  Label2->Move(240, 1800, 1900, 255);
   LinkLabel(*lblThankYou, kControlMakerName, kControlMakerSite);
-  Place(*lblThankYou, 2140, 1800, 3000, 255);
+  lblThankYou->Move(2140, 1800, 3000, 255);
   Label3->Caption("and to all of the ");
-  Place(*Label3, 240, 2100, 1500, 255);
+  Label3->Move(240, 2100, 1500, 255);
   LinkLabel(*lblOutlookMPVs, "Outlook MVPs.", kMvpPage);
   lblOutlookMPVs->ToolTipText(std::string(kMvpPage));
-  Place(*lblOutlookMPVs, 1740, 2100, 2000, 255);
+  lblOutlookMPVs->Move(1740, 2100, 2000, 255);
 
   cmdOK->Caption("OK");
   cmdOK->Default(true);
   cmdOK->Cancel(true);
-  Place(*cmdOK, 4200, 2640, 1095, 375);
+  cmdOK->Move(4200, 2640, 1095, 375);
   cmdOK->Click = [this] { runtime::ResumeNext()([&] { forms::Unload(*this); }); };
 }
 

@@ -179,25 +179,25 @@ void frmSettings::Layout() {
     forms::msforms::Label& label = lblLabels(i);
     label.Caption(c.text);
     label.FontBold(c.bold);
-    Place(label, c.left, c.top, c.width, i == 6 ? 435 : 255);
+    label.Move(c.left, c.top, c.width, i == 6 ? 435 : 255);
   }
-  Place(*imgHelp, 7080, 120, 360, 360);
-  Place(*cboAutoDisplayOptions, 2400, 800, 2400, 315);
-  Place(*cboAutoDisplayCriteria, 2400, 1200, 3600, 315);
-  Place(*cboFormOrientation, 2400, 1600, 2400, 315);
-  for (Image* picture : {&*imgOnTop, &*imgHorizontal, &*imgVertical}) Place(*picture, 5040, 1560, 900, 700);
-  Place(*txtDelay, 2400, 2000, 840, 315);
-  Place(*UpDown2, 3240, 2000, 255, 315);
-  Place(*txtSlideShowDelay, 2400, 3260, 600, 315);
-  Place(*UpDown1, 3000, 3260, 255, 315);
-  Place(*chkSlideShowText, 480, 3660, 6000, 255);
-  Place(*cboToolbarStyle, 2400, 4340, 2400, 315);
-  Place(*chkTBFull, 3240, 5040, 1200, 255);
-  Place(*chkTPHorizontal, 3240, 5340, 1200, 255);
-  Place(*chkTPVertical, 3240, 5640, 1200, 255);
-  Place(*chkExplorerToolbar, 480, 6300, 6900, 255);
-  Place(*chkInspectorToolbar, 480, 6600, 6900, 255);
-  Place(*fraPictureViewers, 240, 6960, 7200, 2040);
+  imgHelp->Move(7080, 120, 360, 360);
+  cboAutoDisplayOptions->Move(2400, 800, 2400, 315);
+  cboAutoDisplayCriteria->Move(2400, 1200, 3600, 315);
+  cboFormOrientation->Move(2400, 1600, 2400, 315);
+  for (Image* picture : {&*imgOnTop, &*imgHorizontal, &*imgVertical}) picture->Move(5040, 1560, 900, 700);
+  txtDelay->Move(2400, 2000, 840, 315);
+  UpDown2->Move(3240, 2000, 255, 315);
+  txtSlideShowDelay->Move(2400, 3260, 600, 315);
+  UpDown1->Move(3000, 3260, 255, 315);
+  chkSlideShowText->Move(480, 3660, 6000, 255);
+  cboToolbarStyle->Move(2400, 4340, 2400, 315);
+  chkTBFull->Move(3240, 5040, 1200, 255);
+  chkTPHorizontal->Move(3240, 5340, 1200, 255);
+  chkTPVertical->Move(3240, 5640, 1200, 255);
+  chkExplorerToolbar->Move(480, 6300, 6900, 255);
+  chkInspectorToolbar->Move(480, 6600, 6900, 255);
+  fraPictureViewers->Move(240, 6960, 7200, 2040);
   forms::Control* inFrame[] = {&lblLabels(17),
                                &lblLabels(18),
                                &*txtSavePath,
@@ -206,15 +206,15 @@ void frmSettings::Layout() {
                                &*chkHTMLImages,
                                &*chkPromptBeforeQuickSave};
   for (forms::Control* c : inFrame) c->Container(&*fraPictureViewers);
-  Place(*txtSavePath, 120, 720, 5760, 315);
-  Place(*lblBrowse, 6000, 760, 900, 255);
-  Place(*chkEnableNewEmailAttPreviews, 120, 1100, 6900, 255);
-  Place(*chkHTMLImages, 120, 1400, 6900, 255);
-  Place(*chkPromptBeforeQuickSave, 120, 1700, 6900, 255);
-  Place(*cmdAbout, 240, 9120, 1215, 375);
-  Place(*cmdOK, 3840, 9120, 1095, 375);
-  Place(*cmdCancel, 5040, 9120, 1095, 375);
-  Place(*cmdApply, 6240, 9120, 1095, 375);
+  txtSavePath->Move(120, 720, 5760, 315);
+  lblBrowse->Move(6000, 760, 900, 255);
+  chkEnableNewEmailAttPreviews->Move(120, 1100, 6900, 255);
+  chkHTMLImages->Move(120, 1400, 6900, 255);
+  chkPromptBeforeQuickSave->Move(120, 1700, 6900, 255);
+  cmdAbout->Move(240, 9120, 1215, 375);
+  cmdOK->Move(3840, 9120, 1095, 375);
+  cmdCancel->Move(5040, 9120, 1095, 375);
+  cmdApply->Move(6240, 9120, 1095, 375);
 }
 
 // ------------------------------------------------------------ load and save

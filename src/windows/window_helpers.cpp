@@ -14,11 +14,4 @@ platform::forms::Control::MouseHandler HandCursor() {
   return [](int, int, float, float) { runtime::ResumeNext()([] { modPictureAttachments::ShowHandCursor(); }); };
 }
 
-void Place(platform::forms::Control& control, float left, float top, float width, float height) {
-  control.Left(left);
-  control.Top(top);
-  control.Width(width);
-  control.Height(height);
-}
-
 }  // namespace lumivane::windows

@@ -23,7 +23,4 @@ void OpenWebPage(std::string_view address);
 // A MouseMove handler that shows the hand cursor; a failure shows nothing.
 platform::forms::Control::MouseHandler HandCursor();
 
-// Puts a control at (left, top) with that size, in twips of its container.
-void Place(platform::forms::Control& control, float left, float top, float width, float height);
-
 }  // namespace lumivane::windows

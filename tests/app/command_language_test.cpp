@@ -85,6 +85,7 @@ class SessionTest : public ::testing::Test {
     setup.options.hostVersion = std::move(version);
     setup.publishDesktop = false;
     session_ = std::make_unique<app::Session>(out_, std::move(setup));
+    setUpOut_ = out_.str();
     out_.str("");
     return *session_;
   }
@@ -101,6 +102,7 @@ class SessionTest : public ::testing::Test {
 
   Scratch scratch_;
   std::ostringstream out_;
+  std::string setUpOut_;  // what the session printed while it was made
   std::unique_ptr<app::Session> session_;
 };
 
@@ -310,6 +312,48 @@ TEST_F(SessionTest, AtTheTerminalThePersonAnswers) {
   EXPECT_FALSE(again->IsLoaded());
   EXPECT_TRUE(session_->Run("show boxes"));
   forms::DiscardAllForms();
+}
+
+// The client held a state that was not on disk: a delete whose save failed
+// showed no attachments, while the file kept them, and nobody was told.
+TEST_F(SessionTest, AFailedDeleteSaysSoAndTheItemShowsWhatIsOnDisk) {
+  const fs::path inbox = scratch_.root() / "store" / "Inbox";
+  fs::remove_all(inbox / "tmp");
+  WriteBytes(inbox / "tmp", "a file where the folder should be");
+  const std::string before = ReadBytes(inbox / "cur" / "1.a:2,S");
+  Open();
+  const std::string out =
+      Run({"start", "select 1", "answer yes", "click \"&Delete Attachments in Selected Messages\"", "list"});
+  EXPECT_NE(out.find("message box \"Message Not Saved\" [exclamation, OK]: The message "), std::string::npos) << out;
+  EXPECT_NE(out.find("Not a directory. The file on disk is unchanged. Its attachments were not deleted."),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("1 * \"Holiday photos \xE2\x80\x93 beach\" [beach.jpg, booking.pdf, Your reservation.eml]"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(ReadBytes(inbox / "cur" / "1.a:2,S"), before);
+}
+
+// Parts nested beyond the reader's limit were listed as "no attachments",
+// without a word.
+TEST_F(SessionTest, AMessageThatCouldNotBeReadWholeSaysSo) {
+  WriteBytes(scratch_.root() / "store" / "Inbox" / "cur" / "4.d:2,S", ReadBytes(Fixture("malformed/nested-40.eml")));
+  Open();
+  const std::string out = Run({"start", "list", "open 4", "show windows"});
+  const std::string note = "(could not be read whole: parts are nested more than 32 levels deep";
+  EXPECT_NE(out.find("no attachments " + note), std::string::npos) << out;
+  EXPECT_NE(out.find("message window opened: \""), std::string::npos) << out;
+  std::size_t notes = 0;
+  for (std::size_t at = out.find(note); at != std::string::npos; at = out.find(note, at + 1)) ++notes;
+  EXPECT_EQ(notes, 3u) << out;  // the list, the window opened, the window shown
+}
+
+// Messages about the settings files went to standard error only.
+TEST_F(SessionTest, WhatTheSettingsFilesSayReachesTheTranscript) {
+  fs::create_directories(scratch_.root() / "profile" / "registry" / "HKEY_CURRENT_USER.reg");
+  Open();
+  EXPECT_NE(setUpOut_.find("HKEY_CURRENT_USER.reg is a directory; HKEY_CURRENT_USER starts empty"), std::string::npos)
+      << setUpOut_;
 }
 
 }  // namespace

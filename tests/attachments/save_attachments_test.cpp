@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "attachments/attachments_fixture.h"
+#include "attachments/file_names.h"
 
 namespace attachments_test {
 namespace {
@@ -343,6 +344,52 @@ TEST_F(SaveTest, AFolderThatIsNotThereIsRefused) {
   }
   EXPECT_TRUE(Listing(target).empty());
   EXPECT_FALSE(std::filesystem::exists(tmp.path() + "/a.jpg"));
+}
+
+using Regressions = SaveTest;
+
+// Conflicts that a sound name ran into: a 255-byte name whose "_1" made it
+// too long for the file system, the dialog refusing its own proposal for a
+// name with "?", and a name of blanks saved as a file called " ".
+TEST_F(Regressions, ConflictsOfLongOddAndBlankNames) {
+  const std::string longest = std::string(251, 'a') + ".jpg";
+  struct Row {
+    const char* name;
+    std::string attachment;
+    std::function<void(Dialog&)> answer;
+    Strings files;
+    Strings titles;
+  } rows[] = {
+      {"255 bytes", longest, Press(&Dialog::cmdUseRename), {std::string(249, 'a') + "_1.jpg", longest}, {}},
+      {"a question mark", "q?x.jpg", Press(&Dialog::cmdUseRename), {"q?x.jpg", "q?x_1.jpg"}, {}},
+      {"one blank", "photo.jpg", TypeAndPress(" ", &Dialog::cmdUseRename), {"photo.jpg"}, {"Invalid File Name"}},
+      {"a typed asterisk is still refused",
+       "q?x.jpg",
+       [](Dialog& d) {
+         TypeAndPress("q*x.jpg", &Dialog::cmdUseRename)(d);
+         forms::user::Click(*d.cmdNo);
+       },
+       {"q?x.jpg"},
+       {"Invalid File Name"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::filesystem::remove_all(target);
+    Put(row.attachment);
+    boxes->ClearLog();
+    Once(row.answer);
+    Result r = Save(Message({Att(row.attachment, "new")}));
+    EXPECT_EQ(r.count, row.titles.empty() ? 1 : 0);
+    EXPECT_EQ(Listing(target), row.files);
+    Strings titles;
+    for (const auto& box : boxes->Log()) titles.push_back(box.title);
+    EXPECT_EQ(titles, row.titles);
+  }
+  EXPECT_EQ(lumivane::names::NumberedFileName(std::string(247, 'a') + "_1.jpg"), std::string(247, 'a') + "_2.jpg");
+  EXPECT_EQ(lumivane::names::NumberedFileName("x_" + std::string(249, 'b') + ".jpg"),
+            "x_" + std::string(247, 'b') + "_1.jpg");
+  EXPECT_EQ(lumivane::names::NumberedFileName("x_" + std::string(247, 'b') + "_1.jpg"),
+            "x_" + std::string(247, 'b') + "_2.jpg");
 }
 
 }  // namespace

@@ -115,8 +115,10 @@ TEST(Store, AFailedSaveLosesNothing) {
   w.mail->Attachments()->Remove(1);
   EXPECT_THROW(w.mail->Save(), runtime::Error);
   EXPECT_EQ(w.host.Store()->Persisted(id)->attachments.size(), 3u);  // the stored copy is untouched
-  EXPECT_EQ(w.mail->Attachments()->Count(), 2);                      // the change is still pending
+  // The item shows what is stored, not a change that was never written.
+  EXPECT_EQ(w.mail->Attachments()->Count(), 3);
   backend->fail = false;
+  w.mail->Attachments()->Remove(1);
   w.mail->Save();
   EXPECT_EQ(backend->writes, 1);
   EXPECT_EQ(w.host.Store()->Persisted(id)->attachments.size(), 2u);
@@ -200,8 +202,11 @@ TEST(Attachments, SaveAsFileFailures) {
   const Row rows[] = {
       {"no such folder", [] {}, dir.path / "none" / "beach.jpg", err::kPathNotFound, "Path does not exist"},
       {"read-only file", [] {}, dir.path / "locked.jpg", err::kAccessDenied, "don't have appropriate permission"},
-      {"a folder of that name", [&] { fs::create_directories(dir.path / "sub.jpg"); }, dir.path / "sub.jpg",
-       err::kAccessDenied, "don't have appropriate permission"},
+      // The system's reason reaches the add-in's error box.
+      {"a folder of that name", [&] { fs::create_directories(dir.path / "sub.jpg"); }, dir.path / "sub.jpg", err::kFail,
+       "Cannot save the attachment. Is a directory."},
+      {"a name too long", [] {}, dir.path / (std::string(300, 'n') + ".jpg"), err::kFail,
+       "Cannot save the attachment. File name too long."},
       {"injected", [&] { beach->Faults().FailNext("SaveAsFile", 70, "You don't have appropriate permission"); },
        dir.path / "fine.jpg", 70, "appropriate permission"},
       {"header only", [&] { w.mail->DownloadState(olHeaderOnly); }, dir.path / "fine.jpg", err::kFail,

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 
+#include "attachments/frm_export.h"
 #include "outlook/addin_fixture.h"
+#include "windows/frm_slideshow.h"
 
 namespace outlook_test {
 namespace {
@@ -209,10 +211,18 @@ TEST_F(CommandsTest, ExportTakesMailFoldersWithMessagesOnly) {
   explorer->CurrentFolder(inbox);
   Click(kExport);
   Message("A", {});
+  lumivane::lvwCallingMode mode = lumivane::lvwCallingMode::Wizard;
+  ui->DriveOnce<lumivane::frmExport>("frmExport", [&](lumivane::frmExport& f) {
+    mode = f.CallingMode();
+    forms::user::Click(*f.cmdCancel);
+  });
   Click(kExport);
   EXPECT_EQ(Boxes(), (std::vector<Box>{
                          {"The Lumivane only supports e-mail or Post items.", forms::vbOKOnly, "Invalid Message Type"},
                          {"The current folder does not contain any messages!", forms::vbExclamation, "Empty Folder"}}));
+  // Only then the dialog opens, for the main window, and is unloaded when it closes.
+  EXPECT_EQ(mode, lumivane::lvwCallingMode::Explorer);
+  EXPECT_EQ(ui->NoticesOf("frmExport"), (std::vector<std::string>{"Load", "ShowModal", "Hide", "Unload"}));
 }
 
 TEST_F(CommandsTest, PreviewAndSlideshowWorkOnTheOneCurrentMessage) {
@@ -252,6 +262,11 @@ TEST_F(CommandsTest, PreviewAndSlideshowWorkOnTheOneCurrentMessage) {
     EXPECT_EQ(g_objOutAddIn->CachedFiles()->Count(), 1);
     EXPECT_EQ(Read(g_objOutAddIn->TempFolderPath() + "/beach.jpg"), "beach");
   }
+  // The slideshow button opened the show modeless on the saved pictures.
+  auto show = forms::Default<lumivane::frmSlideshow>();
+  EXPECT_TRUE(forms::FormAccess::IsVisible(*show));
+  EXPECT_TRUE(show->StandAlone());
+  EXPECT_EQ(show->lblInfo(2).Caption().rfind("beach.jpg (1/", 0), 0u);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "platform/atomic_write.h"
 #include "runtime/error.h"
 
 namespace host::mail {
@@ -71,7 +72,7 @@ class TempFile {
   explicit TempFile(const std::filesystem::path& dir) {
     for (int attempt = 0; attempt < 100; ++attempt) {
       path_ = dir / TempName();
-      fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+      fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
       if (fd_ >= 0 || errno != EEXIST) break;
     }
     if (fd_ < 0) RaiseIoError(errno, "create a temporary file in", dir);
@@ -110,14 +111,17 @@ void SyncDirectory(const std::filesystem::path& dir) {
 void WriteAtomically(const std::filesystem::path& target, const std::filesystem::path& temp_dir,
                      const std::function<void(int fd)>& produce, const WriteFaults* faults) {
   if (faults) faults->Check(WriteStep::CreateTemp);
+  platform::SweepBeforeWriting(temp_dir);
   TempFile temp(temp_dir);
-  struct stat old {};
-  if (::stat(target.c_str(), &old) == 0) ::fchmod(temp.fd(), old.st_mode & 07777);
 
   if (faults) faults->Check(WriteStep::Write);
   produce(temp.fd());
   if (faults) faults->Check(WriteStep::Sync);
   if (::fsync(temp.fd()) != 0) RaiseIoError(errno, "write", temp.path());
+  // Private while it fills; then the mode of the file it replaces, or that of any new file.
+  struct stat old {};
+  const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : platform::ModeForNewFile();
+  if (mode != 0600 && ::fchmod(temp.fd(), mode) != 0) RaiseIoError(errno, "write", temp.path());
   temp.Close();
   if (faults) faults->Check(WriteStep::Rename);
   if (::rename(temp.path().c_str(), target.c_str()) != 0) RaiseIoError(errno, "replace", target);

@@ -287,6 +287,11 @@ void Message::Save() {
   const std::string what = "The message '" + label + "' was not saved: ";
   try {
     EnsureCurrent(true);
+    // The rename would replace a read-only file as easily as any other; it
+    // is refused as a read-only target of an attachment is.
+    struct stat st {};
+    if (::stat(File().c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0)
+      runtime::Raise(runtime::err::kPermissionDenied, "the file '" + File().string() + "' is read-only");
     const std::string original = ReadFile(File(), false);
 
     std::vector<detail::PartPath> remove;

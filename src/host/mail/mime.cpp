@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <mutex>
+#include <optional>
 
 #include "host/mail/gmime_wrap.h"
 #include "host/mail/text_util.h"
@@ -179,6 +180,132 @@ std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
   return last;
 }
 
+// GMime joins the payloads of neighbouring encoded words of one charset
+// before it decodes them (so that a character split between two words comes
+// out whole), but a base64 payload that ends in padding ("...qQ==") ends the
+// decoding there: every word after it is lost. Long names are split into
+// just such words by most mail programs, so a 130-character name came out
+// as its first 20 characters, without its extension. The raw parameter is
+// read here and each run of base64 words of one charset becomes one word
+// before GMime decodes it.
+
+GMimeParserOptions* DecodingOptions() {
+  static const Parsed holder;  // its options: the fallback character sets
+  return holder.options();
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return g_ascii_tolower(x) == g_ascii_tolower(y); });
+}
+
+// The value of parameter `name` in an unfolded header value; nullopt when the
+// parameter is absent or comes in its RFC 2231 form (which GMime reads right).
+std::optional<std::string> RawParameter(std::string_view header, std::string_view name) {
+  std::size_t pos = header.find(';');
+  while (pos != std::string_view::npos && pos < header.size()) {
+    ++pos;  // past ';'
+    const std::size_t equals = header.find_first_of("=;", pos);
+    if (equals == std::string_view::npos || header[equals] == ';') {
+      pos = equals;
+      continue;
+    }
+    std::string_view key = header.substr(pos, equals - pos);
+    while (!key.empty() && (key.front() == ' ' || key.front() == '\t')) key.remove_prefix(1);
+    while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
+    std::size_t at = equals + 1;
+    while (at < header.size() && (header[at] == ' ' || header[at] == '\t')) ++at;
+    std::string value;
+    if (at < header.size() && header[at] == '"') {
+      for (++at; at < header.size() && header[at] != '"'; ++at) {
+        if (header[at] == '\\' && at + 1 < header.size()) ++at;
+        value += header[at];
+      }
+      pos = header.find(';', at);
+    } else {
+      const std::size_t end = header.find(';', at);
+      value = header.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+      while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
+      pos = end;
+    }
+    if (key.size() > name.size() && key[name.size()] == '*' && EqualNoCase(key.substr(0, name.size()), name))
+      return std::nullopt;
+    if (EqualNoCase(key, name)) return value;
+  }
+  return std::nullopt;
+}
+
+// `text` with every run of base64 encoded words of one charset, apart only
+// by blanks, made into one word, then decoded.
+std::string DecodeEncodedWords(std::string_view text) {
+  struct Word {
+    std::size_t begin, end;
+    std::string charset;
+    bool base64;
+    std::string payload;
+  };
+  std::vector<Word> words;
+  for (std::size_t at = text.find("=?"); at != std::string_view::npos; at = text.find("=?", at)) {
+    const std::size_t q1 = text.find('?', at + 2);
+    if (q1 == std::string_view::npos || q1 + 2 >= text.size() || text[q1 + 2] != '?') break;
+    const std::size_t close = text.find("?=", q1 + 3);
+    if (close == std::string_view::npos) break;
+    const char encoding = g_ascii_toupper(text[q1 + 1]);
+    words.push_back({at, close + 2, std::string(text.substr(at + 2, q1 - at - 2)), encoding == 'B',
+                     std::string(text.substr(q1 + 3, close - q1 - 3))});
+    at = close + 2;
+  }
+  std::string joined;
+  std::size_t copied = 0;
+  for (std::size_t i = 0; i < words.size();) {
+    std::size_t last = i;
+    while (last + 1 < words.size() && words[i].base64 && words[last + 1].base64 &&
+           EqualNoCase(words[last + 1].charset, words[i].charset) &&
+           text.substr(words[last].end, words[last + 1].begin - words[last].end).find_first_not_of(" \t\r\n") ==
+               std::string_view::npos)
+      ++last;
+    joined.append(text.substr(copied, words[i].begin - copied));
+    if (last == i) {
+      joined.append(text.substr(words[i].begin, words[i].end - words[i].begin));
+    } else {
+      std::string bytes;
+      for (std::size_t k = i; k <= last; ++k) {
+        gsize length = 0;
+        GText decoded(reinterpret_cast<char*>(g_base64_decode(words[k].payload.c_str(), &length)));
+        if (decoded) bytes.append(decoded.get(), length);
+      }
+      GText encoded(g_base64_encode(reinterpret_cast<const guchar*>(bytes.data()), bytes.size()));
+      joined += "=?" + words[i].charset + "?B?" + encoded.get() + "?=";
+    }
+    copied = words[last].end;
+    i = last + 1;
+  }
+  joined.append(text.substr(copied));
+  GText decoded(g_mime_utils_header_decode_text(DecodingOptions(), joined.c_str()));
+  return Text(decoded.get());
+}
+
+// The name a part offers when its raw form holds encoded words; nullopt when
+// GMime's reading of it is to be used.
+std::optional<std::string> EncodedWordsName(GMimeObject* object) {
+  static constexpr std::pair<const char*, std::string_view> kPlaces[] = {{"Content-Disposition", "filename"},
+                                                                         {"Content-Type", "name"}};
+  GMimeHeaderList* headers = g_mime_object_get_header_list(object);
+  for (const auto& [header_name, parameter] : kPlaces) {
+    GMimeHeader* header = headers ? g_mime_header_list_get_header(headers, header_name) : nullptr;
+    const char* raw = header ? g_mime_header_get_raw_value(header) : nullptr;
+    if (!raw) continue;
+    std::string unfolded;
+    for (const char* c = raw; *c; ++c)
+      if (*c != '\r' && *c != '\n') unfolded += *c;
+    const std::optional<std::string> value = RawParameter(unfolded, parameter);
+    if (!value) continue;
+    if (value->find("=?") == std::string::npos) return std::nullopt;
+    return DecodeEncodedWords(*value);
+  }
+  return std::nullopt;
+}
+
 bool IsBodyText(GMimePart* part, const std::string& mime_type) {
   if (mime_type != "text/plain" && mime_type != "text/html") return false;
   const char* disposition = g_mime_object_get_disposition(GMIME_OBJECT(part));
@@ -207,6 +334,7 @@ struct Walker {
       part.content_type = MimeTypeOf(object);
       part.raw_name = Text(g_mime_object_get_content_disposition_parameter(object, "filename"));
       if (part.raw_name.empty()) part.raw_name = Text(g_mime_object_get_content_type_parameter(object, "name"));
+      if (auto name = EncodedWordsName(object)) part.raw_name = std::move(*name);
       if (GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object)))
         part.inner_subject = Text(g_mime_message_get_subject(inner));
       facts.attachments.push_back(std::move(part));
@@ -231,6 +359,7 @@ struct Walker {
       part.content_type = MimeTypeOf(object);
       if (IsBodyText(leaf, part.content_type)) return;
       part.raw_name = Text(g_mime_part_get_filename(leaf));
+      if (auto name = EncodedWordsName(object)) part.raw_name = std::move(*name);
       if (inline_in_related) part.content_id = Text(g_mime_object_get_content_id(object));
       facts.attachments.push_back(std::move(part));
     }

@@ -21,6 +21,10 @@ bool IsBidiFormatting(char32_t c) {
   return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
+// Characters that show nothing: "ph\u200Boto.jpg" would pass for "photo.jpg".
+// Line and paragraph separators break a name over lines wherever it shows.
+bool IsInvisible(char32_t c) { return (c >= 0x200B && c <= 0x200D) || c == 0xFEFF || c == 0x2028 || c == 0x2029; }
+
 // Steps 1 and 2 of the sanitiser.
 std::string StripUnsafeCharacters(std::string_view raw) {
   std::string out;
@@ -32,7 +36,7 @@ std::string StripUnsafeCharacters(std::string_view raw) {
       ++i;
       continue;
     }
-    if (!IsControl(c.code) && !IsBidiFormatting(c.code)) out.append(raw.substr(i, c.length));
+    if (!IsControl(c.code) && !IsBidiFormatting(c.code) && !IsInvisible(c.code)) out.append(raw.substr(i, c.length));
     i += c.length;
   }
   return out;

@@ -17,7 +17,8 @@ inline constexpr std::size_t kMaxNameBytes = 255;
 // A name that is safe to join to a folder:
 // 1. bytes that are not valid UTF-8 become "_";
 // 2. control characters (C0, DEL, C1) and bidirectional marks, embeddings,
-//    overrides and isolates are removed;
+//    overrides and isolates, zero-width characters, the byte-order mark and
+//    the line and paragraph separators are removed;
 // 3. only the last non-empty component is kept ("/" and "\" both separate);
 // 4. blanks around it are trimmed;
 // 5. "", "." and ".." give `fallback` (which the caller makes safe);

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "host/mail/text_util.h"
+#include "platform/atomic_write.h"
 #include "runtime/error.h"
 #include "runtime/text.h"
 
@@ -200,6 +201,11 @@ std::shared_ptr<Store> Store::Open(const fs::path& root) {
     builder.AddPlain(canonical, store->folders_, "", 0);
   }
   StoreBuilder::SortAll(store->folders_);
+  // What saves that were killed left in tmp/, as Maildir readers are
+  // expected to clear it; only our own files, and only old ones.
+  for (const auto& [key, folder] : store->by_key_)
+    if (folder->Format() == FolderFormat::Maildir)
+      platform::RemoveStaleTemporaryFiles(folder->Directory() / "tmp", std::chrono::hours(24));
   return store;
 }
 

@@ -139,6 +139,7 @@ std::string Label::Describe() const { return Quoted(caption_); }
 void Label::CopyFrom(const Control& other) {
   Control::CopyFrom(other);
   caption_ = static_cast<const Label&>(other).caption_;
+  alignment_ = static_cast<const Label&>(other).alignment_;
 }
 
 // ---- CommandButton ----

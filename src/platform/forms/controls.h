@@ -114,6 +114,7 @@ class Control {
   std::function<void()> Click;
   MouseHandler MouseMove;
   MouseHandler MouseDown;
+  MouseHandler MouseUp;
 
   // What the console prints for the control: its caption, text or value.
   virtual std::string Describe() const { return {}; }
@@ -170,6 +171,12 @@ class Label : public Control {
     caption_ = std::move(value);
     Changed();
   }
+  // 0 left, 1 right, 2 centred.
+  int Alignment() const { return alignment_; }
+  void Alignment(int value) {
+    alignment_ = value;
+    Changed();
+  }
   std::string Describe() const override;
 
  protected:
@@ -177,6 +184,7 @@ class Label : public Control {
 
  private:
   std::string caption_;
+  int alignment_ = 0;
 };
 
 class CommandButton : public Control {

@@ -253,6 +253,14 @@ class Form : public std::enable_shared_from_this<Form> {
 class FormAccess {
  public:
   static void Copy(Control& to, const Control& from) { to.CopyFrom(from); }
+  // A control that belongs to another control (a user control's own
+  // controls): it reaches the form for events and drawing, but is not one of
+  // the form's Controls.
+  static void Site(Control& c, Form& f, Control* container, std::string name) {
+    c.form_ = &f;
+    c.container_ = container;
+    c.name_ = std::move(name);
+  }
   static void UserClick(Control& c) { c.UserClick(); }
   static bool Focusable(const Control& c) { return c.Focusable(); }
   static void Dispatch(Control& c, const std::function<void()>& call) { c.Dispatch(call); }

@@ -248,6 +248,8 @@ std::string DescribeForm(Form& form) {
 
 // ---- what a person does ----
 
+void RequireReachable(const Control& control) { RequireControl(control); }
+
 namespace user {
 
 void Click(Control& control) {
@@ -335,12 +337,16 @@ void MouseDown(Form& form, float x, float y, int button, int shift) {
   FormAccess::MouseDown(form, button, shift, x, y);
 }
 
+void MouseUp(Control& control, float x, float y, int button, int shift) {
+  RequireControl(control);
+  auto handler = control.MouseUp;
+  if (handler) FormAccess::Dispatch(control, [&] { handler(button, shift, x, y); });
+}
+
 bool Close(Form& form) {
   RequireForm(form);
   return FormAccess::Close(form, vbFormControlMenu);
 }
-
-void RequireReachable(const Control& control) { RequireControl(control); }
 
 }  // namespace user
 

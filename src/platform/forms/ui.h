@@ -173,6 +173,11 @@ enum KeyCodeConstants : int {
 
 enum MouseButtonConstants : int { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
 
+// Raises 5 unless a person can reach the control now: its form shown and not
+// behind a modal form, the control and its containers visible and enabled.
+// Every action of `user` checks this first, those of outside controls too.
+void RequireReachable(const Control& control);
+
 namespace user {
 
 // Clicks a control: a button is pressed, an option chosen, a check box
@@ -199,14 +204,10 @@ void MouseMove(Control& control, float x = 0, float y = 0, int button = 0, int s
 void MouseMove(Form& form, float x = 0, float y = 0, int button = 0, int shift = 0);
 void MouseDown(Control& control, float x = 0, float y = 0, int button = vbLeftButton, int shift = 0);
 void MouseDown(Form& form, float x = 0, float y = 0, int button = vbLeftButton, int shift = 0);
+void MouseUp(Control& control, float x = 0, float y = 0, int button = vbLeftButton, int shift = 0);
 // The title bar's close button: QueryUnload (vbFormControlMenu), then the
 // form unloads unless that cancelled. True when it unloaded.
 bool Close(Form& form);
-// Raises 5 unless a person can reach the control now (its form shown and
-// not behind a modal one, the control and its containers visible and
-// enabled). The actions on further control kinds start with it.
-void RequireReachable(const Control& control);
-
 }  // namespace user
 
 }  // namespace platform::forms

@@ -2,15 +2,20 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <map>
 
+#include "platform/forms/combo_box.h"
+#include "platform/forms/fm_check_box.h"
+#include "platform/forms/fm_label.h"
 #include "platform/forms/ui.h"
 #include "platform/qt/form_views.h"
 #include "platform/qt/pictures.h"
@@ -53,9 +58,7 @@ class ButtonView : public ControlView {
  public:
   ButtonView(forms::Control& c, QWidget* parent) : ControlView(c, new QPushButton(parent)) {
     button()->setAutoDefault(false);
-    ForwardMouse(false);
-    forms::Control* model = &c;
-    QObject::connect(button(), &QPushButton::clicked, [model] { Act([&] { forms::user::Click(*model); }); });
+    ClicksGoToTheModel(*button());
   }
 
  protected:
@@ -90,9 +93,7 @@ class OptionView : public ControlView {
  public:
   OptionView(forms::Control& c, QWidget* parent) : ControlView(c, new ModelChecked<QRadioButton>(parent)) {
     radio()->setAutoExclusive(false);
-    ForwardMouse(false);
-    forms::Control* model = &c;
-    QObject::connect(radio(), &QRadioButton::clicked, [model] { Act([&] { forms::user::Click(*model); }); });
+    ClicksGoToTheModel(*radio());
   }
 
  protected:
@@ -108,9 +109,7 @@ class CheckView : public ControlView {
  public:
   CheckView(forms::Control& c, QWidget* parent) : ControlView(c, new ModelChecked<QCheckBox>(parent)) {
     box()->setTristate(true);
-    ForwardMouse(false);
-    forms::Control* model = &c;
-    QObject::connect(box(), &QCheckBox::clicked, [model] { Act([&] { forms::user::Click(*model); }); });
+    ClicksGoToTheModel(*box());
   }
 
  protected:
@@ -184,7 +183,39 @@ class TextView : public ControlView {
 };
 
 // The pictures a form names instead of giving a file: the desktop's own.
+// How the preview window sits by the message window, as a small diagram:
+// the message grey, the preview blue.
+QPixmap OrientationDiagram(const std::string& name, QSize size) {
+  if (size.isEmpty()) size = QSize(64, 48);
+  QPixmap picture(size);
+  picture.fill(Qt::white);
+  QPainter p(&picture);
+  const QRect all = picture.rect().adjusted(2, 2, -3, -3);
+  QRect message = all, preview = all;
+  if (name == "OrientationOnTop") {
+    message = all.adjusted(0, 0, -all.width() / 4, -all.height() / 4);
+    preview = all.adjusted(all.width() / 3, all.height() / 3, 0, 0);
+  } else if (name == "OrientationHorizontal") {
+    message.setBottom(all.top() + all.height() / 2 - 1);
+    preview.setTop(all.top() + all.height() / 2 + 1);
+  } else {
+    message.setRight(all.left() + all.width() / 2 - 1);
+    preview.setLeft(all.left() + all.width() / 2 + 1);
+  }
+  p.setPen(Qt::black);
+  p.setBrush(QColor(200, 200, 200));
+  p.drawRect(message);
+  p.setBrush(QColor(120, 180, 240));
+  p.drawRect(preview);
+  return picture;
+}
+
 QPixmap NamedPicture(const std::string& name, QSize size) {
+  if (name.rfind("Orientation", 0) == 0) return OrientationDiagram(name, size);
+  if (name == "Logo") {
+    const QPixmap logo = QApplication::windowIcon().pixmap(size.isEmpty() ? QSize(48, 48) : size);
+    if (!logo.isNull()) return logo;
+  }
   static const std::map<std::string, QStyle::StandardPixmap> kNamed = {
       {"Warning", QStyle::SP_MessageBoxWarning},   {"Information", QStyle::SP_MessageBoxInformation},
       {"Critical", QStyle::SP_MessageBoxCritical}, {"Question", QStyle::SP_MessageBoxQuestion},
@@ -231,6 +262,49 @@ class ImageView : public ControlView {
   QSize box_;
 };
 
+// The forms library's check box: ticked is any value but 0.
+class FormsLibraryCheckView : public ControlView {
+ public:
+  FormsLibraryCheckView(forms::Control& c, QWidget* parent) : ControlView(c, new ModelChecked<QCheckBox>(parent)) {
+    ClicksGoToTheModel(*box());
+  }
+
+ protected:
+  QCheckBox* box() const { return static_cast<QCheckBox*>(widget()); }
+  void SyncKind() override {
+    auto& c = static_cast<forms::msforms::CheckBox&>(control());
+    box()->setText(Wrapped(*box(), Mnemonic(c.Caption())));
+    box()->setChecked(c.Value() != 0);
+  }
+};
+
+// A drop-down list: a person's choice goes to the model (Click); the model's
+// ListIndex set by code only redraws.
+class ComboView : public ControlView {
+ public:
+  ComboView(forms::Control& c, QWidget* parent) : ControlView(c, new QComboBox(parent)) {
+    auto* model = static_cast<forms::ComboBox*>(&c);
+    QObject::connect(combo(), &QComboBox::activated,
+                     [model](int index) { Act([&] { forms::user::Choose(*model, index); }); });
+  }
+
+ protected:
+  QComboBox* combo() const { return static_cast<QComboBox*>(widget()); }
+  void SyncKind() override {
+    auto& c = static_cast<forms::ComboBox&>(control());
+    const QSignalBlocker quiet(combo());
+    QStringList items;
+    for (int i = 0; i < c.ListCount(); ++i) items << QString::fromStdString(c.List(i));
+    QStringList shown;
+    for (int i = 0; i < combo()->count(); ++i) shown << combo()->itemText(i);
+    if (shown != items) {
+      combo()->clear();
+      combo()->addItems(items);
+    }
+    combo()->setCurrentIndex(c.ListIndex());
+  }
+};
+
 class FrameView : public ControlView {
  public:
   FrameView(forms::Control& c, QWidget* parent) : ControlView(c, new QGroupBox(parent)) {}
@@ -256,6 +330,9 @@ void RegisterIntrinsicViews() {
   RegisterControlView("TextBox", Maker<TextView>());
   RegisterControlView("Image", Maker<ImageView>());
   RegisterControlView("Frame", Maker<FrameView>());
+  RegisterControlView("MSForms.Label", Maker<LabelView>());
+  RegisterControlView("MSForms.CheckBox", Maker<FormsLibraryCheckView>());
+  RegisterControlView("ComboBox", Maker<ComboView>());
 }
 
 }  // namespace platform::qt

@@ -1,5 +1,6 @@
 #include "platform/qt/form_views.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColor>
@@ -161,7 +162,9 @@ void ControlView::Sync() {
   palette.setColor(QPalette::ButtonText, ColorOf(c.ForeColor()));
   palette.setColor(QPalette::Text, ColorOf(c.ForeColor()));
   palette.setColor(QPalette::Window, ColorOf(c.BackColor()));
-  palette.setColor(QPalette::Base, ColorOf(c.BackColor()));
+  // Only a text box fills its field with its back colour; a check box keeps
+  // the white box it is drawn with.
+  if (c.TypeName() == "TextBox") palette.setColor(QPalette::Base, ColorOf(c.BackColor()));
   widget_->setPalette(palette);
   SyncKind();
   // The caret is where the model has its focus.
@@ -199,6 +202,12 @@ void ControlView::ForwardMouse(bool clickOnRelease) {
     bool pressed = false;
   };
   widget_->installEventFilter(new Filter(this, clickOnRelease));
+}
+
+void ControlView::ClicksGoToTheModel(QAbstractButton& button) {
+  ForwardMouse(false);
+  forms::Control* model = &control_;
+  QObject::connect(&button, &QAbstractButton::clicked, [model] { Act([&] { forms::user::Click(*model); }); });
 }
 
 // ---- FormWindow ----
@@ -457,6 +466,7 @@ Qt::CursorShape CursorOf(int pointer) {
 
 FormViews::FormViews() {
   RegisterIntrinsicViews();
+  RegisterOutsideViews();
   // The program's pointer (the hourglass while it works) covers every window.
   forms::Screen().OnMousePointer([](int pointer) {
     while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();

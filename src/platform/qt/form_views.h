@@ -23,6 +23,7 @@
 
 #include "platform/forms/form.h"
 
+class QAbstractButton;
 class QColor;
 class QFont;
 
@@ -64,6 +65,9 @@ class ControlView {
   // Mouse moves and presses reach the model as MouseMove and MouseDown; a
   // press and release on a control that is not a button is its Click.
   void ForwardMouse(bool clickOnRelease);
+  // A button's own click is the person's Click of the control; moves and
+  // presses go as MouseMove and MouseDown.
+  void ClicksGoToTheModel(QAbstractButton& button);
 
  private:
   forms::Control& control_;
@@ -74,6 +78,8 @@ using ControlViewMaker = std::function<std::unique_ptr<ControlView>(forms::Contr
 void RegisterControlView(std::string_view typeName, ControlViewMaker maker);
 // The views of the forms runtime's own controls (FormViews registers them).
 void RegisterIntrinsicViews();
+// The views of the outside controls (FormViews registers them).
+void RegisterOutsideViews();
 
 // The window of one form.
 class FormWindow : public QWidget {

@@ -62,10 +62,35 @@ bool KeyNode::RemoveValue(std::string_view valueName) {
   return std::erase_if(values, [&](const ValueEntry& v) { return NamesEqual(v.name, valueName); }) > 0;
 }
 
+KeyNode::~KeyNode() {
+  std::vector<std::shared_ptr<KeyNode>> pending = std::move(subkeys);
+  while (!pending.empty()) {
+    std::shared_ptr<KeyNode> node = std::move(pending.back());
+    pending.pop_back();
+    // Its last owner: its subkeys are taken out before it goes, so no
+    // destructor runs inside another.
+    if (node.use_count() == 1) {
+      for (auto& sub : node->subkeys) pending.push_back(std::move(sub));
+      node->subkeys.clear();
+    }
+  }
+}
+
 void KeyNode::MarkDeleted() {
-  deleted = true;
-  parent = nullptr;
-  for (auto& sub : subkeys) sub->MarkDeleted();
+  std::vector<KeyNode*> pending{this};
+  while (!pending.empty()) {
+    KeyNode* key = pending.back();
+    pending.pop_back();
+    key->deleted = true;
+    key->parent = nullptr;
+    for (auto& sub : key->subkeys) pending.push_back(sub.get());
+  }
+}
+
+std::size_t KeyNode::Depth() const {
+  std::size_t depth = 0;
+  for (const KeyNode* k = this; k->parent != nullptr; k = k->parent) ++depth;
+  return depth;
 }
 
 std::string KeyNode::Path() const {

@@ -20,7 +20,16 @@ struct ValueEntry {
   bool operator==(const ValueEntry&) const = default;
 };
 
+// How deep keys may nest below a root, as in the registry we stand in for.
+inline constexpr std::size_t kMaxKeyDepth = 512;
+
 struct KeyNode {
+  KeyNode() = default;
+  // Takes a deep tree apart level by level, never by recursion on its depth.
+  ~KeyNode();
+  KeyNode(const KeyNode&) = delete;
+  KeyNode& operator=(const KeyNode&) = delete;
+
   std::string name;
   KeyNode* parent = nullptr;  // null for a root and for a deleted key
   bool deleted = false;
@@ -39,6 +48,8 @@ struct KeyNode {
   void MarkDeleted();
   // Backslash-separated names from the root's first level down ("" for a root).
   std::string Path() const;
+  // Levels below the root (0 for a root).
+  std::size_t Depth() const;
 };
 
 // Names compare as the registry compares them: a-z fold to A-Z, other bytes as they are.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace platform::registry {
@@ -72,13 +73,36 @@ void WriteValue(std::string& out, const ValueEntry& v) {
   out += '\n';
 }
 
-void WriteKey(std::string& out, const KeyNode& key, const std::string& path, bool isRoot) {
-  if (!isRoot || !key.values.empty()) {
-    out += '[' + path + "]\n";
-    for (const auto& v : key.values) WriteValue(out, v);
-    out += '\n';
+void WriteSection(std::string& out, const KeyNode& key, const std::string& path) {
+  out += '[' + path + "]\n";
+  for (const auto& v : key.values) WriteValue(out, v);
+  out += '\n';
+}
+
+// Depth first, in subkey order, with one path that grows and shrinks: no
+// recursion on the depth and no copy of the path per level.
+void WriteTree(std::string& out, const KeyNode& top, std::string_view rootName) {
+  std::string path(rootName);
+  if (!top.values.empty()) WriteSection(out, top, path);
+  struct Level {
+    const KeyNode* key;
+    std::size_t next;
+    std::size_t pathLength;
+  };
+  std::vector<Level> levels{{&top, 0, path.size()}};
+  while (!levels.empty()) {
+    Level& level = levels.back();
+    if (level.next == level.key->subkeys.size()) {
+      levels.pop_back();
+      continue;
+    }
+    const KeyNode& sub = *level.key->subkeys[level.next++];
+    path.resize(level.pathLength);
+    path += '\\';
+    path += sub.name;
+    WriteSection(out, sub, path);
+    levels.push_back({&sub, 0, path.size()});
   }
-  for (const auto& sub : key.subkeys) WriteKey(out, *sub, path + '\\' + sub->name, false);
 }
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -139,7 +163,35 @@ ByteArray ReadHexList(std::string_view s) {
   return out;
 }
 
-void ReadValueLine(std::string_view line, KeyNode& key) {
+// The values of the key being read, by folded name: a key of many values
+// is read in linear time, not by a search per value.
+struct ValueIndex {
+  KeyNode* key = nullptr;
+  std::unordered_map<std::string, std::size_t> positions;
+
+  static std::string Folded(std::string_view name) {
+    std::string out(name);
+    for (char& c : out)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+  }
+  void Set(KeyNode& target, std::string name, long type, ByteArray data) {
+    if (key != &target) {
+      key = &target;
+      positions.clear();
+      for (std::size_t i = 0; i < target.values.size(); ++i) positions.emplace(Folded(target.values[i].name), i);
+    }
+    const auto [it, added] = positions.emplace(Folded(name), target.values.size());
+    if (added) {
+      target.values.push_back(ValueEntry{std::move(name), type, std::move(data)});
+    } else {
+      target.values[it->second].type = type;  // the first spelling and position stay
+      target.values[it->second].data = std::move(data);
+    }
+  }
+};
+
+void ReadValueLine(std::string_view line, KeyNode& key, ValueIndex& index) {
   std::size_t pos = 0;
   std::string name;
   if (line[0] == '@') {
@@ -186,7 +238,7 @@ void ReadValueLine(std::string_view line, KeyNode& key) {
   } else {
     throw Failure{"the data must be a quoted text, dword:, hex: or hex(<type>):"};
   }
-  key.SetValue(name, type, std::move(data));
+  index.Set(key, std::move(name), type, std::move(data));
 }
 
 KeyNode& ReadSection(std::string_view path, std::string_view rootName, KeyNode& top) {
@@ -201,6 +253,9 @@ KeyNode& ReadSection(std::string_view path, std::string_view rootName, KeyNode& 
   }
   if (!NamesEqual(parts[0], rootName))
     throw Failure{"the key [" + std::string(path) + "] does not belong to " + std::string(rootName)};
+  if (parts.size() - 1 > kMaxKeyDepth)
+    throw Failure{"a key is nested " + std::to_string(parts.size() - 1) + " levels deep; at most " +
+                  std::to_string(kMaxKeyDepth) + " are allowed"};
   KeyNode* key = &top;
   for (std::size_t i = 1; i < parts.size(); ++i) {
     if (parts[i].empty()) throw Failure{"the key [" + std::string(path) + "] has an empty name in it"};
@@ -213,7 +268,7 @@ KeyNode& ReadSection(std::string_view path, std::string_view rootName, KeyNode& 
 
 std::string WriteHiveText(const KeyNode& top, std::string_view rootName) {
   std::string out = "REGEDIT4\n\n";
-  WriteKey(out, top, std::string(rootName), true);
+  WriteTree(out, top, rootName);
   return out;
 }
 
@@ -230,9 +285,15 @@ std::optional<HiveFileError> ReadHiveText(std::string_view text, std::string_vie
     start = nl + 1;
   }
 
+  // A last line without its line break may be cut inside ("dword:0000"):
+  // it is not read.
+  const bool terminated = !text.empty() && text.back() == '\n';
+  const std::size_t wholeLines = terminated ? lines.size() : lines.size() - 1;
+
   bool sawHeader = false;
   KeyNode* key = nullptr;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
+  ValueIndex index;
+  for (std::size_t i = 0; i < wholeLines; ++i) {
     const int lineNumber = static_cast<int>(i) + 1;
     std::string_view line = TrimBlanks(lines[i]);
     if (line.empty() || line[0] == ';') continue;
@@ -246,11 +307,13 @@ std::optional<HiveFileError> ReadHiveText(std::string_view text, std::string_vie
       } else if (line[0] == '"' || line[0] == '@') {
         if (key == nullptr) throw Failure{"a value comes before the first [key] line"};
         std::string logical(line);
-        while (!logical.empty() && logical.back() == '\\' && i + 1 < lines.size()) {
+        while (!logical.empty() && logical.back() == '\\' && i + 1 < wholeLines) {
           logical.pop_back();
           logical += TrimBlanks(lines[++i]);
         }
-        ReadValueLine(logical, *key);
+        // Its continuation was cut off: the value is not whole.
+        if (!terminated && !logical.empty() && logical.back() == '\\' && i + 1 == wholeLines) break;
+        ReadValueLine(logical, *key, index);
       } else {
         throw Failure{"this line is neither a [key], a value nor a ; comment"};
       }
@@ -258,7 +321,18 @@ std::optional<HiveFileError> ReadHiveText(std::string_view text, std::string_vie
       return HiveFileError{lineNumber, f.message};
     }
   }
-  if (!sawHeader) return HiveFileError{0, "the file is empty; it must start with the line REGEDIT4"};
+  if (!sawHeader) {
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
+      return HiveFileError{0, "the file is empty; it must start with the line REGEDIT4"};
+    return HiveFileError{0, "the file was cut short before its REGEDIT4 line was whole"};
+  }
+  // Every file written here ends with a blank line; without it the file was
+  // cut short (after a whole line, which reads as a sound file) or not
+  // written whole, and settings after the cut would silently fall back to
+  // their defaults.
+  if (!terminated || wholeLines < 2 || !TrimBlanks(lines[wholeLines - 2]).empty())
+    return HiveFileError{0, "the file does not end with its final blank line: it was cut short or not written whole",
+                         true};
   return std::nullopt;
 }
 

@@ -28,12 +28,17 @@ namespace platform::registry {
 struct HiveFileError {
   int line = 0;  // 1-based; 0 for the file as a whole
   std::string message;
+  // The file ends before its final blank line (the writer always ends with
+  // one): cut short, or not written whole. Everything read is whole.
+  bool cut = false;
 };
 
 std::string WriteHiveText(const KeyNode& top, std::string_view rootName);
 
 // Fills `top` (empty on entry) from the text of a hive file for `rootName`.
-// On an error the content of `top` is unspecified.
+// On an error the content of `top` is unspecified, except for a `cut` file:
+// then it holds every whole line (a last line without its line break may be
+// cut inside and is left out). Keys may nest kMaxKeyDepth levels deep.
 std::optional<HiveFileError> ReadHiveText(std::string_view text, std::string_view rootName, KeyNode& top);
 
 }  // namespace platform::registry

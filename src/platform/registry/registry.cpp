@@ -42,7 +42,7 @@ std::string ErrnoText(int code) { return std::strerror(code); }
 // the old file stays whole until the new one is complete on disk.
 std::string WriteAtomically(const std::filesystem::path& file, const std::string& text) {
   const std::filesystem::path temp = file.string() + ".tmp";
-  const platform::AtomicWriteResult r = platform::WriteFileAtomically(file, temp, text);
+  const platform::AtomicWriteResult r = platform::WriteFileAtomically(file, temp, text, platform::NewFileMode::Private);
   switch (r.failed) {
     case platform::AtomicWriteResult::Step::None: return {};
     case platform::AtomicWriteResult::Step::Create: return "cannot create " + temp.string() + ": " + ErrnoText(r.error);
@@ -271,6 +271,8 @@ long Registry::CreateKey(HKEY key, std::string_view subKey, std::string_view cla
     const bool creating = level < r.parts.size();
     if (hive.writeProtected && (creating || (samDesired & kWriteRights) != 0)) return ERROR_ACCESS_DENIED;
     if (creating && !Allowed(r.base, KEY_CREATE_SUB_KEY)) return ERROR_ACCESS_DENIED;
+    // Deeper keys could not be read back from the hive file.
+    if (creating && node->Depth() + (r.parts.size() - level) > kMaxKeyDepth) return ERROR_INVALID_PARAMETER;
     for (; level < r.parts.size(); ++level) node = node->AddSubkey(r.parts[level]);
     Handle opened{node, r.base.hive, samDesired, false};
     *result = NewHandle(opened);
@@ -468,6 +470,7 @@ void Registry::ClearFaults() { faults_.clear(); }
 // ---- persistence ----
 
 void Registry::Report(const std::string& message) const {
+  reports_.push_back(message);
   if (diagnostics) diagnostics(message);
 }
 
@@ -493,6 +496,15 @@ void Registry::LoadHive(Hive& hive) {
     return;
   }
   if (!present) return;
+  // A folder (or a pipe) of that name is no file to read, and not one to
+  // save over either.
+  if (!std::filesystem::is_regular_file(file, ec)) {
+    Report("lumivane: the registry file " + file.string() + " is " +
+           (std::filesystem::is_directory(file, ec) ? "a directory" : "not a plain file") + "; " + hive.name +
+           " starts empty and will not be saved over it.");
+    hive.saveBlocked = true;
+    return;
+  }
 
   std::ifstream in(file, std::ios::binary);
   std::ostringstream text;
@@ -519,12 +531,25 @@ void Registry::LoadHive(Hive& hive) {
     aside = file.string() + ".broken-" + std::to_string(n);
     if (!std::filesystem::exists(aside, ec) && !ec) break;
   }
+  // A file cut short keeps everything before the cut; other damage leaves
+  // the root empty. Either way the file itself is kept aside.
+  if (error->cut) {
+    hive.top->MarkDeleted();
+    hive.top = std::move(parsed);
+    hive.dirty = true;
+  }
   std::filesystem::rename(file, aside, ec);
   if (ec) {
     Report("lumivane: the registry file " + file.string() + " cannot be read (" + where +
            ") and could not be renamed aside (" + ec.message() + "). " + hive.name +
            " starts empty and nothing will be saved over the file until it is repaired or removed.");
     hive.saveBlocked = true;
+    return;
+  }
+  if (error->cut) {
+    Report("lumivane: the registry file " + file.string() + " is damaged (" + where + "). It was renamed to " +
+           aside.string() + "; " + hive.name +
+           " keeps what could be read from it, and the rest of its settings are new.");
     return;
   }
   Report("lumivane: the registry file " + file.string() + " cannot be read (" + where + "). It was renamed to " +

@@ -173,6 +173,9 @@ class Registry {
   static std::string FileName(HKEY root);  // "HKEY_CURRENT_USER.reg"
   // Problems with the files, for a person to read; standard error by default.
   std::function<void(const std::string&)> diagnostics;
+  // Every problem reported so far, also those reported before a program
+  // set its own `diagnostics` (the files are read when the registry is made).
+  const std::vector<std::string>& Reports() const { return reports_; }
 
  private:
   struct Hive {
@@ -216,6 +219,7 @@ class Registry {
   std::optional<std::filesystem::path> directory_;
   std::vector<std::pair<Call, Fault>> faults_;
   std::vector<CallRecord> calls_;
+  mutable std::vector<std::string> reports_;
 };
 
 // The registry the free functions use.

@@ -15,7 +15,7 @@ std::unique_ptr<Shell> Fresh() {
     shell->modules.AddFunction("kernel32", fn);
   }
   for (const char* fn : {"GetForegroundWindow", "GetWindowThreadProcessId", "AttachThreadInput", "SetForegroundWindow",
-                         "IsIconic", "ShowWindow", "LoadCursorA", "SetCursor"}) {
+                         "IsIconic", "ShowWindow", "LoadCursorA", "SetCursor", "SystemParametersInfoA"}) {
     shell->modules.AddFunction("user32", fn);
   }
   for (const char* fn : {"SHGetSpecialFolderLocation", "SHGetPathFromIDList", "SHGetPathFromIDListA", "SHGetMalloc"}) {

@@ -11,6 +11,7 @@
 #include "platform/shell/seam.h"
 #include "platform/shell/special_folders.h"
 #include "platform/shell/window_table.h"
+#include "platform/shell/work_area.h"
 
 namespace platform::shell {
 
@@ -24,6 +25,7 @@ struct Shell {
   Modules modules{&seam};
   WindowTable windows{&seam};
   Cursors cursors{&seam};
+  WorkArea workArea{&seam};
 };
 
 Shell& Current();

@@ -140,7 +140,8 @@ TEST_F(PersistenceTest, HandEditedFileIsRead) {
             "\"PictureDumpDirectory\" = \"D:\\Pictures\"\r\n"
             "\"Bytes\"=hex:0A, 10,\\\r\n"
             "    FF\r\n"
-            "\"DebugMode\"=dword:00000002\r\n");
+            "\"DebugMode\"=dword:00000002\r\n"
+            "\r\n");
   auto reg = Load();
   EXPECT_TRUE(messages.empty());
   const std::string key = "Software\\Quenstor\\Lumivane\\Settings";
@@ -155,7 +156,7 @@ TEST_F(PersistenceTest, HandEditedFileIsRead) {
 TEST_F(PersistenceTest, BrokenFileIsSetAsideAndTheRootStartsEmpty) {
   const std::string broken = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software]\n\"A\"=dword:xyz\n";
   tmp.Write("HKEY_CURRENT_USER.reg", broken);
-  tmp.Write("HKEY_LOCAL_MACHINE.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\n\"ok\"=\"fine\"\n");
+  tmp.Write("HKEY_LOCAL_MACHINE.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\n\"ok\"=\"fine\"\n\n");
   {
     auto reg = Load();
     ASSERT_EQ(messages.size(), 1u);
@@ -216,6 +217,98 @@ TEST(HiveDirectory, ChoosesTheProgramsFolder) {
   EXPECT_EQ(HiveDirectory("/srv/lv", "/home/u/.cfg", "/home/u"), fs::path("/srv/lv"));
   EXPECT_EQ(HiveDirectory("", "/home/u/.cfg", "/home/u"), fs::path("/home/u/.cfg/lumivane"));
   EXPECT_EQ(HiveDirectory("", "relative", "/home/u"), fs::path("/home/u/.config/lumivane"));
+}
+
+using Regressions = PersistenceTest;
+
+// A deep key overflowed the stack when the tree was destroyed, and its
+// rewrite grew with the square of the depth.
+TEST_F(Regressions, KeysNestedBeyondTheRegistrysDepthAreRefused) {
+  {
+    KeyNode top;
+    KeyNode* key = &top;
+    for (int i = 0; i < 200000; ++i) key = key->AddSubkey("k").get();
+  }  // destroyed level by level
+
+  std::string deep = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Before]\n\"kept\"=\"yes\"\n\n[HKEY_CURRENT_USER";
+  for (int i = 0; i < 200000; ++i) deep += "\\k";
+  deep += "]\n\n";
+  tmp.Write("HKEY_CURRENT_USER.reg", deep);
+  auto reg = Load();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("nested 200000 levels deep"), std::string::npos) << messages[0];
+  EXPECT_EQ(ReadFile(hkcu.string() + ".broken-1"), deep);
+
+  // The deepest key allowed is written and read back; one deeper is not made.
+  std::string path = "k";
+  for (std::size_t i = 1; i < kMaxKeyDepth; ++i) path += "\\k";
+  HKEY h = 0;
+  long disposition = 0;
+  ASSERT_EQ(reg->CreateKey(HKEY_CURRENT_USER, path, "", 0, KEY_ALL_ACCESS, nullptr, &h, &disposition), 0);
+  HKEY deeper = 0;
+  EXPECT_EQ(reg->CreateKey(h, "k", "", 0, KEY_ALL_ACCESS, nullptr, &deeper, &disposition), ERROR_INVALID_PARAMETER);
+  ASSERT_EQ(reg->CloseKey(h), 0);
+  messages.clear();
+  Load();
+  EXPECT_TRUE(messages.empty());
+}
+
+// A file cut short loaded what was there, and its rewrite put the rest of the
+// settings back at their defaults without a word or a copy.
+TEST_F(Regressions, AHiveCutShortIsKeptAsideAndWhatWasWholeIsKept) {
+  const std::string head = "REGEDIT4\n\n[HKEY_CURRENT_USER\\S]\n\"First\"=\"one\"\n\"Number\"=dword:00000007\n";
+  struct Row {
+    const char* name;
+    std::string text;
+    std::vector<std::string> kept;
+  } rows[] = {
+      {"cut after a whole line", head, {"First", "Number"}},
+      {"cut inside a dword", head + "\"Cut\"=dword:0000", {"First", "Number"}},
+      {"cut inside a continued hex list", head + "\"Cut\"=hex:00,01,\\\n  0", {"First", "Number"}},
+      {"cut before a line break", head + "\"Last\"=\"whole\"", {"First", "Number"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    for (const auto& entry : fs::directory_iterator(dir)) fs::remove(entry.path());
+    messages.clear();
+    tmp.Write("HKEY_CURRENT_USER.reg", row.text);
+    {
+      auto reg = Load();
+      ASSERT_EQ(messages.size(), 1u);
+      EXPECT_NE(messages[0].find("final blank line"), std::string::npos) << messages[0];
+      EXPECT_NE(messages[0].find(".broken-1"), std::string::npos) << messages[0];
+      EXPECT_EQ(ReadFile(hkcu.string() + ".broken-1"), row.text);
+      EXPECT_EQ(reg->ValueNames(HKEY_CURRENT_USER, "S"), row.kept);
+      EXPECT_EQ(reg->Peek(HKEY_CURRENT_USER, "S", "Number")->data, DwordData(7));
+    }
+    EXPECT_NE(ReadFile(hkcu).find("\"First\"=\"one\""), std::string::npos);  // what was whole is saved again
+  }
+}
+
+// Loading searched the values of a key once per value read.
+TEST_F(Regressions, AKeyOfManyValuesLoadsWhole) {
+  std::string text = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Many]\n";
+  for (int i = 0; i < 100000; ++i) text += "\"Value" + std::to_string(i) + "\"=dword:00000001\n";
+  text += "\"VALUE5\"=dword:00000002\n\n";  // a repeated name keeps its first spelling and place
+  tmp.Write("HKEY_CURRENT_USER.reg", text);
+  auto reg = Load();
+  EXPECT_TRUE(messages.empty());
+  const auto names = reg->ValueNames(HKEY_CURRENT_USER, "Many");
+  ASSERT_EQ(names.size(), 100000u);
+  EXPECT_EQ(names[5], "Value5");
+  EXPECT_EQ(reg->Peek(HKEY_CURRENT_USER, "Many", "value5")->data, DwordData(2));
+}
+
+// A folder in the file's place was called an empty file.
+TEST_F(Regressions, AFolderInPlaceOfTheHiveIsNamedSoAndKept) {
+  fs::create_directories(hkcu / "inside");
+  auto reg = Load();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find(hkcu.string() + " is a directory"), std::string::npos) << messages[0];
+  EXPECT_EQ(reg->Reports(), messages);
+  ASSERT_EQ(SetSz(*reg, HKEY_CURRENT_USER, "x", "y"), 0);
+  reg->Flush();
+  EXPECT_TRUE(fs::is_directory(hkcu / "inside"));
 }
 
 }  // namespace

@@ -401,18 +401,13 @@ std::optional<std::string> FieldValue(std::string_view header_block, std::string
   return unfolded;
 }
 
-const Parsed& DecodingOptions() {
-  static const Parsed options_holder;  // its options: the fallback character sets
-  return options_holder;
-}
-
 std::string DecodeText(const std::string& raw) {
-  GText decoded(g_mime_utils_header_decode_text(DecodingOptions().options(), raw.c_str()));
+  GText decoded(g_mime_utils_header_decode_text(DecodingOptions(), raw.c_str()));
   return Text(decoded.get());
 }
 
 std::string SenderOf(const std::string& raw) {
-  GRef<InternetAddressList> list(internet_address_list_parse(DecodingOptions().options(), raw.c_str()));
+  GRef<InternetAddressList> list(internet_address_list_parse(DecodingOptions(), raw.c_str()));
   if (!list || internet_address_list_length(list.get()) == 0) return DecodeText(raw);
   InternetAddress* first = internet_address_list_get_address(list.get(), 0);
   const std::string name = Text(internet_address_get_name(first));

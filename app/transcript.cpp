@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/words.h"
+#include "platform/forms/fm_check_box.h"
+#include "platform/forms/msforms.h"
 #include "runtime/error.h"
 #include "runtime/text.h"
 
@@ -28,6 +30,8 @@ std::optional<std::string> CaptionOf(const forms::Control& c) {
   if (auto* x = dynamic_cast<const forms::CheckBox*>(&c)) return x->Caption();
   if (auto* x = dynamic_cast<const forms::Label*>(&c)) return x->Caption();
   if (auto* x = dynamic_cast<const forms::Frame*>(&c)) return x->Caption();
+  if (auto* x = dynamic_cast<const forms::msforms::OptionButton*>(&c)) return x->Caption();
+  if (auto* x = dynamic_cast<const forms::msforms::CheckBox*>(&c)) return x->Caption();
   return std::nullopt;
 }
 
@@ -199,7 +203,8 @@ void PerformFormAction(forms::Form& form, const std::vector<std::string>& words)
   if (verb == "click" || verb == "choose") {
     need(2);
     forms::Control& c = FindFormControl(form, words[1]);
-    if (verb == "choose" && dynamic_cast<forms::OptionButton*>(&c) == nullptr)
+    if (verb == "choose" && dynamic_cast<forms::OptionButton*>(&c) == nullptr &&
+        dynamic_cast<forms::msforms::OptionButton*>(&c) == nullptr)
       runtime::Raise(runtime::err::kInvalidProcedureCall, words[1] + " is no option of " + form.Name());
     forms::user::Click(c);
   } else if (verb == "set") {
@@ -211,6 +216,10 @@ void PerformFormAction(forms::Form& form, const std::vector<std::string>& words)
       const std::string v = Lower(words[2]);
       const int want = v == "1" || v == "on" || v == "yes" || v == "true" ? forms::vbChecked : forms::vbUnchecked;
       for (int i = 0; i < 3 && check->Value() != want; ++i) forms::user::Click(*check);
+    } else if (auto* box = dynamic_cast<forms::msforms::CheckBox*>(&c)) {
+      const std::string v = Lower(words[2]);
+      const bool want = v == "1" || v == "on" || v == "yes" || v == "true";
+      if ((box->Value() != 0) != want) forms::user::Click(*box);
     } else {
       runtime::Raise(runtime::err::kInvalidProcedureCall, words[1] + " of " + form.Name() + " takes no text");
     }

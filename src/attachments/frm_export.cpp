@@ -57,7 +57,8 @@ void frmExport::Design() {
   Caption("Export Attachments");
   BorderStyle(forms::vbFixedDialog);
   FontName("Arial");
-  Width(8400);
+  // Wide enough for the captions in the desktop's font.
+  Width(9900);
   Height(8760);
 
   lblMessages->Caption("Export attachments:");
@@ -118,34 +119,34 @@ void frmExport::Design() {
 }
 
 void frmExport::LayOut() {
-  lblCaption->Move(120, 120, 8040, 420);
-  lblMessages->Move(120, 660, 8040, 240);
+  lblCaption->Move(120, 120, 9540, 420);
+  lblMessages->Move(120, 660, 9540, 240);
   optSelectedMessages->Move(360, 930, 3900, 255);
-  optAllMessages->Move(4320, 930, 3840, 255);
-  lblMessageCount->Move(360, 1220, 7800, 240);
+  optAllMessages->Move(5070, 930, 4590, 255);
+  lblMessageCount->Move(360, 1220, 9300, 240);
   lblSavePath->Move(120, 1560, 6600, 240);
-  txtSavePath->Move(360, 1830, 6600, 300);
-  lblBrowse->Move(7080, 1860, 1080, 240);
-  lblNaming->Move(120, 2280, 8040, 240);
-  optOutputFolder->Move(360, 2550, 7800, 255);
-  optEmailFolders->Move(360, 2820, 7800, 255);
-  optAppendSubject->Move(360, 3090, 7800, 255);
-  optAppendSubjectToEnd->Move(360, 3360, 7800, 255);
-  lblAppendSep->Move(600, 3660, 6600, 420);
-  txtSep->Move(7260, 3690, 900, 300);
-  chkUseAppendSubstitution->Move(600, 4140, 7560, 255);
-  txtSubstitutionAppend->Move(840, 4440, 7320, 300);
-  lblFileTypes->Move(120, 4860, 8040, 240);
+  txtSavePath->Move(360, 1830, 8100, 300);
+  lblBrowse->Move(8580, 1860, 1080, 240);
+  lblNaming->Move(120, 2280, 9540, 240);
+  optOutputFolder->Move(360, 2550, 9300, 255);
+  optEmailFolders->Move(360, 2820, 9300, 255);
+  optAppendSubject->Move(360, 3090, 9300, 255);
+  optAppendSubjectToEnd->Move(360, 3360, 9300, 255);
+  lblAppendSep->Move(600, 3660, 8100, 420);
+  txtSep->Move(8760, 3690, 900, 300);
+  chkUseAppendSubstitution->Move(600, 4140, 9060, 255);
+  txtSubstitutionAppend->Move(840, 4440, 8820, 300);
+  lblFileTypes->Move(120, 4860, 9540, 240);
   optAll->Move(360, 5130, 3900, 255);
-  optImagesOnly->Move(4320, 5130, 3840, 255);
+  optImagesOnly->Move(5070, 5130, 4590, 255);
   optExcludeImages->Move(360, 5400, 3900, 255);
-  optSpecifiedFileTypes->Move(360, 5670, 7800, 255);
-  txtSpecifiedFileTypes->Move(600, 5970, 7560, 300);
-  chkIncludeReport->Move(120, 6420, 8040, 255);
-  chkDelete->Move(120, 6720, 8040, 255);
+  optSpecifiedFileTypes->Move(360, 5670, 9300, 255);
+  txtSpecifiedFileTypes->Move(600, 5970, 9060, 300);
+  chkIncludeReport->Move(120, 6420, 9540, 255);
+  chkDelete->Move(120, 6720, 9540, 255);
   imgHelp->Move(120, 7560, 480, 480);
-  cmdOK->Move(5640, 7560, 1200, 375);
-  cmdCancel->Move(6960, 7560, 1200, 375);
+  cmdOK->Move(7140, 7560, 1200, 375);
+  cmdCancel->Move(8460, 7560, 1200, 375);
 }
 
 void frmExport::Form_Load() {
@@ -158,7 +159,7 @@ void frmExport::Form_Load() {
     });
     rn([&] { optSelectedMessages->Caption("From Selected Messages (Default)"); });
     rn([&] { ShowMessageCount(false); });
-    rn([&] { optAllMessages->Caption("All Messages in Folder" + Ref(ActiveExplorer().CurrentFolder()).Name()); });
+    rn([&] { optAllMessages->Caption("All Messages in Folder " + Ref(ActiveExplorer().CurrentFolder()).Name()); });
   } else {
     rn([&] {
       lblCaption->Caption(

@@ -12,6 +12,7 @@
 #include "attachments/frm_save_attachments.h"
 #include "host/outlook.h"
 #include "host/store.h"
+#include "outlook/command_steps.h"
 #include "outlook/expl_wrap.h"
 #include "outlook/out_addin.h"
 #include "outlook/ref.h"
@@ -33,7 +34,6 @@ namespace {
 namespace forms = platform::forms;
 namespace mpa = modPictureAttachments;
 
-constexpr std::string_view kSaveTitle = "No Attachments To Save";
 constexpr std::string_view kDeleteTitle = "No Attachments To Delete";
 
 runtime::OnError Handler(const char* procedure) {
@@ -90,12 +90,7 @@ bool SelectionHasAttachments(OnErr& h, std::string_view title, bool picturesOnly
       bool downloaded = false;
       if (!h([&] { downloaded = mpa::IsMessageDownloaded(item); })) return false;
       if (!downloaded) {
-        h([&] {
-          forms::MsgBox(std::string("Only the header has been downloaded for this message.  Until the entire item "
-                                    "is available, ") +
-                            "any present attachments cannot be retrieved.",
-                        forms::vbExclamation, "Message Not Downloaded");
-        });
+        commands::ShowNotDownloaded(h);
         return false;
       }
       bool pictures = false;
@@ -132,26 +127,11 @@ std::int16_t SaveSelection(runtime::OnError& h, bool picturesOnly, const std::st
   if (!h([&] { selection = Ref(Ref(g_objOutlook).ActiveExplorer()).Selection(); })) return 0;
   std::int16_t total = 0;
   for (const auto& item : Ref(selection)) {
-    std::shared_ptr<host::Attachments> attachments;
-    long count = 0;
     bool wanted = false;
-    h([&] {
-      attachments = Ref(item).Attachments();
-      count = Ref(attachments).Count();
-      wanted = IsMailOrPost(item->Class()) && count != 0;
-    });
+    h([&] { wanted = IsMailOrPost(Ref(item).Class()) && Ref(item->Attachments()).Count() != 0; });
     if (!wanted) continue;
-    AttachmentCollection collection;
-    for (long i = 1; i <= count; ++i) {
-      h([&] {
-        auto attachment = attachments->Item(i);
-        collection.Add(attachment, Ref(attachment).FileName() + "_" + runtime::CStr(attachment->Index()));
-      });
-    }
-    std::string path = folder;
     bool cancelled = false;
-    std::int16_t saved = 0;
-    h([&] { mpa::SaveAttachments(collection, picturesOnly, path, cancelled, saved); });
+    const std::int16_t saved = commands::SaveItem(h, item, picturesOnly, folder, cancelled);
     h([&] { total = runtime::Add16(total, saved); });
     if (cancelled) break;
   }
@@ -163,51 +143,9 @@ std::int16_t SaveSelection(runtime::OnError& h, bool picturesOnly, const std::st
 void ExplWrap::ExplorerQuickSave(bool blnPicturesOnly) {
   auto eh = Handler("ExplorerQuickSave");
   [&] {
-    if (!SelectionHasAttachments(eh, kSaveTitle, blnPicturesOnly)) return;
-    std::string folder;
-    long doNotPrompt = 0;
-    if (!eh([&] {
-          folder = Ref(g_objSettings).PictureDumpDirectory();
-          doNotPrompt = g_objSettings->DoNotPromptBeforeQuickSave();
-        })) {
-      return;
-    }
-    if (doNotPrompt == 0) {
-      const std::string text = std::string(blnPicturesOnly ? "Are you sure you want to save the picture attachments"
-                                                           : "Are you sure you want to save the attachments") +
-                               " in the selected message(s) " + "to the '" + folder + "' folder?" + "\r\n\r\n" +
-                               "Note: You can change the default location for saving attachments in the Settings "
-                               "screen.";
-      long answer = forms::vbNo;
-      eh([&] { answer = forms::MsgBox(text, forms::vbQuestion | forms::vbYesNo, "Save Pictures?"); });
-      if (answer != forms::vbYes) return;
-    }
-    bool exists = false;
-    if (!eh([&] { exists = Ref(FSO()).FolderExists(folder); })) return;
-    if (!exists) {
-      eh([&] {
-        forms::MsgBox("The '" + folder + "' directory is invalid or does not exist.  Please change " +
-                          "the location of your default Quick-save folder in the Settings screen.",
-                      forms::vbExclamation, "Invalid Folder");
-      });
-      return;
-    }
-    const std::int16_t saved = SaveSelection(eh, blnPicturesOnly, "");
-    if (saved == 0) return;
-    eh([&] {
-      const std::string dump = Ref(g_objSettings).PictureDumpDirectory();
-      std::string text;
-      if (saved == 1)
-        text = std::string(blnPicturesOnly ? "One image attachment has been saved to the '"
-                                           : "One attachment has been saved to the '") +
-               dump + "' folder.";
-      else
-        text = runtime::CStr(static_cast<long>(saved)) +
-               (blnPicturesOnly ? " image attachments have been saved to the '"
-                                : " attachments have been saved to the '") +
-               dump + "' folder.";
-      forms::MsgBox(text, forms::vbInformation, "SAVE COMPLETE");
-    });
+    if (!SelectionHasAttachments(eh, commands::kNoAttachmentsToSave, blnPicturesOnly)) return;
+    commands::QuickSave(eh, blnPicturesOnly, " in the selected message(s) ",
+                        [&] { return SaveSelection(eh, blnPicturesOnly, ""); });
   }();
   // Also after a refusal: the next run starts with fresh answers.
   eh([&] { Ref(g_objOutAddIn).SaveAttachmentsForm(nullptr); });
@@ -216,24 +154,11 @@ void ExplWrap::ExplorerQuickSave(bool blnPicturesOnly) {
 void ExplWrap::ExplorerSaveToButton(bool blnPicturesOnly) {
   auto eh = Handler("ExplorerSaveToButton");
   [&] {
-    if (!SelectionHasAttachments(eh, kSaveTitle, blnPicturesOnly)) return;
+    if (!SelectionHasAttachments(eh, commands::kNoAttachmentsToSave, blnPicturesOnly)) return;
     std::string folder;
     eh([&] { folder = BrowseForFolder().BrowseFolders2(0, "Save attachments to..."); });
     if (folder.empty()) return;  // the person cancelled the picker
-    const std::int16_t saved = SaveSelection(eh, blnPicturesOnly, folder);
-    if (saved == 0) return;
-    eh([&] {
-      std::string text;
-      if (saved == 1)
-        text = std::string(blnPicturesOnly ? "One image attachment has been saved to '"
-                                           : "One attachment has been saved to '") +
-               folder + "'.";
-      else
-        text = runtime::CStr(static_cast<long>(saved)) +
-               (blnPicturesOnly ? " image attachments have been saved to '" : " attachments have been saved to '") +
-               folder + "'.";
-      forms::MsgBox(text, forms::vbInformation, "SAVE COMPLETE");
-    });
+    commands::ReportSaved(eh, SaveSelection(eh, blnPicturesOnly, folder), blnPicturesOnly, folder, false);
   }();
   eh([&] { Ref(g_objOutAddIn).SaveAttachmentsForm(nullptr); });
 }
@@ -306,9 +231,7 @@ void ExplWrap::ExplorerWizardButton() {
     item = Ref(addIn).GetCurrentMessage();
   });
   if (!item) return;
-  rn([&] {
-    if (forms::DefaultInstanceExists<frmMain>()) forms::Unload(*forms::Default<frmMain>());
-  });
+  rn([&] { commands::UnloadPreviewWindow(); });
   rn([&] { mpa::SavePicturesToTempFolder(Ref(item).Attachments()); });
   rn([&] { ShowWizardForm(Ref(item).Attachments()); });
 }

@@ -71,14 +71,7 @@ void ExplWrap::BindCommandBars(const std::shared_ptr<host::CommandBars>& bars) {
 
 void ExplWrap::BindButton(WithEvents<host::CommandBarButton>& member,
                           const std::shared_ptr<host::CommandBarControl>& control, Click handler) {
-  auto button = host::As<host::CommandBarButton>(control);  // a popup is no button: 13
-  member.Release();
-  member.object = button;
-  if (!button) return;
-  member.events.push_back(
-      button->Click.Subscribe([this, handler](std::shared_ptr<host::CommandBarButton> ctrl,
-                                              bool& cancelDefault) { (this->*handler)(ctrl, cancelDefault); },
-                              weak_from_this()));
+  BindClick(*this, member, control, handler);
 }
 
 // ------------------------------------------------------------ window events

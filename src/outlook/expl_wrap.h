@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/event.h"
+#include "outlook/with_events.h"
 
 namespace host {
 class Application;
@@ -30,22 +30,6 @@ class Explorer;
 }  // namespace host
 
 namespace lumivane {
-
-// A member bound to an object's events: releasing it ends them.
-template <class T>
-struct WithEvents {
-  std::shared_ptr<T> object;
-  std::vector<runtime::Subscription> events;
-
-  // The subscriptions go before the object; they are moved out first, since
-  // ending one may end the last hold on the sink that owns this member.
-  void Release() {
-    auto ending = std::move(events);
-    events.clear();
-    object.reset();
-    ending.clear();
-  }
-};
 
 class ExplWrap : public std::enable_shared_from_this<ExplWrap> {
  public:

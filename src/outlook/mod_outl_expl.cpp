@@ -12,6 +12,7 @@ std::shared_ptr<ExplWrapCollection> g_colExplWraps;
 std::shared_ptr<InspWrapCollection> g_colInspWraps;
 bool g_blnNewExplorer = false;
 bool g_blnWizardOnTopPending = false;
+bool g_InspectorActivatedOnce = false;
 std::int16_t g_intExplKey = 0;
 std::int16_t g_intInspKey = 0;
 

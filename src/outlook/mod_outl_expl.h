@@ -42,6 +42,9 @@ extern bool g_blnNewExplorer;
 // first activation clears it. While set, the window's layout leaves the
 // thumbnail area where it is when the task pane is hidden or shown.
 extern bool g_blnWizardOnTopPending;
+// An Inspector was restored once while the preview window was loaded;
+// cleared whenever an Inspector closes.
+extern bool g_InspectorActivatedOnce;
 
 // The keys the next wrappers get.
 extern std::int16_t g_intExplKey;

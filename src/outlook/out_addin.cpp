@@ -49,9 +49,11 @@ void ResetOutlookGlobals() {
   modOutlExpl::g_colInspWraps.reset();
   modOutlExpl::g_blnNewExplorer = false;
   modOutlExpl::g_blnWizardOnTopPending = false;
+  modOutlExpl::g_InspectorActivatedOnce = false;
   modOutlExpl::g_intExplKey = 0;
   modOutlExpl::g_intInspKey = 0;
   ExplWrap::ClickProbe() = nullptr;
+  InspWrap::ClickProbe() = nullptr;
   ResetAddInGlobals();
 }
 
@@ -195,6 +197,11 @@ void OutAddIn::ShutdownHandler() {
   rn([&] { g_objSettings.reset(); });
   rn([&] { g_objRegRoutines.reset(); });
   rn([&] { modOutlExpl::g_colExplWraps.reset(); });
+  // The message windows that stay open would otherwise go on running their
+  // events and commands on the globals released above.
+  if (auto wrappers = modOutlExpl::g_colInspWraps) {
+    for (const auto& wrapper : *wrappers) rn([&] { Ref(wrapper).Unbind(); });
+  }
   rn([&] { modOutlExpl::g_colInspWraps.reset(); });
 }
 

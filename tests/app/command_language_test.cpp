@@ -183,6 +183,24 @@ TEST_F(SessionTest, TheAddInLoadsFromItsRegistrationAndItsCommandsRun) {
   EXPECT_TRUE(session_->Finish());
 }
 
+TEST_F(SessionTest, AMessageWindowCarriesTheToolbarAndANewMessageIsSent) {
+  Open();
+  WriteBytes(Out() / "photo.jpg", "photo");
+  const std::string out =
+      Run({"start", "open 1", "show toolbar", "answer yes",
+           "click \"Quick-save Only &Picture Attachments to Default Directory\"", "close-window", "compose",
+           "show toolbar", ("attach " + (Out() / "photo.jpg").string()).c_str(), "send", "stop"});
+  const fs::path pictures = scratch_.root() / "profile" / "Pictures";
+  EXPECT_NE(out.find("toolbar \"Lumivane\", position 1"), std::string::npos) << out;
+  EXPECT_NE(out.find("  popup \"Attachments &Manager\""), std::string::npos) << out;
+  EXPECT_NE(out.find("in the current message to the '"), std::string::npos) << out;
+  EXPECT_NE(out.find("file written: " + (pictures / "beach.jpg").string()), std::string::npos) << out;
+  EXPECT_NE(out.find("attached photo.jpg"), std::string::npos) << out;
+  EXPECT_NE(out.find("\nsent\n"), std::string::npos) << out;
+  EXPECT_EQ(out.find("error"), std::string::npos) << out;
+  EXPECT_TRUE(session_->Finish());
+}
+
 TEST_F(SessionTest, SavedMessagesAndWrittenFilesAreReported) {
   Open();
   Run({"start", "select 1"});

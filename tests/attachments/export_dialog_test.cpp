@@ -84,7 +84,7 @@ TEST_F(ExportTest, SelectedMessagesOrTheWholeFolder) {
 
   std::string counts;
   Run([&](frmExport& f) { counts = f.lblMessageCount->Caption() + "|" + f.optAllMessages->Caption(); });
-  EXPECT_EQ(counts, "Number of chosen messages based on selection: 2|All Messages in FolderInbox");
+  EXPECT_EQ(counts, "Number of chosen messages based on selection: 2|All Messages in Folder Inbox");
   EXPECT_EQ(Tree(target), (Strings{"beach.jpg"}));
 
   const std::string all = tmp.MakeDir("all");
@@ -433,6 +433,20 @@ TEST_F(ExportTest, OptionsAreRememberedAndAStrayStoredValueFallsBackToTheDefault
   EXPECT_NE(seen.find("optOutputFolder  MSForms.OptionButton  (o)"), std::string::npos) << seen;
   EXPECT_NE(seen.find("optAll  MSForms.OptionButton  (o)"), std::string::npos) << seen;
   EXPECT_NE(seen.find("txtSep  TextBox  text \"~\"  (disabled)"), std::string::npos) << seen;
+}
+
+// A big folder goes out whole: no limit of a 16-bit count, no silent stop.
+TEST_F(ExportTest, TenThousandMessagesAreExportedWhole) {
+  constexpr int kMessages = 10000;
+  for (int i = 0; i < kMessages; ++i) Message({Att("file" + std::to_string(i) + ".txt", "x")}, "M");
+  const std::string all = tmp.MakeDir("all");
+  Run([&](frmExport& f) {
+    user::Click(*f.optAllMessages);
+    Into(f, all);
+  });
+  EXPECT_EQ(Tree(all).size(), static_cast<std::size_t>(kMessages));
+  ASSERT_FALSE(boxes->Log().empty());
+  EXPECT_EQ(boxes->Log().back().prompt, "10000 attachments were exported.");
 }
 
 }  // namespace

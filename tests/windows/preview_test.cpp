@@ -273,7 +273,13 @@ TEST_F(PreviewTest, ClosingEmptiesTheFolderAndWritesTheSettings) {
     SCOPED_TRACE(row.name);
     auto f = Open("Close", {{"a.jpg", Plain()}, {"b.jpg", Plain()}});
     std::shared_ptr<host::Inspector> window;
-    if (row.messageWindowOpen) window = App()->OpenInspector(message);
+    if (row.messageWindowOpen) {
+      // Opening the message closes the preview; its own window opens it again.
+      window = App()->OpenInspector(message);
+      ButtonOf(window->Bars()->Item("Lumivane"), "&Lumivane...")->UserClick();
+      f = forms::Default<frmMain>();
+      ASSERT_TRUE(f->Loaded());
+    }
     std::shared_ptr<frmSlideshow> slideshow;
     if (row.slideshowOpen) {
       slideshow = std::make_shared<frmSlideshow>();

@@ -16,6 +16,7 @@
 #include "platform/forms/combo_box.h"
 #include "platform/forms/fm_check_box.h"
 #include "platform/forms/fm_label.h"
+#include "platform/forms/msforms.h"
 #include "platform/forms/ui.h"
 #include "platform/qt/form_views.h"
 #include "platform/qt/pictures.h"
@@ -278,6 +279,24 @@ class FormsLibraryCheckView : public ControlView {
   }
 };
 
+// The forms library's option button: its group is its GroupName, which
+// the model keeps; the drawing only shows the value.
+class FormsLibraryOptionView : public ControlView {
+ public:
+  FormsLibraryOptionView(forms::Control& c, QWidget* parent) : ControlView(c, new ModelChecked<QRadioButton>(parent)) {
+    radio()->setAutoExclusive(false);
+    ClicksGoToTheModel(*radio());
+  }
+
+ protected:
+  QRadioButton* radio() const { return static_cast<QRadioButton*>(widget()); }
+  void SyncKind() override {
+    auto& o = static_cast<forms::msforms::OptionButton&>(control());
+    radio()->setText(Wrapped(*radio(), Mnemonic(o.Caption())));
+    radio()->setChecked(o.Value());
+  }
+};
+
 // A drop-down list: a person's choice goes to the model (Click); the model's
 // ListIndex set by code only redraws.
 class ComboView : public ControlView {
@@ -332,6 +351,7 @@ void RegisterIntrinsicViews() {
   RegisterControlView("Frame", Maker<FrameView>());
   RegisterControlView("MSForms.Label", Maker<LabelView>());
   RegisterControlView("MSForms.CheckBox", Maker<FormsLibraryCheckView>());
+  RegisterControlView("MSForms.OptionButton", Maker<FormsLibraryOptionView>());
   RegisterControlView("ComboBox", Maker<ComboView>());
 }
 

@@ -255,7 +255,7 @@ void Peers(const fs::path& store, const fs::path& work, double bytes, double our
 
 // (f), in a process of its own so that its peak memory is its own.
 int BigChild(const fs::path& work) {
-  const bench::Shape shape{1, 1, 200 * 1024};
+  const bench::Shape shape{1, 1, 200 * 1024, {}};
   const fs::path store = MailFor(work, shape);
   const fs::path out = work / "out-big";
   const double seconds = QuickSave(store, out, work / "profile");
@@ -281,7 +281,7 @@ void Big(const fs::path& work) {
 
 // (e) The temporary picture folder for a preview.
 void TemporaryFolder(const fs::path& work, const fs::path& profile) {
-  const bench::Shape many{1, 30, 4096};
+  const bench::Shape many{1, 30, 4096, {}};
   const fs::path manyStore = MailFor(work, many);
   std::size_t files = 0;
   fs::path folder;
@@ -395,7 +395,7 @@ int main(int argc, char** argv) {
 
   // (d) Many small messages.
   {
-    const bench::Shape small{1000, 1, 50};
+    const bench::Shape small{1000, 1, 50, {}};
     const fs::path smallStore = MailFor(work, small);
     const double seconds = QuickSave(smallStore, work / "out-small", profile);
     const double plain = PlainLoop(Decoded(smallStore), work / "out-small-plain");

@@ -285,7 +285,11 @@ int main(int argc, char** argv) {
   const fs::path big = work / ("maildir-" + std::to_string(messages) + "x1x1k");
   if (!fs::exists(big / "cur")) {
     std::cout << "making " << big.string() << " ...\n";
-    bench::WriteMaildir(big, bench::Shape{.messages = messages, .pictures = 1, .kilobytes = 1});
+    bench::Shape shape;
+    shape.messages = messages;
+    shape.pictures = 1;
+    shape.kilobytes = 1;
+    bench::WriteMaildir(big, shape);
   }
 
   struct Case {

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <sstream>
 
+#include <QMainWindow>
 #include "app/registration.h"
 #include "app/words.h"
 #include "host/desktop_entries.h"
+
+#include "host/qt/client_windows.h"
 #include "host/rdo.h"
 #include "platform/com/com.h"
 #include "platform/forms/event_loop.h"
@@ -172,6 +175,7 @@ Session::~Session() {
     AfterCommand();
   } catch (...) {
   }
+  windows_.reset();
   host_.reset();
   link_.reset();
   forms::DiscardAllForms();
@@ -195,9 +199,15 @@ void Session::OpenStore() {
 }
 
 void Session::NewHost() {
+  windows_.reset();
   link_.reset();
   host_ = std::make_unique<host::Host>(setup_.options.hostVersion);
   link_ = host::MailLink::Attach(*host_->Store(), mail_);
+  if (setup_.screen) {
+    // The mail client's own windows, drawn from the start of the host.
+    windows_ = std::make_unique<host::qt::ClientWindows>(*host_, link_);
+    windows_->UseFormViews(setup_.screen->Views());
+  }
   link_->OnWrite([this](const fs::path& file, const std::string& failure) {
     if (failure.empty()) {
       written_.push_back(file.string());
@@ -699,7 +709,7 @@ void Session::Show(const Args& a) {
   }
 }
 
-QWidget* Session::ExplorerWindow() { return nullptr; }
+QWidget* Session::ExplorerWindow() { return windows_ ? windows_->ActiveWindow() : nullptr; }
 
 void Session::Snapshot(const Args& a) {
   if (a.size() != 2) Fail("snapshot explorer|box|FORM FILE.png");

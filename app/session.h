@@ -26,6 +26,10 @@
 
 class QWidget;
 
+namespace host::qt {
+class ClientWindows;
+}
+
 namespace app {
 
 struct SessionSetup {
@@ -119,6 +123,7 @@ class Session {
   std::vector<std::string> written_;  // message files written by saves during the command
   std::shared_ptr<host::mail::Store> mail_;
   std::unique_ptr<host::Host> host_;
+  std::unique_ptr<host::qt::ClientWindows> windows_;  // with a screen only
   std::shared_ptr<host::MailLink> link_;
   bool addInRegistered_ = false;
   bool inspectorOnTop_ = false;

@@ -345,12 +345,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (work.empty()) {
-    std::string pattern = (fs::temp_directory_path() / "lumivane-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) return 1;
-    work = pattern;
-  }
-  work = fs::absolute(work);
+  work = bench::WorkFolder(work);
   const fs::path profile = work / "profile";
   const fs::path store = MailFor(work, shape);
   std::cout << "mail: " << shape.messages << " messages x " << shape.pictures << " JPEG attachments x "

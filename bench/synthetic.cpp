@@ -1,5 +1,7 @@
 #include "bench/synthetic.h"
 
+#include <stdlib.h>
+
 #include <fstream>
 #include <stdexcept>
 
@@ -43,6 +45,14 @@ std::string Base64Lines(const std::string& data) {
 }
 
 }  // namespace
+
+fs::path WorkFolder(const fs::path& given) {
+  if (!given.empty()) return fs::absolute(given);
+  std::string pattern = (fs::temp_directory_path() / "lumivane-bench-XXXXXX").string();
+  if (!::mkdtemp(pattern.data()))
+    throw std::runtime_error("cannot make a folder in " + fs::temp_directory_path().string());
+  return pattern;
+}
 
 std::string PictureName(int m, int k) { return "m" + std::to_string(m) + "-p" + std::to_string(k) + ".jpg"; }
 

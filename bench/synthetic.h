@@ -22,6 +22,11 @@ struct Shape {
 std::string PictureBytes(int m, int k, const Shape& shape);
 std::string PictureName(int m, int k);
 
+// The folder a benchmark keeps its mail and profiles in: `given` (made
+// absolute), or a new temporary folder when it is empty. Raises
+// std::runtime_error when none can be made.
+std::filesystem::path WorkFolder(const std::filesystem::path& given);
+
 // Writes the Maildir (cur/, new/, tmp/) into `dir`, which must not hold a
 // Maildir already; returns the bytes written.
 std::uintmax_t WriteMaildir(const std::filesystem::path& dir, const Shape& shape);

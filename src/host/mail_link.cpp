@@ -130,6 +130,10 @@ std::string MailLink::PathOf(const std::shared_ptr<Folder>& folder) const {
   return {};
 }
 
+std::shared_ptr<mail::Message> MailLink::MessageOf(const std::shared_ptr<Item>& item) const {
+  return item ? mail_->FindMessage(item->EntryID()) : nullptr;
+}
+
 MailLink::MessageParts& MailLink::PartsOf(const std::string& entryId, const std::shared_ptr<mail::Message>& message) {
   MessageParts& parts = parts_[entryId];
   parts.message = message;

@@ -50,6 +50,9 @@ class MailLink : public StoreBackend, public std::enable_shared_from_this<MailLi
   std::shared_ptr<Folder> FolderAt(std::string_view path) const;
   // The mail path of one of the link's host folders; "" for any other.
   std::string PathOf(const std::shared_ptr<Folder>& folder) const;
+  // The message file behind one of the link's items (its sender and date
+  // for a message list); nullptr for an item composed here.
+  std::shared_ptr<mail::Message> MessageOf(const std::shared_ptr<Item>& item) const;
   // Every folder with its mail path, in the order they were added.
   const std::vector<std::pair<std::string, std::shared_ptr<Folder>>>& Folders() const { return folders_; }
 

@@ -63,7 +63,8 @@ std::shared_ptr<MAPIObject> NameSpace::MAPIOBJECT() {
 
 Explorer::Explorer(std::shared_ptr<Context> context, std::weak_ptr<host::Application> app,
                    std::shared_ptr<Folder> folder)
-    : SelectionChange("Explorer.SelectionChange", context),
+    : Activate("Explorer.Activate", context),
+      SelectionChange("Explorer.SelectionChange", context),
       ViewSwitch("Explorer.ViewSwitch", context),
       Close("Explorer.Close", context),
       context_(context),
@@ -300,6 +301,8 @@ std::shared_ptr<Explorer> Application::OpenExplorer(const ExplorerOptions& optio
 void Application::ActivateExplorer(const std::shared_ptr<Explorer>& explorer) {
   if (ended_ || !explorer || explorer->closed_) RaiseDeleted();
   activeExplorer_ = explorer;
+  auto keep = explorer;
+  keep->Activate.Raise();
 }
 
 void Application::CloseExplorer(const std::shared_ptr<Explorer>& explorer) {

@@ -9,6 +9,8 @@
 //   new Explorer      NewExplorer -> (the window becomes active) -> ViewSwitch
 //                     when asked -> SelectionChange
 //   close Explorer    Explorer.Close, with Explorers.Count already excluding it
+//   activate Explorer Explorer.Activate (ActivateExplorer: a person brings the
+//                     window to the front)
 //   open an item      NewInspector (CurrentItem readable, window not shown yet)
 //                     -> item Open -> Activate
 //   close Inspector   item Close -> Inspector.Close (Inspectors.Count still
@@ -73,6 +75,7 @@ class Explorer : public std::enable_shared_from_this<Explorer> {
   std::shared_ptr<host::CommandBars> CommandBars();
   std::shared_ptr<host::Application> Application();
 
+  HostEvent<> Activate;
   HostEvent<> SelectionChange;
   HostEvent<> ViewSwitch;
   HostEvent<> Close;

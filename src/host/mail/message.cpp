@@ -126,6 +126,24 @@ const std::string& Message::Subject() {
   return *subject_;
 }
 
+void Message::ReadEnvelope() {
+  if (envelope_) return;
+  EnsureCurrent(false);
+  detail::HeaderFacts facts = detail::ReadHeaders(ReadFile(File(), true));
+  if (!subject_) subject_ = std::move(facts.subject);
+  envelope_ = Envelope{std::move(facts.sender), facts.date};
+}
+
+const std::string& Message::Sender() {
+  ReadEnvelope();
+  return envelope_->sender;
+}
+
+std::optional<std::int64_t> Message::Date() {
+  ReadEnvelope();
+  return envelope_->date;
+}
+
 void Message::LoadStructure() {
   if (!detail::StampOf(File(), stamp_)) {
     if (errno != ENOENT || !Relocate() || !detail::StampOf(File(), stamp_))

@@ -55,6 +55,11 @@ class Message {
   // Decoded subject; "" when there is none. Raises runtime::Error 53 when
   // the file has gone.
   const std::string& Subject();
+  // The sender's decoded name (else address) and the time of the Date field
+  // in seconds since 1970, as a message list shows them; "" and none when
+  // the message lacks them or they cannot be read. Raise as Subject does.
+  const std::string& Sender();
+  std::optional<std::int64_t> Date();
   // Received and sent mail: true. A draft (Maildir flag D, or any message
   // of a Drafts folder): false.
   bool Sent() const;
@@ -124,6 +129,12 @@ class Message {
   MessagePlace place_;
   std::string entry_id_;
   std::optional<std::string> subject_;
+  struct Envelope {
+    std::string sender;
+    std::optional<std::int64_t> date;
+  };
+  std::optional<Envelope> envelope_;
+  void ReadEnvelope();
 
   bool loaded_ = false;
   detail::FileStamp stamp_;

@@ -413,10 +413,11 @@ struct Walker {
 
 }  // namespace
 
-// A listing reads thousands of subjects: the field is found and unfolded
-// here, and only its decoding is left to GMime, with no parser built.
-std::string ReadSubject(std::string_view header_block) {
-  static constexpr std::string_view kName = "subject:";
+namespace {
+
+// The unfolded, trimmed value of the first field `name` ("subject:") of a
+// header block; none when the block has no such field.
+std::optional<std::string> FieldValue(std::string_view header_block, std::string_view name) {
   std::string raw;
   bool found = false;
   for (std::size_t p = 0; p < header_block.size();) {
@@ -427,25 +428,61 @@ std::string ReadSubject(std::string_view header_block) {
     if (found) {
       if (line.front() != ' ' && line.front() != '\t') break;
       raw += line;
-    } else if (line.size() >= kName.size() && std::equal(kName.begin(), kName.end(), line.begin(),
-                                                         [](char a, char b) { return a == g_ascii_tolower(b); })) {
+    } else if (line.size() >= name.size() && std::equal(name.begin(), name.end(), line.begin(),
+                                                        [](char a, char b) { return a == g_ascii_tolower(b); })) {
       found = true;
-      raw = line.substr(kName.size());
+      raw = line.substr(name.size());
     }
     p = end;
   }
-  if (!found) return {};
+  if (!found) return std::nullopt;
   std::string unfolded;
   for (char c : raw)
     if (c != '\r' && c != '\n') unfolded += c;
   const std::size_t first = unfolded.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
+  if (first == std::string::npos) return std::string();
   unfolded = unfolded.substr(first);
   while (!unfolded.empty() && (unfolded.back() == ' ' || unfolded.back() == '\t')) unfolded.pop_back();
+  return unfolded;
+}
 
-  static const Parsed options_holder;  // its options: the fallback character sets
-  GText decoded(g_mime_utils_header_decode_text(options_holder.options(), unfolded.c_str()));
+std::string DecodeText(const std::string& raw) {
+  GText decoded(g_mime_utils_header_decode_text(DecodingOptions(), raw.c_str()));
   return Text(decoded.get());
+}
+
+std::string SenderOf(const std::string& raw) {
+  GRef<InternetAddressList> list(internet_address_list_parse(DecodingOptions(), raw.c_str()));
+  if (!list || internet_address_list_length(list.get()) == 0) return DecodeText(raw);
+  InternetAddress* first = internet_address_list_get_address(list.get(), 0);
+  const std::string name = Text(internet_address_get_name(first));
+  if (!name.empty() || !INTERNET_ADDRESS_IS_MAILBOX(first)) return name;
+  return Text(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(first)));
+}
+
+std::optional<std::int64_t> DateOf(const std::string& raw) {
+  GDateTime* parsed = g_mime_utils_header_decode_date(raw.c_str());
+  if (parsed == nullptr) return std::nullopt;
+  const std::int64_t seconds = g_date_time_to_unix(parsed);
+  g_date_time_unref(parsed);
+  return seconds;
+}
+
+}  // namespace
+
+// A listing reads thousands of subjects: the field is found and unfolded
+// here, and only its decoding is left to GMime, with no parser built.
+std::string ReadSubject(std::string_view header_block) {
+  const auto raw = FieldValue(header_block, "subject:");
+  return raw && !raw->empty() ? DecodeText(*raw) : std::string();
+}
+
+HeaderFacts ReadHeaders(std::string_view header_block) {
+  HeaderFacts facts;
+  facts.subject = ReadSubject(header_block);
+  if (auto from = FieldValue(header_block, "from:"); from && !from->empty()) facts.sender = SenderOf(*from);
+  if (auto date = FieldValue(header_block, "date:"); date && !date->empty()) facts.date = DateOf(*date);
+  return facts;
 }
 
 StructureFacts ReadStructure(const std::filesystem::path& file) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,14 @@ inline constexpr int kMaxPartDepth = 32;
 
 // Decoded subject from a header block alone ("" when it has none).
 std::string ReadSubject(std::string_view header_block);
+
+// What a message list shows of a header block.
+struct HeaderFacts {
+  std::string subject;               // decoded; "" when none
+  std::string sender;                // the first From mailbox: its decoded name, else its address; "" when none
+  std::optional<std::int64_t> date;  // the Date field in seconds since 1970; none when missing or unreadable
+};
+HeaderFacts ReadHeaders(std::string_view header_block);
 
 struct PartFacts {
   PartPath path;

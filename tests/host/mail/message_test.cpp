@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,32 @@ TEST_F(MessageTest, SubjectsAreUnfoldedAndDecoded) {
     NewRun();
     WriteBytes(base_ / "store" / "Inbox" / "m.eml", row.headers + "\nbody\n");
     EXPECT_EQ(Reopen()->Subject(), row.want);
+  }
+}
+
+TEST_F(MessageTest, SenderAndDateForTheMessageList) {
+  struct Row {
+    const char* name;
+    std::string headers;
+    std::string sender;
+    std::optional<std::int64_t> date;
+  } rows[] = {
+      {"name and address", "From: Mara Lindqvist <mara@example.org>\nDate: Sat, 02 May 2026 09:01:00 +0200\n",
+       "Mara Lindqvist", 1777705260},
+      {"bare address, folded date", "From: desk@hotel.example\nDate: Sat, 02 May 2026\n 07:01:00 +0000\n",
+       "desk@hotel.example", 1777705260},
+      {"encoded name", "From: =?UTF-8?Q?Jos=C3=A9?= <j@example.org>\n", "Jos\xC3\xA9", std::nullopt},
+      {"neither", "X-Note: x\n", "", std::nullopt},
+      {"a date that is none", "From: a@b.example\nDate: next Tuesday\n", "a@b.example", std::nullopt},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    NewRun();
+    WriteBytes(base_ / "store" / "Inbox" / "m.eml", row.headers + "Subject: s\n\nbody\n");
+    auto m = Reopen();
+    EXPECT_EQ(m->Sender(), row.sender);
+    EXPECT_EQ(m->Date(), row.date);
+    EXPECT_EQ(m->Subject(), "s");  // read with them
   }
 }
 

@@ -9,6 +9,7 @@
 #include "host/desktop_entries.h"
 
 #include "host/qt/client_windows.h"
+#include "host/qt/inspector_window.h"
 #include "host/rdo.h"
 #include "platform/com/com.h"
 #include "platform/forms/event_loop.h"
@@ -534,15 +535,20 @@ void Session::Open(const Args& a) {
 
 void Session::Compose(const Args& a) {
   bool post = false;
-  for (const auto& w : a) {
-    if (w == "--post") {
+  host::ItemData data;
+  const char* usage = "compose [--post] [--to ADDRESS] [--subject TEXT] [--body TEXT]";
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const bool valued = a[i] == "--to" || a[i] == "--subject" || a[i] == "--body";
+    if (a[i] == "--post") {
       post = true;
+    } else if (valued && i + 1 < a.size()) {
+      std::string& field = a[i] == "--to" ? data.to : a[i] == "--subject" ? data.subject : data.body;
+      field = a[++i];
     } else {
-      Fail("compose [--post]");
+      Fail(usage);
     }
   }
   auto app = RunningApp();
-  host::ItemData data;
   data.itemClass = post ? host::olPost : host::olMail;
   auto folder = app->ActiveExplorer() ? app->ActiveExplorer()->CurrentFolder() : nullptr;
   auto inspector = app->Compose(std::move(data), folder);
@@ -712,7 +718,7 @@ void Session::Show(const Args& a) {
 QWidget* Session::ExplorerWindow() { return windows_ ? windows_->ActiveWindow() : nullptr; }
 
 void Session::Snapshot(const Args& a) {
-  if (a.size() != 2) Fail("snapshot explorer|box|FORM FILE.png");
+  if (a.size() != 2) Fail("snapshot explorer|message|box|FORM FILE.png");
   Screen* screen = setup_.screen;
   if (screen == nullptr) Fail("this run draws no windows, so it takes no snapshots");
   const fs::path file = fs::absolute(a[1]).lexically_normal();
@@ -721,6 +727,12 @@ void Session::Snapshot(const Args& a) {
     QWidget* main = ExplorerWindow();
     if (main == nullptr) Fail("no Explorer window is open");
     state_.transcript.Line(Screen::Take(*main, "explorer", file));
+    return;
+  }
+  if (window == "message") {
+    QWidget* shown = windows_ ? windows_->ActiveInspectorWindow() : nullptr;
+    if (shown == nullptr) Fail("no message window is open");
+    state_.transcript.Line(Screen::Take(*shown, "message window", file));
     return;
   }
   if (window != "box")
@@ -826,9 +838,11 @@ std::string Session::Help() {
   select N...                select messages by number (none: clear)
   select --subject TEXT      select the messages whose subject holds TEXT
   open N                     open message N in a message window
-  compose [--post]           a new message (or post) in a window
+  compose [--post] [--to ADDRESS] [--subject TEXT] [--body TEXT]
+                             a new message (or post) in a window
   attach FILE                attach a file to the message being composed
-  send                       send the message being composed
+  send                       send the message being composed; it is filed
+                             in the store's Sent folder
   close-window               close the active window
   click CAPTION              click a control of the add-in in the active window
                              (its toolbar, a popup entry, the Tools-menu entry);
@@ -842,10 +856,11 @@ std::string Session::Help() {
   pick-folder PATH|cancel    the answer for the next folder pick
   wait MS                    let time pass; timers fire
   show toolbar|windows|settings|registry|temp|boxes
-  snapshot explorer|box|FORM FILE.png
-                             a picture of the Explorer window, or of the next
-                             message box, or of the form FORM (now when it is
-                             on show, else when it next shows)
+  snapshot explorer|message|box|FORM FILE.png
+                             a picture of the Explorer window, of the active
+                             message window, of the next message box, or of
+                             the form FORM (now when it is on show, else when
+                             it next shows)
   help, quit
 )";
 }

@@ -1,6 +1,7 @@
 #include "host/mail_link.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "host/common.h"
 #include "runtime/error.h"
@@ -91,6 +92,7 @@ long ItemClassFor(long defaultItemType) {
 std::shared_ptr<MailLink> MailLink::Attach(Store& store, std::shared_ptr<mail::Store> mail) {
   std::shared_ptr<MailLink> link(new MailLink());
   link->mail_ = std::move(mail);
+  link->store_ = store.weak_from_this();
   link->AddFolders(store, link->mail_->Folders());
   store.Backend(link);
   return link;
@@ -98,22 +100,27 @@ std::shared_ptr<MailLink> MailLink::Attach(Store& store, std::shared_ptr<mail::S
 
 void MailLink::AddFolders(Store& store, const std::vector<std::shared_ptr<mail::Folder>>& folders) {
   for (const auto& mailFolder : folders) {
-    auto folder = store.AddFolder(mailFolder->Name(), mailFolder->DefaultItemType());
-    folders_.emplace_back(mailFolder->Path(), folder);
-    std::weak_ptr<MailLink> self = weak_from_this();
-    folder->Populate([self, mailFolder](Folder& into) {
-      const long itemClass = ItemClassFor(into.DefaultItemType());
-      for (const auto& message : mailFolder->Messages()) {
-        ItemData header;
-        header.itemClass = itemClass;
-        header.sent = message->Sent();
-        header.downloadState = olFullItem;
-        header.locator = message->File().string();
-        into.AddStoredItem(message->EntryID(), std::move(header), std::make_shared<MessageSource>(self, message));
-      }
-    });
+    AddFolder(store, mailFolder);
     AddFolders(store, mailFolder->Folders());
   }
+}
+
+std::shared_ptr<Folder> MailLink::AddFolder(Store& store, const std::shared_ptr<mail::Folder>& mailFolder) {
+  auto folder = store.AddFolder(mailFolder->Name(), mailFolder->DefaultItemType());
+  folders_.emplace_back(mailFolder->Path(), folder);
+  std::weak_ptr<MailLink> self = weak_from_this();
+  folder->Populate([self, mailFolder](Folder& into) {
+    const long itemClass = ItemClassFor(into.DefaultItemType());
+    for (const auto& message : mailFolder->Messages()) {
+      ItemData header;
+      header.itemClass = itemClass;
+      header.sent = message->Sent();
+      header.downloadState = olFullItem;
+      header.locator = message->File().string();
+      into.AddStoredItem(message->EntryID(), std::move(header), std::make_shared<MessageSource>(self, message));
+    }
+  });
+  return folder;
 }
 
 std::shared_ptr<Folder> MailLink::FolderAt(std::string_view path) const {
@@ -208,6 +215,59 @@ void MailLink::Write(const std::string& entryId, const ItemData& data) {
   }
   parts = std::move(next);
   if (onWrite_) onWrite_(message->File(), {});
+}
+
+std::optional<Placement> MailLink::Save(const std::string& entryId, const ItemData& data) {
+  // Sent from here, and not a message on disk yet: filed in Sent.
+  if (data.sent && data.locator.empty() && !mail_->FindMessage(entryId)) return FileAsSent(data);
+  Write(entryId, data);
+  return std::nullopt;
+}
+
+Placement MailLink::FileAsSent(const ItemData& data) {
+  auto store = store_.lock();
+  if (!store) RaiseDeleted();
+  mail::NewMessage out;
+  out.from = from_;
+  out.to = data.to;
+  out.subject = data.subject;
+  out.body = data.body;
+  out.date =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+  std::vector<std::shared_ptr<const ContentSource>> contents;
+  for (const auto& a : data.attachments) {
+    const runtime::ByteArray bytes = a.content ? a.content->Read() : runtime::ByteArray();
+    out.attachments.push_back({a.fileName, std::string(bytes.begin(), bytes.end())});
+    contents.push_back(a.content);
+  }
+
+  std::shared_ptr<mail::Folder> mailSent = mail_->FindFolder("Sent");
+  std::shared_ptr<Folder> sent;
+  if (mailSent) {
+    for (const auto& [path, folder] : folders_)
+      if (path == mailSent->Path()) sent = folder;
+  } else {
+    mailSent = mail_->MakeFolder("Sent");
+  }
+  if (!sent) sent = AddFolder(*store, mailSent);
+  // Listed before the file is there, so the new message is listed once: as
+  // the item that was sent.
+  sent->ItemList();
+
+  std::shared_ptr<mail::Message> message;
+  try {
+    message = mailSent->AddMessage(out, "S");
+  } catch (...) {
+    if (onWrite_) onWrite_(mailSent->Directory(), runtime::ToError(std::current_exception()).Description());
+    throw;
+  }
+  // Its parts stand in the file in the item's order: a later save (an
+  // attachment deleted) rewrites them as it would any message read here.
+  MessageParts& parts = PartsOf(message->EntryID(), message);
+  parts.contents = std::move(contents);
+  parts.refs.assign(parts.contents.size(), nullptr);
+  if (onWrite_) onWrite_(message->File(), {});
+  return Placement{message->EntryID(), sent};
 }
 
 }  // namespace host

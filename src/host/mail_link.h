@@ -56,9 +56,14 @@ class MailLink : public StoreBackend, public std::enable_shared_from_this<MailLi
   // Every folder with its mail path, in the order they were added.
   const std::vector<std::pair<std::string, std::shared_ptr<Folder>>>& Folders() const { return folders_; }
 
-  // StoreBackend. An item composed in the client has no message file and
-  // stays in memory.
+  // StoreBackend. An item composed in the client has no message file: it
+  // stays in memory until it is sent; then it is written as a new message
+  // into the store's "Sent" folder (a Maildir, made when missing; flag S),
+  // its attachments included, and becomes that message's item there.
   void Write(const std::string& entryId, const ItemData& data) override;
+  std::optional<Placement> Save(const std::string& entryId, const ItemData& data) override;
+  // The From of the messages sent from here ("" writes none).
+  void SenderAddress(std::string from) { from_ = std::move(from); }
   // Told the file of every message written, and of every write that failed
   // (with the error's description; "" for a write that succeeded).
   using WriteObserver = std::function<void(const std::filesystem::path& file, const std::string& failure)>;
@@ -82,11 +87,15 @@ class MailLink : public StoreBackend, public std::enable_shared_from_this<MailLi
  private:
   MailLink() = default;
   void AddFolders(Store& store, const std::vector<std::shared_ptr<mail::Folder>>& folders);
+  std::shared_ptr<Folder> AddFolder(Store& store, const std::shared_ptr<mail::Folder>& mailFolder);
+  Placement FileAsSent(const ItemData& data);
 
   std::shared_ptr<mail::Store> mail_;
   std::vector<std::pair<std::string, std::shared_ptr<Folder>>> folders_;
   std::map<std::string, MessageParts> parts_;
   WriteObserver onWrite_;
+  std::weak_ptr<Store> store_;
+  std::string from_;
 };
 
 }  // namespace host

@@ -52,6 +52,8 @@ enum MsoButtonStyle : long {
 inline constexpr long kIdToolsMenuExplorer = 30007;
 inline constexpr long kIdToolsMenuInspector = 30004;
 inline constexpr long kIdSend = 2617;
+// The main window's New button: composes a new item in a message window.
+inline constexpr long kIdNew = 1838;
 
 // Geometry of the host's bars, in pixels.
 inline constexpr long kMenuBarHeight = 22;

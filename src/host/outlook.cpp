@@ -26,7 +26,7 @@ std::shared_ptr<CommandBars> ExplorerBars(const std::shared_ptr<Context>& contex
   AddMenu(menu, kIdToolsMenuExplorer, "&Tools", {{5488, "Send/Re&ceive"}, {522, "&Options..."}});
   AddMenu(menu, 30010, "&Help", {{984, "&About"}});
   auto standard = bars->AddBuiltIn("Standard");
-  standard->AddBuiltInControl(msoControlButton, 1838, "&New");
+  standard->AddBuiltInControl(msoControlButton, kIdNew, "&New");
   standard->AddBuiltInControl(msoControlButton, 4, "&Print");
   return bars;
 }
@@ -287,6 +287,19 @@ std::shared_ptr<Explorer> Application::OpenExplorer(const ExplorerOptions& optio
   auto folder = options.folder;
   if (!folder && !store_->Folders().empty()) folder = store_->Folders().front();
   auto explorer = std::make_shared<Explorer>(context_, weak_from_this(), folder);
+  if (auto create = explorer->bars_->FindControl({.Id = kIdNew})) {
+    // A new item of the shown folder's kind (a post in a post folder), filed there until it is sent.
+    std::weak_ptr<Application> app = weak_from_this();
+    std::weak_ptr<Explorer> window = explorer;
+    As<CommandBarButton>(create)->DefaultAction([app, window] {
+      auto a = app.lock();
+      auto e = window.lock();
+      if (!a || !e || e->closed_) return;
+      ItemData data;
+      data.itemClass = e->folder_ && e->folder_->DefaultItemType() == olPostItem ? olPost : olMail;
+      a->Compose(std::move(data), e->folder_);
+    });
+  }
   explorers_->list_.push_back(explorer);
   explorers_->NewExplorer.Raise(explorer);
   if (explorer->closed_) return explorer;

@@ -189,6 +189,8 @@ Item::Item(std::shared_ptr<Context> context, std::weak_ptr<Store> store, std::we
       parent_(std::move(parent)),
       class_(data.itemClass),
       subject_(std::move(data.subject)),
+      to_(std::move(data.to)),
+      body_(std::move(data.body)),
       sent_(data.sent),
       downloadState_(data.downloadState),
       locator_(std::move(data.locator)) {}
@@ -308,6 +310,8 @@ ItemData Item::Snapshot() const {
   ItemData data;
   data.itemClass = class_;
   data.subject = subject_;
+  data.to = to_;
+  data.body = body_;
   data.sent = sent_;
   data.downloadState = downloadState_;
   data.locator = locator_;
@@ -471,11 +475,12 @@ void Store::Restore(Item& item) {
 
 void Store::Persist(Item& item) {
   const bool first = item.entryId_.empty();
-  const std::string id = first ? FormatEntryId(nextEntry_) : item.entryId_;
+  std::string id = first ? FormatEntryId(nextEntry_) : item.entryId_;
   ItemData data = item.Snapshot();
+  std::optional<Placement> placed;
   if (backend_) {
     try {
-      backend_->Write(id, data);
+      placed = backend_->Save(id, data);
     } catch (...) {
       // What was not written must not show as if it were: a stored item
       // goes back to what the store holds (a delete that failed shows the
@@ -491,15 +496,27 @@ void Store::Persist(Item& item) {
     }
   }
   if (first) ++nextEntry_;
+  auto self = item.shared_from_this();
+  bool join = first;
+  if (placed) {
+    // Filed anew: the item leaves the folder it was in and its old record.
+    if (auto old = item.parent_.lock()) std::erase(old->items_, self);
+    if (!first) {
+      persisted_.erase(item.entryId_);
+      live_.erase(item.entryId_);
+    }
+    id = placed->entryId;
+    item.parent_ = placed->folder;
+    join = true;
+  }
   persisted_[id] = std::move(data);
   live_[id] = item.weak_from_this();
   item.entryId_ = id;
   ++item.saveCount_;
-  if (first) {
+  if (join) {
     if (auto folder = item.parent_.lock()) {
-      if (std::find_if(folder->items_.begin(), folder->items_.end(), [&](const auto& p) { return p.get() == &item; }) ==
-          folder->items_.end())
-        folder->items_.push_back(item.shared_from_this());
+      if (std::find(folder->items_.begin(), folder->items_.end(), self) == folder->items_.end())
+        folder->items_.push_back(self);
     }
   }
   context_->Record("Save", item.subject_);

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,6 +95,10 @@ struct AttachmentData {
 struct ItemData {
   long itemClass = olMail;
   std::string subject = {};
+  // What a person writes into a new message; an item from a loader keeps
+  // them in its file (see MailLink).
+  std::string to = {};
+  std::string body = {};
   bool sent = true;
   long downloadState = olFullItem;
   std::vector<AttachmentData> attachments = {};
@@ -110,12 +115,25 @@ class ItemSource {
   virtual std::vector<AttachmentData> Attachments() = 0;
 };
 
+// Where a backend filed an item anew: its EntryID and folder there.
+struct Placement {
+  std::string entryId;
+  std::shared_ptr<Folder> folder;
+};
+
 // Persists saved items (the mail-file writer). Write raises on failure and
 // must then leave the stored copy as it was.
 class StoreBackend {
  public:
   virtual ~StoreBackend() = default;
   virtual void Write(const std::string& entryId, const ItemData& data) = 0;
+  // Every save comes here. A backend may file the item anew (a message
+  // composed here and sent goes to its Sent folder) and answers where; by
+  // default Write, and the item stays where it is.
+  virtual std::optional<Placement> Save(const std::string& entryId, const ItemData& data) {
+    Write(entryId, data);
+    return std::nullopt;
+  }
 };
 
 // The name an attachment file gets, whatever its source: the mail's own
@@ -222,6 +240,11 @@ class Item : public std::enable_shared_from_this<Item> {
   // Host side.
   host::Faults& Faults() { return faults_; }
   void Sent(bool sent) { sent_ = sent; }
+  // What a person types into a new message's window.
+  const std::string& ToText() const { return to_; }
+  void SetTo(std::string to) { to_ = std::move(to); }
+  const std::string& BodyText() const { return body_; }
+  void SetBody(std::string body) { body_ = std::move(body); }
   void DownloadState(long state) { downloadState_ = state; }
   void Class(long itemClass) { class_ = itemClass; }
   // Adds an attachment as the host does (a file dropped on the window, the
@@ -263,6 +286,8 @@ class Item : public std::enable_shared_from_this<Item> {
   mutable std::shared_ptr<ItemSource> source_;
   mutable bool subjectRead_ = true;
   mutable bool attachmentsPending_ = false;
+  std::string to_;
+  std::string body_;
   bool sent_;
   long downloadState_;
   std::string locator_;

@@ -188,8 +188,9 @@ TEST_F(SessionTest, AMessageWindowCarriesTheToolbarAndANewMessageIsSent) {
   WriteBytes(Out() / "photo.jpg", "photo");
   const std::string out =
       Run({"start", "open 1", "show toolbar", "answer yes",
-           "click \"Quick-save Only &Picture Attachments to Default Directory\"", "close-window", "compose",
-           "show toolbar", ("attach " + (Out() / "photo.jpg").string()).c_str(), "send", "stop"});
+           "click \"Quick-save Only &Picture Attachments to Default Directory\"", "close-window",
+           "compose --to mum@example.org --subject \"For mum\"", "show toolbar",
+           ("attach " + (Out() / "photo.jpg").string()).c_str(), "send", "folder Sent", "list", "stop"});
   const fs::path pictures = scratch_.root() / "profile" / "Pictures";
   EXPECT_NE(out.find("toolbar \"Lumivane\", position 1"), std::string::npos) << out;
   EXPECT_NE(out.find("  popup \"Attachments &Manager\""), std::string::npos) << out;
@@ -199,6 +200,15 @@ TEST_F(SessionTest, AMessageWindowCarriesTheToolbarAndANewMessageIsSent) {
   EXPECT_NE(out.find("\nsent\n"), std::string::npos) << out;
   EXPECT_EQ(out.find("error"), std::string::npos) << out;
   EXPECT_TRUE(session_->Finish());
+  // Filed in the store's Sent folder (made for it), with its attachment.
+  const fs::path sent = scratch_.root() / "store" / "Inbox" / ".Sent" / "cur";
+  const std::vector<fs::path> files{fs::directory_iterator(sent), fs::directory_iterator()};
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_NE(out.find("message file written: " + files[0].string()), std::string::npos) << out;
+  EXPECT_NE(out.find("1   \"For mum\" [photo.jpg]"), std::string::npos) << out;
+  const std::string file = ReadBytes(files[0]);
+  EXPECT_NE(file.find("To: mum@example.org"), std::string::npos) << file;
+  EXPECT_NE(file.find("filename=photo.jpg"), std::string::npos) << file;
 }
 
 TEST_F(SessionTest, SavedMessagesAndWrittenFilesAreReported) {

@@ -307,3 +307,61 @@ TEST_F(MailLinkTest, NestedFoldersAndPlainEmlFolders) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MailLinkTest, ASentMessageIsFiledInSentWithItsAttachmentsAndAFailedSendLosesNothing) {
+  Put("Inbox", "basic.eml", "1.a");
+  Open();
+  WriteBytes(Out() / "photo.jpg", "\xFF\xD8 not quite a picture \n\r\n\x00 bytes");
+  const auto app = host_.App();
+  auto inspector =
+      app->Compose({.subject = "Pictures for mum", .to = "Mum <mum@example.org>", .body = "Here they are.\n"},
+                   link_->FolderAt("Inbox"));
+  auto item = inspector->CurrentItem();
+  item->Attachments()->Add((Out() / "photo.jpg").string());
+  auto send = host::As<host::CommandBarButton>(inspector->Bars()->FindControl({.Id = host::kIdSend}));
+
+  // The disk refuses: the window stays, nothing half-written, the item unsent.
+  mail_->Faults().FailAt(WriteStep::Rename, 61, "Disk full");
+  EXPECT_THROW(send->UserClick(), runtime::Error);
+  EXPECT_FALSE(inspector->Closed());
+  EXPECT_FALSE(item->SentFlag());
+  const fs::path sent = Root() / "Sent";
+  EXPECT_TRUE(fs::is_empty(sent / "cur"));
+  EXPECT_TRUE(fs::is_empty(sent / "tmp"));
+
+  mail_->Faults().Clear();
+  send->UserClick();
+  EXPECT_TRUE(inspector->Closed());
+  const std::vector<fs::path> files{fs::directory_iterator(sent / "cur"), fs::directory_iterator()};
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_TRUE(files[0].filename().string().ends_with(":2,S")) << files[0];
+
+  // The item is that message now, in Sent and only there.
+  auto hostSent = link_->FolderAt("Sent");
+  ASSERT_NE(hostSent, nullptr);
+  EXPECT_EQ(hostSent->ItemList(), std::vector<std::shared_ptr<host::Item>>{item});
+  EXPECT_EQ(link_->FolderAt("Inbox")->ItemList().size(), 1u);
+  EXPECT_EQ(item->EntryID(), mail_->FindFolder("Sent")->Messages()[0]->EntryID());
+
+  // Read afresh, as the next run reads it.
+  auto reread = host::mail::Store::Open(Root());
+  auto message = reread->FindFolder("Sent")->Messages().at(0);
+  EXPECT_EQ(message->Subject(), "Pictures for mum");
+  EXPECT_EQ(message->To(), "Mum <mum@example.org>");
+  EXPECT_TRUE(message->Sent());
+  EXPECT_EQ(message->BodyText(), "Here they are.\n");
+  ASSERT_EQ(message->Attachments().size(), 1u);
+  EXPECT_EQ(message->Attachments()[0].file_name, "photo.jpg");
+  EXPECT_EQ(message->ReadAttachment(0), ReadBytes(Out() / "photo.jpg"));
+
+  // A later save of the sent item rewrites its file like any other.
+  item->Attachments()->Remove(1);
+  item->Save();
+  auto after = host::mail::Store::Open(Root())->FindFolder("Sent")->Messages().at(0);
+  EXPECT_TRUE(after->Attachments().empty());
+  EXPECT_EQ(after->BodyText(), "Here they are.\n");
+}
+
+}  // namespace

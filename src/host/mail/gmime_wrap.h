@@ -15,6 +15,9 @@
 
 namespace host::mail::detail::gm {
 
+// GMime is set up once, before its first use.
+void EnsureGMime();
+
 // One owned reference per wrapper; a raw GMime pointer never outlives the
 // wrapper that owns what it points into.
 struct GUnref {
@@ -86,5 +89,8 @@ struct Located {
   std::vector<GMimeObject*> ancestors;  // from the top down to the parent
 };
 bool Locate(GMimeMessage* message, const PartPath& path, Located& out);
+
+// A new attachment part: the file's bytes in base64, named, typed.
+GRef<GMimeObject> AttachmentPart(const NewPart& add);
 
 }  // namespace host::mail::detail::gm

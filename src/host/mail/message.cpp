@@ -131,7 +131,7 @@ void Message::ReadEnvelope() {
   EnsureCurrent(false);
   detail::HeaderFacts facts = detail::ReadHeaders(ReadFile(File(), true));
   if (!subject_) subject_ = std::move(facts.subject);
-  envelope_ = Envelope{std::move(facts.sender), facts.date};
+  envelope_ = Envelope{std::move(facts.sender), std::move(facts.from), std::move(facts.to), facts.date};
 }
 
 const std::string& Message::Sender() {
@@ -142,6 +142,21 @@ const std::string& Message::Sender() {
 std::optional<std::int64_t> Message::Date() {
   ReadEnvelope();
   return envelope_->date;
+}
+
+const std::string& Message::From() {
+  ReadEnvelope();
+  return envelope_->from;
+}
+
+const std::string& Message::To() {
+  ReadEnvelope();
+  return envelope_->to;
+}
+
+std::string Message::BodyText() {
+  EnsureCurrent(false);
+  return detail::ReadBodyText(File());
 }
 
 void Message::LoadStructure() {

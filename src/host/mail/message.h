@@ -60,6 +60,13 @@ class Message {
   // the message lacks them or they cannot be read. Raise as Subject does.
   const std::string& Sender();
   std::optional<std::int64_t> Date();
+  // The From and To fields as a message window shows them ("Name <addr>,
+  // ..."), decoded; "" when absent. Raise as Subject does.
+  const std::string& From();
+  const std::string& To();
+  // The body a reader shows: the plain text, else the HTML's text; "" when
+  // the message has none. Reads the file each time.
+  std::string BodyText();
   // Received and sent mail: true. A draft (Maildir flag D, or any message
   // of a Drafts folder): false.
   bool Sent() const;
@@ -131,6 +138,8 @@ class Message {
   std::optional<std::string> subject_;
   struct Envelope {
     std::string sender;
+    std::string from;
+    std::string to;
     std::optional<std::int64_t> date;
   };
   std::optional<Envelope> envelope_;

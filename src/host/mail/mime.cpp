@@ -18,12 +18,12 @@ namespace host::mail::detail {
 
 namespace gm {
 
-namespace {
-
 void EnsureGMime() {
   static std::once_flag once;
   std::call_once(once, [] { g_mime_init(); });
 }
+
+namespace {
 
 // What the parser said, in words a person reading an error box understands.
 const char* ProblemText(GMimeParserWarning code) {
@@ -460,6 +460,14 @@ std::string SenderOf(const std::string& raw) {
   return Text(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(first)));
 }
 
+// "Name <addr>, ..." as a reader shows an address field, decoded.
+std::string AddressesOf(const std::string& raw) {
+  GRef<InternetAddressList> list(internet_address_list_parse(DecodingOptions(), raw.c_str()));
+  if (!list || internet_address_list_length(list.get()) == 0) return DecodeText(raw);
+  GText text(internet_address_list_to_string(list.get(), nullptr, FALSE));
+  return Text(text.get());
+}
+
 std::optional<std::int64_t> DateOf(const std::string& raw) {
   GDateTime* parsed = g_mime_utils_header_decode_date(raw.c_str());
   if (parsed == nullptr) return std::nullopt;
@@ -480,9 +488,98 @@ std::string ReadSubject(std::string_view header_block) {
 HeaderFacts ReadHeaders(std::string_view header_block) {
   HeaderFacts facts;
   facts.subject = ReadSubject(header_block);
-  if (auto from = FieldValue(header_block, "from:"); from && !from->empty()) facts.sender = SenderOf(*from);
+  if (auto from = FieldValue(header_block, "from:"); from && !from->empty()) {
+    facts.sender = SenderOf(*from);
+    facts.from = AddressesOf(*from);
+  }
+  if (auto to = FieldValue(header_block, "to:"); to && !to->empty()) facts.to = AddressesOf(*to);
   if (auto date = FieldValue(header_block, "date:"); date && !date->empty()) facts.date = DateOf(*date);
   return facts;
+}
+
+namespace {
+
+// The first body text part of `object` of the type `wanted`; nullptr when none.
+GMimePart* FindBodyText(GMimeObject* object, const char* wanted, int depth) {
+  if (!object || depth > kMaxPartDepth) return nullptr;
+  if (GMIME_IS_MULTIPART(object)) {
+    GMimeMultipart* multipart = GMIME_MULTIPART(object);
+    for (int i = 0, n = g_mime_multipart_get_count(multipart); i < n; ++i)
+      if (GMimePart* found = FindBodyText(g_mime_multipart_get_part(multipart, i), wanted, depth + 1)) return found;
+    return nullptr;
+  }
+  if (!GMIME_IS_TEXT_PART(object)) return nullptr;
+  const std::string type = MimeTypeOf(object);
+  return type == wanted && IsBodyText(GMIME_PART(object), type) ? GMIME_PART(object) : nullptr;
+}
+
+// What a reader sees of an HTML body: the text between the tags, the
+// blank lines the block elements make kept.
+std::string WithoutMarkup(const std::string& html) {
+  std::string out;
+  bool in_tag = false;
+  std::string tag;
+  for (char c : html) {
+    if (in_tag) {
+      if (c == '>') {
+        in_tag = false;
+        std::string name;
+        for (char t : tag) {
+          if (t == ' ' || t == '/') {
+            if (!name.empty()) break;
+            continue;
+          }
+          name += static_cast<char>(g_ascii_tolower(t));
+        }
+        if (name == "br" || name == "p" || name == "div" || name == "tr" || name == "li" || name == "h1" ||
+            name == "h2" || name == "h3")
+          out += '\n';
+      } else {
+        tag += c;
+      }
+    } else if (c == '<') {
+      in_tag = true;
+      tag.clear();
+    } else if (c != '\r') {
+      out += c;
+    }
+  }
+  for (const auto& [entity, text] : {std::pair<std::string, std::string>{"&nbsp;", " "},
+                                     {"&lt;", "<"},
+                                     {"&gt;", ">"},
+                                     {"&quot;", "\""},
+                                     {"&#39;", "'"},
+                                     {"&amp;", "&"}}) {
+    for (std::size_t p = 0; (p = out.find(entity, p)) != std::string::npos; p += text.size())
+      out.replace(p, entity.size(), text);
+  }
+  // Runs of blank lines become one.
+  std::string tidy;
+  int breaks = 0;
+  for (char c : out) {
+    breaks = c == '\n' ? breaks + 1 : (c == ' ' || c == '\t' ? breaks : 0);
+    if (breaks <= 2) tidy += c;
+  }
+  const std::size_t first = tidy.find_first_not_of(" \t\n");
+  return first == std::string::npos ? std::string() : tidy.substr(first);
+}
+
+}  // namespace
+
+std::string ReadBodyText(const std::filesystem::path& file) {
+  const std::shared_ptr<Parsed> parsed = ParseFile(file);
+  GMimeMessage* message = parsed->message();
+  if (!message) return {};
+  GMimeObject* top = g_mime_message_get_mime_part(message);
+  if (GMimePart* plain = FindBodyText(top, "text/plain", 0)) {
+    GText text(g_mime_text_part_get_text(GMIME_TEXT_PART(plain)));
+    return Text(text.get());
+  }
+  if (GMimePart* html = FindBodyText(top, "text/html", 0)) {
+    GText text(g_mime_text_part_get_text(GMIME_TEXT_PART(html)));
+    return WithoutMarkup(Text(text.get()));
+  }
+  return {};
 }
 
 StructureFacts ReadStructure(const std::filesystem::path& file) {

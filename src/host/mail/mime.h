@@ -13,6 +13,10 @@
 #include <string_view>
 #include <vector>
 
+namespace host::mail {
+struct NewMessage;
+}  // namespace host::mail
+
 namespace host::mail::detail {
 
 // Where a part sits: the child index at each multipart from the top; empty
@@ -29,6 +33,8 @@ std::string ReadSubject(std::string_view header_block);
 struct HeaderFacts {
   std::string subject;               // decoded; "" when none
   std::string sender;                // the first From mailbox: its decoded name, else its address; "" when none
+  std::string from;                  // the From field, decoded, as a reader shows it; "" when none
+  std::string to;                    // the To field, decoded; "" when none
   std::optional<std::int64_t> date;  // the Date field in seconds since 1970; none when missing or unreadable
 };
 HeaderFacts ReadHeaders(std::string_view header_block);
@@ -46,6 +52,11 @@ struct StructureFacts {
   std::vector<PartFacts> attachments;
   std::vector<std::string> problems;  // what the parser had to guess or skip, in plain words
 };
+
+// The text a reader shows as the message's body: its first body text part
+// (plain text preferred, else HTML without its markup), decoded to UTF-8;
+// "" when it has none. Raises runtime::Error when the file cannot be read.
+std::string ReadBodyText(const std::filesystem::path& file);
 
 // Parses `file` (headers and MIME structure; content stays on disk).
 // Raises runtime::Error when the file cannot be read.
@@ -81,5 +92,10 @@ struct NewPart {
 // otherwise raises runtime::Error 75 and nothing is to be written.
 std::string RewriteMessage(const std::string& original, const std::vector<PartPath>& remove,
                            const std::vector<NewPart>& add);
+
+// The file of a new message (store.h): the header fields (From only when
+// given), a plain-text body and the attachments as base64 parts of a
+// multipart/mixed. Raises runtime::Error when it would not read back whole.
+std::string BuildMessage(const NewMessage& message);
 
 }  // namespace host::mail::detail

@@ -16,6 +16,25 @@
 
 namespace host::mail::detail {
 
+namespace gm {
+
+GRef<GMimeObject> AttachmentPart(const NewPart& add) {
+  const std::size_t slash = add.content_type.find('/');
+  const std::string type = slash == std::string::npos ? "application" : add.content_type.substr(0, slash);
+  const std::string subtype = slash == std::string::npos ? "octet-stream" : add.content_type.substr(slash + 1);
+  GRef<GMimePart> part(g_mime_part_new_with_type(type.c_str(), subtype.c_str()));
+  if (type == "text") g_mime_object_set_content_type_parameter(GMIME_OBJECT(part.get()), "charset", "utf-8");
+  g_mime_part_set_filename(part.get(), add.file_name.c_str());
+  GRef<GMimeStream> bytes(g_mime_stream_mem_new_with_buffer(add.bytes.data(), add.bytes.size()));
+  GRef<GMimeDataWrapper> content(g_mime_data_wrapper_new_with_stream(bytes.get(), GMIME_CONTENT_ENCODING_DEFAULT));
+  g_mime_part_set_content(part.get(), content.get());
+  // Base64 keeps every byte, line breaks included, whatever the file holds.
+  g_mime_part_set_content_encoding(part.get(), GMIME_CONTENT_ENCODING_BASE64);
+  return GRef<GMimeObject>(GMIME_OBJECT(part.release()));
+}
+
+}  // namespace gm
+
 namespace {
 
 using namespace gm;
@@ -317,25 +336,8 @@ std::optional<std::string> Splice(const std::string& s, GMimeMessage* message, c
   return out;
 }
 
-// --- New parts ----------------------------------------------------------------
-
-GRef<GMimeObject> MakeAttachmentPart(const NewPart& add) {
-  const std::size_t slash = add.content_type.find('/');
-  const std::string type = slash == kNpos ? "application" : add.content_type.substr(0, slash);
-  const std::string subtype = slash == kNpos ? "octet-stream" : add.content_type.substr(slash + 1);
-  GRef<GMimePart> part(g_mime_part_new_with_type(type.c_str(), subtype.c_str()));
-  if (type == "text") g_mime_object_set_content_type_parameter(GMIME_OBJECT(part.get()), "charset", "utf-8");
-  g_mime_part_set_filename(part.get(), add.file_name.c_str());
-  GRef<GMimeStream> bytes(g_mime_stream_mem_new_with_buffer(add.bytes.data(), add.bytes.size()));
-  GRef<GMimeDataWrapper> content(g_mime_data_wrapper_new_with_stream(bytes.get(), GMIME_CONTENT_ENCODING_DEFAULT));
-  g_mime_part_set_content(part.get(), content.get());
-  // Base64 keeps every byte, line breaks included, whatever the file holds.
-  g_mime_part_set_content_encoding(part.get(), GMIME_CONTENT_ENCODING_BASE64);
-  return GRef<GMimeObject>(GMIME_OBJECT(part.release()));
-}
-
 std::string PartText(const NewPart& add, GMimeFormatOptions* format) {
-  GRef<GMimeObject> part = MakeAttachmentPart(add);
+  GRef<GMimeObject> part = AttachmentPart(add);
   GText text(g_mime_object_to_string(part.get(), format));
   std::string out = text ? text.get() : "";
   if (!out.empty() && out.back() == '\n') out.pop_back();

@@ -1,9 +1,15 @@
 #include "host/mail/store.h"
 
+#include <unistd.h>
 #include <algorithm>
+
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <set>
 
+#include "host/mail/atomic_file.h"
+#include "host/mail/mime.h"
 #include "host/mail/text_util.h"
 #include "platform/atomic_write.h"
 #include "runtime/error.h"
@@ -212,6 +218,27 @@ std::shared_ptr<Store> Store::Open(const fs::path& root) {
   return store;
 }
 
+std::shared_ptr<Folder> Store::MakeFolder(std::string_view name) {
+  if (auto found = FindFolder(name)) return found;
+  const std::string plain(name);
+  if (plain.empty() || plain.find_first_of("/\\.") != std::string::npos)
+    runtime::Raise(runtime::err::kPathFileAccessError, "'" + plain + "' cannot be a folder name");
+  const bool inside = IsMaildir(root_);
+  const fs::path dir = root_ / (inside ? "." + plain : plain);
+  std::error_code ec;
+  for (const char* sub : {"cur", "new", "tmp"}) {
+    fs::create_directories(dir / sub, ec);
+    if (ec)
+      runtime::Raise(runtime::err::kPathFileAccessError,
+                     "Could not make the folder '" + (dir / sub).string() + "': " + ec.message());
+  }
+  StoreBuilder builder{*this};
+  auto folder = builder.Make(plain, "", FolderFormat::Maildir, dir);
+  folders_.push_back(folder);
+  SortFolders(folders_);
+  return folder;
+}
+
 std::shared_ptr<Folder> Store::FindFolder(std::string_view path) const {
   const std::vector<std::shared_ptr<Folder>>* level = &folders_;
   std::shared_ptr<Folder> found;
@@ -317,6 +344,57 @@ void Folder::Refresh() {
   messages_ = std::move(messages);
   by_unique_ = std::move(by_unique);
   listed_ = true;
+}
+
+namespace {
+
+// A name no other message of the folder has, as Maildir writers make them:
+// the time, then what makes it unique on this machine.
+std::string NewUniqueName() {
+  static std::atomic<unsigned> counter{0};
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now).count();
+  const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(now).count() % 1000000;
+  return std::to_string(seconds) + ".M" + std::to_string(micros) + "P" + std::to_string(::getpid()) + "Q" +
+         std::to_string(++counter) + ".lumivane";
+}
+
+}  // namespace
+
+std::shared_ptr<Message> Folder::AddMessage(const NewMessage& message, std::string_view flags) {
+  Messages();
+  const std::string bytes = detail::BuildMessage(message);
+  const bool maildir = format_ == FolderFormat::Maildir;
+  std::string unique;
+  std::string file_name;
+  fs::path target;
+  std::error_code ec;
+  do {
+    unique = NewUniqueName();
+    file_name = maildir ? unique + ":2," + std::string(flags) : unique + ".eml";
+    target = maildir ? dir_ / "cur" / file_name : dir_ / file_name;
+  } while (by_unique_.count(unique) != 0 || fs::exists(target, ec));
+  const fs::path temp = maildir ? dir_ / "tmp" : dir_;
+  if (maildir) {
+    fs::create_directories(temp, ec);
+    fs::create_directories(dir_ / "cur", ec);
+  }
+  detail::WriteAtomically(
+      target, temp, [&](int fd) { detail::WriteAll(fd, bytes, target); }, faults_.get());
+
+  MessagePlace place;
+  place.folder_dir = dir_;
+  place.maildir = maildir;
+  place.subdir = maildir ? "cur" : "";
+  place.file_name = file_name;
+  place.unique = unique;
+  place.folder_key = key_;
+  place.drafts_folder = drafts_;
+  place.faults = faults_;
+  auto added = std::make_shared<Message>(std::move(place));
+  by_unique_[unique] = messages_.size();
+  messages_.push_back(added);
+  return added;
 }
 
 }  // namespace host::mail

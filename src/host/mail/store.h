@@ -17,6 +17,7 @@
 // first use; a message reads itself on first use. Folders and messages come
 // in case-insensitive name order.
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -44,6 +45,20 @@ inline constexpr int kPost = 6;
 
 inline constexpr char kFolderSettingsFile[] = ".lumivane-folder";
 
+// A message a person wrote here, to be filed (Folder::AddMessage).
+struct NewMessage {
+  struct File {
+    std::string name;  // sanitised when written
+    std::string bytes;
+  };
+  std::string from;  // "" writes no From
+  std::string to;
+  std::string subject;
+  std::string body;
+  std::int64_t date = 0;  // seconds since 1970
+  std::vector<File> attachments;
+};
+
 class Folder {
  public:
   const std::string& Name() const { return name_; }
@@ -63,6 +78,11 @@ class Folder {
   // Lists the files again; messages still there keep their objects (and
   // their unsaved edits).
   void Refresh();
+  // Writes `message` as a new message file of the folder, whole or not at all: in
+  // a Maildir through tmp/ into cur/ with the Maildir `flags` ("S": seen),
+  // in a folder of .eml files as a new .eml. Answers the new message (in
+  // Messages from now on). Raises runtime::Error on failure.
+  std::shared_ptr<Message> AddMessage(const NewMessage& message, std::string_view flags);
 
  private:
   friend class Store;
@@ -97,6 +117,11 @@ class Store {
   std::shared_ptr<Folder> FindFolder(std::string_view path) const;
   // The message of an EntryID; nullptr when it names nothing here.
   std::shared_ptr<Message> FindMessage(std::string_view entry_id) const;
+  // The top-level folder `name` (compared without regard to case), made as
+  // an empty Maildir when there is none (beside a store that is itself a
+  // Maildir: its Maildir++ folder ".name"). Raises runtime::Error 75 when
+  // it cannot be made.
+  std::shared_ptr<Folder> MakeFolder(std::string_view name);
 
   // Test seam shared by every write of this store.
   WriteFaults& Faults() { return *faults_; }

@@ -13,7 +13,10 @@
 //   windows.UseFormViews(views);   // modeless forms stay above the main window
 //   client.Start(options);
 //
-// Message windows (Inspectors) are not drawn here.
+// Message windows follow the host's Inspectors the same way
+// (InspectorWindow): made on NewInspector, shown on the Inspector's first
+// Activate (a handler of Open may still cancel the opening), closed on its
+// Close. A person closing one asks the host, which may refuse.
 
 #include <QObject>
 #include <QPointer>
@@ -27,6 +30,7 @@ class QMainWindow;
 namespace host {
 class Explorer;
 class Host;
+class Inspector;
 class MailLink;
 }  // namespace host
 
@@ -37,6 +41,7 @@ class FormViews;
 namespace host::qt {
 
 class ExplorerWindow;
+class InspectorWindow;
 
 class ClientWindows : public QObject {
   Q_OBJECT
@@ -53,31 +58,54 @@ class ClientWindows : public QObject {
   // The window of the host's active Explorer; nullptr when none is open.
   QMainWindow* ActiveWindow();
   ExplorerWindow* ExplorerWindowOf(const std::shared_ptr<host::Explorer>& explorer) const;
+  // The window of an open Inspector; nullptr when it has none.
+  InspectorWindow* InspectorWindowOf(const std::shared_ptr<host::Inspector>& inspector) const;
+  // The window of the host's active Inspector, drawn up to date; nullptr when none is open.
+  InspectorWindow* ActiveInspectorWindow();
   // Keeps `views.SetMainWindow` on the active main window from now on.
   void UseFormViews(platform::qt::FormViews& views);
   // Draws every window's pending command-bar changes now.
   void Sync();
 
  signals:
-  // The active main window changed (opened, activated, closed); nullptr
-  // when none is left.
+  // The window that modeless forms stay above changed: the active main
+  // window, or a message window while it is the active one; nullptr when
+  // none is left.
   void ActiveWindowChanged(QMainWindow* window);
 
  private:
   void Open(const std::shared_ptr<host::Explorer>& explorer);
   void Closed(const std::shared_ptr<host::Explorer>& explorer);
-  void Activated();
+  void Activated(QMainWindow* top = nullptr);
+  void OpenMessage(const std::shared_ptr<host::Inspector>& inspector);
+  void MessageClosed(const std::shared_ptr<host::Inspector>& inspector);
+  // Lets go of the windows of Inspectors that closed without a Close (an
+  // opening that a handler cancelled).
+  void Reap();
 
   host::Host& client_;
   std::shared_ptr<host::MailLink> link_;
+  // A host window on screen, and what ties the two.
+  template <class Model, class Window>
   struct Shown {
-    std::shared_ptr<host::Explorer> explorer;
-    QPointer<ExplorerWindow> window;
+    std::shared_ptr<Model> model;
+    QPointer<Window> window;
     runtime::Subscription onClose;
     runtime::Subscription onActivate;
+    // The host's window went: the screen's goes once Qt is done with it
+    // (it may be inside its own close event).
+    void LetGo() {
+      onClose.reset();
+      onActivate.reset();
+      if (!window) return;
+      window->Detach();
+      window->hide();
+      window->deleteLater();
+    }
   };
-  std::vector<std::unique_ptr<Shown>> windows_;
-  runtime::Subscription onNewExplorer_;
+  std::vector<std::unique_ptr<Shown<host::Explorer, ExplorerWindow>>> windows_;
+  std::vector<std::unique_ptr<Shown<host::Inspector, InspectorWindow>>> messages_;
+  runtime::Subscription onNewExplorer_, onNewInspector_;
   QPointer<platform::qt::FormViews> views_;
   QPointer<QMainWindow> active_;
 };

@@ -47,7 +47,9 @@ ExplorerWindow::ExplorerWindow(std::shared_ptr<host::Application> app, std::shar
   tree_ = new QTreeWidget;
   tree_->setHeaderHidden(true);
   tree_->setColumnCount(1);
-  BuildFolderTree(app ? app->Store() : nullptr, link);
+  store_ = app ? app->Store() : nullptr;
+  link_ = link;
+  BuildFolderTree(store_, link);
 
   messages_ = new MessageListModel(link, this);
   list_ = new QTableView;
@@ -87,6 +89,7 @@ ExplorerWindow::ExplorerWindow(std::shared_ptr<host::Application> app, std::shar
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     if (!applying_) PersonSelected();
   });
+  connect(list_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { PersonOpened(index.row()); });
   onSelectionChange_ = explorer_->SelectionChange.Subscribe([this] { FollowExplorer(); });
   onViewSwitch_ = explorer_->ViewSwitch.Subscribe([this] { FollowExplorer(); });
   onActivate_ = explorer_->Activate.Subscribe([this] {
@@ -102,6 +105,8 @@ ExplorerWindow::~ExplorerWindow() = default;
 
 void ExplorerWindow::BuildFolderTree(const std::shared_ptr<host::Store>& store,
                                      const std::shared_ptr<host::MailLink>& link) {
+  tree_->clear();
+  folders_.clear();
   if (!store) return;
   // A subfolder hangs below the folder of its path's parent; folders that
   // the link does not know (a store made in memory) stand at the top.
@@ -145,6 +150,8 @@ std::vector<int> ExplorerWindow::SelectedRows() const {
 void ExplorerWindow::FollowExplorer() {
   if (!explorer_ || explorer_->Closed()) return;
   Applying guard(applying_);
+  // A folder made since (the Sent folder, by the first message sent).
+  if (store_ && store_->Folders().size() != folders_.size()) BuildFolderTree(store_, link_);
   std::shared_ptr<host::Folder> folder;
   Act([&] { folder = explorer_->CurrentFolder(); });
   const QString failure = messages_->ShowFolder(folder);
@@ -185,6 +192,13 @@ void ExplorerWindow::PersonChoseFolder(QTreeWidgetItem* item) {
     keep->Select({});
   });
   FollowExplorer();
+}
+
+void ExplorerWindow::PersonOpened(int row) {
+  auto app = app_.lock();
+  auto item = messages_->ItemAt(row);
+  if (!app || !item || !explorer_) return;
+  Act([&] { app->OpenInspector(item); });
 }
 
 void ExplorerWindow::PersonSelected() {

@@ -8,7 +8,8 @@
 // person selecting messages goes through the Explorer's Select, so the
 // add-in sees SelectionChange. The window follows the Explorer's
 // SelectionChange and ViewSwitch, so what a script or the add-in does
-// shows too; its own updates never echo back as a person's action.
+// shows too; its own updates never echo back as a person's action. A
+// double-click on a message opens it (the host's OpenInspector).
 
 #include <QMainWindow>
 #include <memory>
@@ -58,10 +59,14 @@ class ExplorerWindow : public QMainWindow {
   void BuildFolderTree(const std::shared_ptr<host::Store>& store, const std::shared_ptr<host::MailLink>& link);
   void PersonChoseFolder(QTreeWidgetItem* item);
   void PersonSelected();
+  // A double-click on a message opens it in its message window.
+  void PersonOpened(int row);
   std::vector<int> SelectedRows() const;
 
   std::weak_ptr<host::Application> app_;
   std::shared_ptr<host::Explorer> explorer_;
+  std::shared_ptr<host::Store> store_;
+  std::shared_ptr<host::MailLink> link_;
   std::vector<std::shared_ptr<host::Folder>> folders_;  // by the tree item's data
   QTreeWidget* tree_ = nullptr;
   QTableView* list_ = nullptr;

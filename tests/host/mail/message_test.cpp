@@ -151,6 +151,33 @@ TEST_F(MessageTest, SenderAndDateForTheMessageList) {
   }
 }
 
+TEST_F(MessageTest, HeadersAndBodyForTheMessageWindow) {
+  struct Row {
+    const char* name;
+    std::string message;
+    std::string from, to, body;
+  } rows[] = {
+      {"plain body beside attachments", ReadBytes(Fixture("basic.eml")), "Ann Example <ann@example.org>",
+       "Bob <bob@example.net>", "Hi Bob,\n\ntwo pictures and the booking."},
+      {"encoded names, two recipients",
+       "From: =?UTF-8?Q?Jos=C3=A9?= <j@example.org>\nTo: a@example.org, Bo <b@example.org>\nSubject: s\n\nHello\n",
+       "Jos\xC3\xA9 <j@example.org>", "a@example.org, Bo <b@example.org>", "Hello\n"},
+      {"HTML only: its text", "Subject: s\nContent-Type: text/html\n\n<p>Dear &amp; all,</p><p>see <b>you</b></p>\n",
+       "", "", "Dear & all,\n\nsee you"},
+      {"no body at all", ReadBytes(Fixture("image-only.eml")), "Scanner <scan@example.org>", "", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    NewRun();
+    WriteBytes(base_ / "store" / "Inbox" / "m.eml", row.message);
+    auto m = Reopen();
+    EXPECT_EQ(m->From(), row.from);
+    EXPECT_EQ(m->To(), row.to);
+    const std::string body = m->BodyText();
+    EXPECT_EQ(row.body.empty() ? body : body.substr(0, row.body.size()), row.body);
+  }
+}
+
 TEST_F(MessageTest, InlineImagesInsideTheHtmlBodyCarryTheirContentId) {
   auto m = Load("inline.eml", false);
   const auto& a = m->Attachments();

@@ -79,7 +79,8 @@ std::uintmax_t WriteMaildir(const fs::path& dir, const Shape& shape) {
     for (int k = 1; k <= shape.pictures; ++k) {
       const std::string name = PictureName(m, k);
       text += "--b\nContent-Type: image/jpeg; name=\"" + name + "\"\nContent-Disposition: attachment; filename=\"" +
-              name + "\"\nContent-Transfer-Encoding: base64\n\n" + Base64Lines(PictureBytes(m, k, shape));
+              name + "\"\nContent-Transfer-Encoding: base64\n\n" +
+              Base64Lines(shape.picture ? shape.picture(m, k) : PictureBytes(m, k, shape));
     }
     text += "--b--\n";
     char unique[64];

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace bench {
@@ -11,6 +12,8 @@ struct Shape {
   int messages = 200;
   int pictures = 4;
   int kilobytes = 300;
+  // The bytes of picture k of message m, when not the noise of PictureBytes.
+  std::function<std::string(int m, int k)> picture;
 };
 
 // The decoded bytes of picture `k` of message `m`: a JPEG start and end

@@ -44,7 +44,10 @@ bool ReadAll(std::string_view path, runtime::ByteArray& out) {
   return true;
 }
 
-WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes, int* error) {
+namespace {
+
+WriteFailure Write(std::string_view path, const platform::ContentPieces& content, platform::Durability durability,
+                   int* error) {
   static std::atomic<unsigned> counter{0};
   const fs::path target(platform::fso::ResolvePath(path));
   std::error_code ec;
@@ -66,10 +69,24 @@ WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes, in
   platform::SweepBeforeWriting(folder);
   const fs::path temp =
       folder / (".~lumivane." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp");
-  const platform::AtomicWriteResult r = platform::WriteFileAtomically(
-      target, temp, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  const platform::AtomicWriteResult r =
+      platform::WriteFileAtomically(target, temp, content, platform::NewFileMode::Shared, durability);
   if (!r && error) *error = r.error;
   return r ? WriteFailure::None : FromErrno(r.error);
+}
+
+}  // namespace
+
+WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes, int* error) {
+  const std::string_view whole(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return Write(
+      path, [&](const auto& write) { write(whole); }, platform::Durability::Synced, error);
+}
+
+WriteFailure WriteCopy(std::string_view path, const Pieces& bytes, int* error) {
+  return Write(
+      path, [&](const auto& write) { bytes([&](std::string_view piece) { write(piece); }); },
+      platform::Durability::Copy, error);
 }
 
 }  // namespace host::files

@@ -4,6 +4,7 @@
 // and a file is written to a temporary name beside it and renamed, so a
 // failure never leaves half a file.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,12 @@ enum class WriteFailure { None, NoFolder, NoPermission, Other };
 bool ReadAll(std::string_view path, runtime::ByteArray& out);
 // On failure `error` (when given) gets the system's reason as an errno.
 WriteFailure WriteAll(std::string_view path, const runtime::ByteArray& bytes, int* error = nullptr);
+
+// Bytes that come in pieces: called with a receiver, hands it each piece in order.
+using Pieces = std::function<void(const std::function<void(std::string_view)>& piece)>;
+// Writes a copy of bytes that are kept elsewhere (a saved attachment), as
+// WriteAll does, but unsynced (platform/durability.h). Whatever `bytes`
+// raises goes on to the caller and leaves nothing behind.
+WriteFailure WriteCopy(std::string_view path, const Pieces& bytes, int* error = nullptr);
 
 }  // namespace host::files

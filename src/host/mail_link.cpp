@@ -16,13 +16,24 @@ class PartContent final : public ContentSource {
  public:
   explicit PartContent(std::shared_ptr<MailLink::PartRef> ref) : ref_(std::move(ref)) {}
   runtime::ByteArray Read() const override {
-    auto message = ref_->message.lock();
-    if (!message || ref_->stale) runtime::Raise(err::kObjectDeleted, std::string(text::kObjectDeleted));
-    const std::string bytes = message->ReadAttachment(ref_->index);
+    const std::string bytes = Message()->ReadAttachment(ref_->index);
     return runtime::ByteArray(bytes.begin(), bytes.end());
   }
 
+  // Saving an attachment decodes it from the message into the file piece
+  // by piece, never holding it whole.
+  files::Pieces Open() const override {
+    auto decode = Message()->OpenAttachment(ref_->index);
+    return [decode = std::move(decode)](const std::function<void(std::string_view)>& piece) { decode(piece); };
+  }
+
  private:
+  std::shared_ptr<mail::Message> Message() const {
+    auto message = ref_->message.lock();
+    if (!message || ref_->stale) runtime::Raise(err::kObjectDeleted, std::string(text::kObjectDeleted));
+    return message;
+  }
+
   std::shared_ptr<MailLink::PartRef> ref_;
 };
 

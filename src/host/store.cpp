@@ -36,6 +36,13 @@ std::string FormatEntryId(std::uint32_t n) {
 
 }  // namespace
 
+files::Pieces ContentSource::Open() const {
+  auto bytes = std::make_shared<const runtime::ByteArray>(Read());
+  return [bytes](const std::function<void(std::string_view)>& piece) {
+    if (!bytes->empty()) piece(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  };
+}
+
 std::shared_ptr<const ContentSource> BytesContent(runtime::ByteArray bytes) {
   return std::make_shared<Bytes>(std::move(bytes));
 }
@@ -80,7 +87,8 @@ std::shared_ptr<Item> Attachment::Parent() {
   return parent_.lock();
 }
 
-runtime::ByteArray Attachment::Content() {
+template <class Get>
+auto Attachment::ReadContent(Get get) -> decltype(get(std::declval<const ContentSource&>())) {
   if (deleted_) RaiseDeleted();
   auto item = parent_.lock();
   // Hosts before download states always hold the whole item.
@@ -88,7 +96,7 @@ runtime::ByteArray Attachment::Content() {
     runtime::Raise(err::kFail, std::string(text::kNotDownloaded));
   if (!data_.content) return {};
   try {
-    return data_.content->Read();
+    return get(*data_.content);
   } catch (const runtime::Error&) {
     throw;
   } catch (...) {
@@ -96,11 +104,23 @@ runtime::ByteArray Attachment::Content() {
   }
 }
 
+runtime::ByteArray Attachment::Content() {
+  return ReadContent([](const ContentSource& content) { return content.Read(); });
+}
+
+files::Pieces Attachment::OpenContent() {
+  files::Pieces pieces = ReadContent([](const ContentSource& content) { return content.Open(); });
+  if (!pieces) pieces = [](const auto&) {};
+  return pieces;
+}
+
 void Attachment::SaveAsFile(std::string_view path) {
   CheckAlive("SaveAsFile");
-  const runtime::ByteArray bytes = Content();
+  // The bytes go from the message to the file in pieces, never whole in
+  // memory; the message was read and checked before anything is written.
+  const files::Pieces bytes = OpenContent();
   int error = 0;
-  switch (files::WriteAll(path, bytes, &error)) {
+  switch (files::WriteCopy(path, bytes, &error)) {
     case files::WriteFailure::None: break;
     case files::WriteFailure::NoFolder: runtime::Raise(err::kPathNotFound, std::string(text::kSavePathNotFound));
     case files::WriteFailure::NoPermission: runtime::Raise(err::kAccessDenied, std::string(text::kSaveNoPermission));

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "host/common.h"
+#include "host/files.h"
 #include "runtime/variant.h"
 
 namespace host {
@@ -72,6 +73,11 @@ class ContentSource {
  public:
   virtual ~ContentSource() = default;
   virtual runtime::ByteArray Read() const = 0;
+  // For a writer: finds and checks the bytes now, raising what Read raises,
+  // and hands them out in pieces when the answer is called. A loader whose
+  // source can give them without holding them whole overrides it; by
+  // default they are Read's, in one piece.
+  virtual files::Pieces Open() const;
 };
 std::shared_ptr<const ContentSource> BytesContent(runtime::ByteArray bytes);
 std::shared_ptr<const ContentSource> TextContent(std::string_view text);
@@ -132,6 +138,7 @@ class Attachment : public std::enable_shared_from_this<Attachment> {
 
   // Host side.
   runtime::ByteArray Content();  // raises when the item holds only its header
+  files::Pieces OpenContent();   // as Content, the bytes handed out later
   const AttachmentData& Data() const { return data_; }
   bool Deleted() const { return deleted_; }
   host::Faults& Faults() { return faults_; }
@@ -141,6 +148,9 @@ class Attachment : public std::enable_shared_from_this<Attachment> {
  private:
   friend class Item;
   void CheckAlive(std::string_view member);
+  // What `get` answers from the content, after the checks every read makes.
+  template <class Get>
+  auto ReadContent(Get get) -> decltype(get(std::declval<const ContentSource&>()));
 
   std::shared_ptr<Context> context_;
   std::weak_ptr<Item> parent_;

@@ -15,7 +15,14 @@
 namespace platform {
 
 AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target, const std::filesystem::path& temp,
-                                      std::string_view bytes, NewFileMode new_file_mode) {
+                                      std::string_view bytes, NewFileMode new_file_mode, Durability durability) {
+  return WriteFileAtomically(
+      target, temp, [&](const std::function<bool(std::string_view)>& write) { write(bytes); }, new_file_mode,
+      durability);
+}
+
+AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target, const std::filesystem::path& temp,
+                                      const ContentPieces& content, NewFileMode new_file_mode, Durability durability) {
   using Step = AtomicWriteResult::Step;
   const auto fail = [&](Step step, int code) {
     ::unlink(temp.c_str());
@@ -23,18 +30,28 @@ AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target, const
   };
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return AtomicWriteResult{Step::Create, errno};
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int code = n < 0 ? errno : EIO;
-      ::close(fd);
-      return fail(Step::Write, code);
+  int write_error = 0;
+  const auto write = [&](std::string_view piece) {
+    while (write_error == 0 && !piece.empty()) {
+      const ssize_t n = ::write(fd, piece.data(), piece.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) write_error = n < 0 ? errno : EIO;
+      if (n > 0) piece.remove_prefix(static_cast<std::size_t>(n));
     }
-    done += static_cast<std::size_t>(n);
+    return write_error == 0;
+  };
+  try {
+    content(write);
+  } catch (...) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    throw;
   }
-  if (::fsync(fd) != 0) {
+  if (write_error != 0) {
+    ::close(fd);
+    return fail(Step::Write, write_error);
+  }
+  if (durability == Durability::Synced && ::fsync(fd) != 0) {
     const int code = errno;
     ::close(fd);
     return fail(Step::Write, code);
@@ -50,9 +67,14 @@ AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target, const
   }
   if (::close(fd) != 0) return fail(Step::Write, errno);
   if (::rename(temp.c_str(), target.c_str()) != 0) return fail(Step::Replace, errno);
-  // The new name is on disk only once its folder is: a copy that callers go
-  // on to rely on (deleting the original) must survive a crash. A file
-  // system that cannot sync a folder has nothing more to write.
+  // A copy is synced, with its folder, only before the original is deleted
+  // (SyncCopies).
+  if (durability == Durability::Copy) {
+    NoteUnsyncedCopy(target);
+    return {};
+  }
+  // The new name is on disk only once its folder is. A file system that
+  // cannot sync a folder has nothing more to write.
   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {

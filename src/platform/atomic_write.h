@@ -1,14 +1,19 @@
 #pragma once
 // Whole-file writes that never leave half a file: the content goes to `temp`
 // (beside the target, so on the same file system), is synced, and is renamed
-// over `target`, and the folder is synced so the new name lasts. On any failure the temporary file is removed and the
-// target is as it was.
+// over `target`, and the folder is synced so the new name lasts; a copy
+// (platform/durability.h) is neither synced nor its folder, until
+// SyncCopies. On any failure the temporary file is removed and the target is
+// as it was.
 
 #include <sys/types.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string_view>
+
+#include "platform/durability.h"
 
 namespace platform {
 
@@ -24,7 +29,16 @@ struct AtomicWriteResult {
 // gets (ModeForNewFile), or stays private (0600) when asked to.
 enum class NewFileMode { Shared, Private };
 AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target, const std::filesystem::path& temp,
-                                      std::string_view bytes, NewFileMode new_file_mode = NewFileMode::Shared);
+                                      std::string_view bytes, NewFileMode new_file_mode = NewFileMode::Shared,
+                                      Durability durability = Durability::Synced);
+
+// The content in pieces: `content` hands each piece, in order, to the writer
+// it is given, which answers false once a write failed (the rest is then not
+// wanted). Whatever `content` raises removes the temporary file and goes on
+// to the caller.
+using ContentPieces = std::function<void(const std::function<bool(std::string_view)>& write)>;
+AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target, const std::filesystem::path& temp,
+                                      const ContentPieces& content, NewFileMode new_file_mode, Durability durability);
 
 // 0666 less the process's umask.
 mode_t ModeForNewFile();

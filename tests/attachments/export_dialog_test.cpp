@@ -435,5 +435,19 @@ TEST_F(ExportTest, OptionsAreRememberedAndAStrayStoredValueFallsBackToTheDefault
   EXPECT_NE(seen.find("txtSep  TextBox  text \"~\"  (disabled)"), std::string::npos) << seen;
 }
 
+// A big folder goes out whole: no limit of a 16-bit count, no silent stop.
+TEST_F(ExportTest, TenThousandMessagesAreExportedWhole) {
+  constexpr int kMessages = 10000;
+  for (int i = 0; i < kMessages; ++i) Message({Att("file" + std::to_string(i) + ".txt", "x")}, "M");
+  const std::string all = tmp.MakeDir("all");
+  Run([&](frmExport& f) {
+    user::Click(*f.optAllMessages);
+    Into(f, all);
+  });
+  EXPECT_EQ(Tree(all).size(), static_cast<std::size_t>(kMessages));
+  ASSERT_FALSE(boxes->Log().empty());
+  EXPECT_EQ(boxes->Log().back().prompt, "10000 attachments were exported.");
+}
+
 }  // namespace
 }  // namespace attachments_test

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <set>
 
 #include "host/addin.h"
@@ -145,6 +148,39 @@ TEST_F(MailLinkTest, MalformedMessagesLoadWithoutACrash) {
   }
   for (const auto& entry : fs::recursive_directory_iterator(scratch_.root() / "out"))
     EXPECT_EQ(entry.path().parent_path(), Out());
+}
+
+TEST_F(MailLinkTest, AWriteThatFailsHalfwayLeavesNoHalfFile) {
+  Put("Inbox", "basic.eml", "1.a");
+  Open();
+  auto beach = ItemOf("Inbox")->Attachments()->Item(1);
+  const std::string bytes = mail_->FindFolder("Inbox")->Messages()[0]->ReadAttachment(0);
+  ASSERT_GT(bytes.size(), 2000u);
+  const fs::path fresh = Out() / "fresh.jpg";
+  const fs::path older = Out() / "older.jpg";
+  WriteBytes(older, "older content");
+  // The file-size limit makes the disk refuse the write after 1000 bytes.
+  struct rlimit before {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  const auto ignored = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limit = before;
+  limit.rlim_cur = 1000;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  const Raised onFresh = RaisedBy([&] { beach->SaveAsFile(fresh.string()); });
+  const Raised onOlder = RaisedBy([&] { beach->SaveAsFile(older.string()); });
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, ignored);
+
+  for (const Raised& r : {onFresh, onOlder}) {
+    EXPECT_EQ(r.number, host::err::kFail);
+    EXPECT_EQ(r.description, std::string(host::text::kSaveFailed) + " File too large.");
+  }
+  EXPECT_FALSE(fs::exists(fresh));
+  EXPECT_EQ(ReadBytes(older), "older content");
+  EXPECT_EQ(std::distance(fs::directory_iterator(Out()), {}), 1);  // no temporary file left
+
+  beach->SaveAsFile(fresh.string());
+  EXPECT_EQ(ReadBytes(fresh), bytes);
 }
 
 TEST_F(MailLinkTest, HostileNamesStayInsideTheTargetFolder) {

@@ -109,15 +109,19 @@ void SyncDirectory(const std::filesystem::path& dir) {
 }  // namespace
 
 void WriteAtomically(const std::filesystem::path& target, const std::filesystem::path& temp_dir,
-                     const std::function<void(int fd)>& produce, const WriteFaults* faults) {
+                     const std::function<void(int fd)>& produce, const WriteFaults* faults,
+                     platform::Durability durability) {
+  const bool synced = durability == platform::Durability::Synced;
   if (faults) faults->Check(WriteStep::CreateTemp);
   platform::SweepBeforeWriting(temp_dir);
   TempFile temp(temp_dir);
 
   if (faults) faults->Check(WriteStep::Write);
   produce(temp.fd());
-  if (faults) faults->Check(WriteStep::Sync);
-  if (::fsync(temp.fd()) != 0) RaiseIoError(errno, "write", temp.path());
+  if (synced) {
+    if (faults) faults->Check(WriteStep::Sync);
+    if (::fsync(temp.fd()) != 0) RaiseIoError(errno, "write", temp.path());
+  }
   // Private while it fills; then the mode of the file it replaces, or that of any new file.
   struct stat old {};
   const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : platform::ModeForNewFile();
@@ -126,7 +130,11 @@ void WriteAtomically(const std::filesystem::path& target, const std::filesystem:
   if (faults) faults->Check(WriteStep::Rename);
   if (::rename(temp.path().c_str(), target.c_str()) != 0) RaiseIoError(errno, "replace", target);
   temp.Keep();
-  SyncDirectory(target.parent_path());
+  if (synced) {
+    SyncDirectory(target.parent_path());
+  } else {
+    platform::NoteUnsyncedCopy(target);
+  }
 }
 
 }  // namespace detail

@@ -1,9 +1,10 @@
 #pragma once
 // Internal to the store.
 // Whole-file writes that never leave half a file: the new content goes to a
-// fresh file in `temp_dir` (same file system as the target), is synced, and
-// is renamed over the target. On any failure the temporary file is removed
-// and the target is as it was.
+// fresh file in `temp_dir` (same file system as the target), is synced when
+// it is the only copy of its data (platform/durability.h), and is renamed
+// over the target. On any failure the temporary file is removed and the
+// target is as it was.
 
 #include <sys/types.h>
 
@@ -12,13 +13,15 @@
 #include <string_view>
 
 #include "host/mail/write_faults.h"
+#include "platform/durability.h"
 
 namespace host::mail::detail {
 
 // `produce` writes the content to the open descriptor it is given and raises
 // runtime::Error on failure. A target that exists keeps its permissions.
 void WriteAtomically(const std::filesystem::path& target, const std::filesystem::path& temp_dir,
-                     const std::function<void(int fd)>& produce, const WriteFaults* faults);
+                     const std::function<void(int fd)>& produce, const WriteFaults* faults,
+                     platform::Durability durability = platform::Durability::Synced);
 
 // Writes all of `bytes` to `fd`; raises runtime::Error naming `what` on failure.
 void WriteAll(int fd, std::string_view bytes, const std::filesystem::path& what);

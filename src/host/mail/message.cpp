@@ -10,6 +10,7 @@
 #include "host/mail/mime.h"
 #include "host/mail/names.h"
 #include "host/mail/text_util.h"
+#include "platform/durability.h"
 #include "runtime/error.h"
 
 namespace host::mail {
@@ -186,7 +187,7 @@ std::uint64_t Message::AttachmentSize(std::size_t index) {
   if (!origin.size) {
     if (origin.in_file) {
       EnsureCurrent(true);
-      origin.size = detail::DecodePart(File(), origin.path, {});
+      origin.size = detail::OpenPart(File(), origin.path)->Each([](std::string_view) {});
     } else {
       origin.size = origin.bytes->size();
     }
@@ -199,28 +200,34 @@ std::string Message::ReadAttachment(std::size_t index) {
   CheckIndex(index);
   if (!origins_[index].in_file) return *origins_[index].bytes;
   EnsureCurrent(true);
-  std::string bytes;
-  detail::DecodePart(File(), origins_[index].path, {.fd = -1, .text = &bytes});
-  return bytes;
+  return detail::OpenPart(File(), origins_[index].path)->Whole();
+}
+
+std::function<std::uint64_t(const std::function<void(std::string_view)>&)> Message::OpenAttachment(std::size_t index) {
+  Attachments();
+  CheckIndex(index);
+  if (!origins_[index].in_file) {
+    std::shared_ptr<const std::string> bytes = origins_[index].bytes;
+    return [bytes](const std::function<void(std::string_view)>& out) -> std::uint64_t {
+      if (!bytes->empty()) out(*bytes);
+      return bytes->size();
+    };
+  }
+  EnsureCurrent(true);
+  std::shared_ptr<const detail::OpenedPart> part = detail::OpenPart(File(), origins_[index].path);
+  return [part](const std::function<void(std::string_view)>& out) { return part->Each(out); };
 }
 
 void Message::SaveAttachmentAs(std::size_t index, const fs::path& target) {
   Attachments();
   CheckIndex(index);
-  const Origin origin = origins_[index];
-  if (origin.in_file) EnsureCurrent(true);
-  const fs::path source = File();
+  const auto bytes = OpenAttachment(index);
   const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  // A copy: the message still holds the attachment, so the copy is not
+  // synced on its own (see Save for when it is).
   detail::WriteAtomically(
-      target, dir,
-      [&](int fd) {
-        if (origin.in_file) {
-          detail::DecodePart(source, origin.path, {.fd = fd, .text = nullptr});
-        } else {
-          detail::WriteAll(fd, *origin.bytes, target);
-        }
-      },
-      place_.faults.get());
+      target, dir, [&](int fd) { bytes([&](std::string_view piece) { detail::WriteAll(fd, piece, target); }); },
+      place_.faults.get(), platform::Durability::Copy);
 }
 
 fs::path Message::SaveAttachmentInto(std::size_t index, const fs::path& folder) {
@@ -289,6 +296,13 @@ void Message::Save() {
     }
     const std::string rewritten = detail::RewriteMessage(original, remove, add);
 
+    // The attachments about to go may have been saved out just before (an
+    // export that deletes what it saved): those copies reach the disk before
+    // the only other copy, this message, loses them.
+    if (!remove.empty()) {
+      if (const int error = platform::SyncCopies())
+        detail::RaiseIoError(error, "sync the saved attachments of", File());
+    }
     if (place_.maildir) {
       std::error_code ec;
       fs::create_directories(TempDir(), ec);  // a Maildir may lack tmp/ after a careless copy

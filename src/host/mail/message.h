@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,6 +69,11 @@ class Message {
   std::uint64_t AttachmentSize(std::size_t index);
   // Decoded bytes; an attached message as the message it is.
   std::string ReadAttachment(std::size_t index);
+  // Reads the message and finds the attachment now (raising what
+  // ReadAttachment raises); the answer, called later, hands the decoded bytes
+  // to its receiver in order, in one piece for any picture of usual size,
+  // and answers their number. Only the receiver can make it fail.
+  std::function<std::uint64_t(const std::function<void(std::string_view)>&)> OpenAttachment(std::size_t index);
   // Writes the decoded bytes to `target` (replacing a file there) through a
   // temporary file in the same folder.
   void SaveAttachmentAs(std::size_t index, const std::filesystem::path& target);

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 
+#include "host/mail/decode.h"
 #include "host/mail/gmime_wrap.h"
 #include "host/mail/text_util.h"
 #include "runtime/error.h"
@@ -138,9 +139,49 @@ namespace {
 
 using namespace gm;
 
-// The last file parsed stays parsed: saving the pictures of one message one
-// after another reads its structure once. Only one is kept, so a walk over a
-// large folder holds at most one descriptor.
+// The whole file in one buffer, read at once: GMime's parser and the decoders
+// then work in memory and nothing is read twice (over a file stream GMime
+// seeks and reads a few kilobytes at a time, again for every decode). Null
+// when the file cannot be read (errno says why).
+GByteArray* ReadWhole(int fd, off_t size) {
+  // GMime's memory stream counts in 32 bits.
+  constexpr guint kLimit = 0xF0000000u;
+  if (size < 0 || static_cast<std::uint64_t>(size) >= kLimit) {
+    errno = EFBIG;
+    return nullptr;
+  }
+  // One byte more than the size, so the end shows without growing; a file
+  // that grew meanwhile is read to its end.
+  GByteArray* bytes = g_byte_array_sized_new(static_cast<guint>(size) + 1);
+  g_byte_array_set_size(bytes, static_cast<guint>(size) + 1);
+  guint length = 0;
+  int error = 0;
+  for (;;) {
+    if (length == bytes->len) {
+      if (bytes->len > kLimit / 2) {
+        error = EFBIG;
+        break;
+      }
+      g_byte_array_set_size(bytes, bytes->len * 2);
+    }
+    const ssize_t n = ::read(fd, bytes->data + length, bytes->len - length);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) error = errno;
+    if (n <= 0) break;
+    length += static_cast<guint>(n);
+  }
+  if (error != 0) {
+    g_byte_array_unref(bytes);
+    errno = error;
+    return nullptr;
+  }
+  g_byte_array_set_size(bytes, length);
+  return bytes;
+}
+
+// The last file parsed stays parsed, its bytes in memory: saving the
+// pictures of one message one after another reads it once. Only one is
+// kept, so memory holds at most the largest message.
 std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
   static std::mutex mutex;
   static std::shared_ptr<Parsed> last;
@@ -169,13 +210,17 @@ std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
     ::close(fd);
     return last;
   }
-  char head[1024];
-  const ssize_t n = ::pread(fd, head, sizeof head, 0);
+  last.reset();  // its bytes go before the next message's come
+  GByteArray* bytes = ReadWhole(fd, st.st_size);
+  const int read_error = errno;
+  ::close(fd);
+  if (!bytes) RaiseIoError(read_error, "read", file);
   auto parsed = std::make_shared<Parsed>();
   parsed->file = file;
   parsed->stamp = stamp;
-  parsed->newline = NewlineOf(std::string_view(head, n > 0 ? static_cast<std::size_t>(n) : 0));
-  parsed->Parse(GRef<GMimeStream>(g_mime_stream_fs_new(fd)));  // the stream owns fd from here
+  parsed->newline =
+      NewlineOf(std::string_view(reinterpret_cast<const char*>(bytes->data), std::min(bytes->len, 1024u)));
+  parsed->Parse(GRef<GMimeStream>(g_mime_stream_mem_new_with_byte_array(bytes)));  // the stream owns the bytes
   last = parsed;
   return last;
 }
@@ -414,51 +459,125 @@ StructureFacts ReadStructure(const std::filesystem::path& file) {
   return facts;
 }
 
-std::uint64_t DecodePart(const std::filesystem::path& file, const PartPath& path, const Sink& sink) {
+namespace {
+
+// Decoded pieces go out through this buffer: a picture of usual size is
+// written with one call, and a very large one costs no more memory than this.
+constexpr std::size_t kPieceBytes = std::size_t{8} << 20;
+
+unsigned char* PieceBuffer() {
+  thread_local std::unique_ptr<unsigned char[]> buffer(new unsigned char[kPieceBytes]);
+  return buffer.get();
+}
+
+// GMime writes (an attached message, quoted-printable, uuencode) into memory
+// first; these are rare and small beside the pictures.
+class GMimeWritten final : public OpenedPart {
+ public:
+  GMimeWritten(std::shared_ptr<const Parsed> parsed, GMimeObject* object)
+      : parsed_(std::move(parsed)), object_(object) {}
+
+  std::uint64_t Each(const std::function<void(std::string_view)>& out) const override {
+    const std::string bytes = Whole();
+    if (!bytes.empty()) out(bytes);
+    return bytes.size();
+  }
+
+  std::string Whole() const override {
+    GRef<GMimeStream> memory(g_mime_stream_mem_new());
+    if (GMIME_IS_MESSAGE_PART(object_)) {
+      if (GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object_))) {
+        const FormatOptions format = FormatFor(parsed_->newline);
+        g_mime_object_write_to_stream(GMIME_OBJECT(inner), format.get(), memory.get());
+      }
+    } else if (GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(object_))) {
+      g_mime_data_wrapper_write_to_stream(content, memory.get());
+    }
+    return StreamBytes(memory.get());
+  }
+
+ private:
+  std::shared_ptr<const Parsed> parsed_;  // keeps the message and its bytes alive
+  GMimeObject* object_;
+};
+
+// Content in the message's own bytes: base64, decoded here, or bytes that
+// need no decoding at all.
+class InMemory final : public OpenedPart {
+ public:
+  InMemory(std::shared_ptr<const Parsed> parsed, std::string_view encoded, bool base64)
+      : parsed_(std::move(parsed)), encoded_(encoded), base64_(base64) {}
+
+  std::uint64_t Each(const std::function<void(std::string_view)>& out) const override {
+    if (!base64_) {
+      if (!encoded_.empty()) out(encoded_);
+      return encoded_.size();
+    }
+    unsigned char* buffer = PieceBuffer();
+    const std::size_t slice = (kPieceBytes - Base64Decoder::MaxOutput(0)) / 3 * 4;
+    Base64Decoder decoder;
+    std::uint64_t total = 0;
+    for (std::size_t at = 0; at < encoded_.size(); at += slice) {
+      const std::size_t n = decoder.Step(encoded_.substr(at, slice), buffer);
+      if (n > 0) out(std::string_view(reinterpret_cast<const char*>(buffer), n));
+      total += n;
+    }
+    return total;
+  }
+
+  std::string Whole() const override {
+    if (!base64_) return std::string(encoded_);
+    std::string bytes(Base64Decoder::MaxOutput(encoded_.size()), '\0');
+    Base64Decoder decoder;
+    bytes.resize(decoder.Step(encoded_, reinterpret_cast<unsigned char*>(bytes.data())));
+    return bytes;
+  }
+
+ private:
+  std::shared_ptr<const Parsed> parsed_;  // owns the bytes `encoded_` views
+  std::string_view encoded_;
+  bool base64_;
+};
+
+// The bytes a data wrapper reads, when they lie in a memory stream.
+bool ContentBytes(GMimeDataWrapper* content, std::string_view& out) {
+  GMimeStream* stream = g_mime_data_wrapper_get_stream(content);
+  if (!stream || !GMIME_IS_STREAM_MEM(stream)) return false;
+  GByteArray* array = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream));
+  if (!array) return false;
+  const gint64 size = array->len;
+  const gint64 start = std::clamp<gint64>(stream->bound_start, 0, size);
+  const gint64 end = stream->bound_end < 0 ? size : std::clamp<gint64>(stream->bound_end, start, size);
+  out = std::string_view(reinterpret_cast<const char*>(array->data) + start, static_cast<std::size_t>(end - start));
+  return true;
+}
+
+}  // namespace
+
+std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, const PartPath& path) {
   const std::shared_ptr<Parsed> parsed = ParseFile(file);
   Located at;
   if (!Locate(parsed->message(), path, at))
     runtime::Raise(runtime::err::kPathFileAccessError,
                    "The attachment is no longer in '" + file.string() + "'; the message changed on disk");
-
-  GRef<GMimeStream> out;
-  if (sink.fd >= 0) {
-    out.reset(g_mime_stream_fs_new(sink.fd));
-    g_mime_stream_fs_set_owner(GMIME_STREAM_FS(out.get()), FALSE);
-  } else if (sink.text) {
-    out.reset(g_mime_stream_mem_new());
-  } else {
-    out.reset(g_mime_stream_null_new());
-  }
-
-  errno = 0;
-  ssize_t written = 0;
-  if (GMIME_IS_MESSAGE_PART(at.object)) {
-    if (GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(at.object))) {
-      const FormatOptions format = FormatFor(parsed->newline);
-      written = g_mime_object_write_to_stream(GMIME_OBJECT(inner), format.get(), out.get());
+  if (GMIME_IS_PART(at.object)) {
+    GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(at.object));
+    std::string_view encoded;
+    if (!content) return std::make_shared<InMemory>(parsed, std::string_view(), false);
+    if (ContentBytes(content, encoded)) {
+      switch (g_mime_data_wrapper_get_encoding(content)) {
+        case GMIME_CONTENT_ENCODING_BASE64: return std::make_shared<InMemory>(parsed, encoded, true);
+        case GMIME_CONTENT_ENCODING_DEFAULT:
+        case GMIME_CONTENT_ENCODING_7BIT:
+        case GMIME_CONTENT_ENCODING_8BIT:
+        case GMIME_CONTENT_ENCODING_BINARY: return std::make_shared<InMemory>(parsed, encoded, false);
+        default: break;
+      }
     }
-  } else if (GMIME_IS_PART(at.object)) {
-    if (GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(at.object)))
-      written = g_mime_data_wrapper_write_to_stream(content, out.get());
-  } else {
+  } else if (!GMIME_IS_MESSAGE_PART(at.object)) {
     runtime::Raise(runtime::err::kPathFileAccessError, "That part of '" + file.string() + "' is not an attachment");
   }
-  if (written < 0 || g_mime_stream_flush(out.get()) != 0) {
-    const int error = errno != 0 ? errno : EIO;
-    if (sink.fd >= 0) RaiseIoError(error, "write the attachment from", file);
-    runtime::Raise(runtime::err::kPathFileAccessError, "The attachment in '" + file.string() + "' could not be read");
-  }
-
-  if (sink.fd >= 0) {
-    const gint64 end = g_mime_stream_tell(out.get());
-    return end > 0 ? static_cast<std::uint64_t>(end) : 0;
-  }
-  if (sink.text) {
-    *sink.text = StreamBytes(out.get());
-    return sink.text->size();
-  }
-  return GMIME_STREAM_NULL(out.get())->written;
+  return std::make_shared<GMimeWritten>(parsed, at.object);
 }
 
 }  // namespace host::mail::detail

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,15 +42,20 @@ struct StructureFacts {
 // Raises runtime::Error when the file cannot be read.
 StructureFacts ReadStructure(const std::filesystem::path& file);
 
-// Where decoded content goes: a descriptor, a string, or nowhere (count only).
-struct Sink {
-  int fd = -1;
-  std::string* text = nullptr;
+// An attachment's content, found in its message and ready to decode. The
+// message was read whole when it was parsed, so once a part is open nothing
+// can fail but the receiver of the bytes.
+class OpenedPart {
+ public:
+  virtual ~OpenedPart() = default;
+  // Hands the decoded bytes (an attached message as the message it is) to
+  // `out` in order: in as few pieces as a fixed buffer allows, so a picture
+  // of any usual size comes in one. Answers the number of bytes.
+  virtual std::uint64_t Each(const std::function<void(std::string_view)>& out) const = 0;
+  virtual std::string Whole() const = 0;
 };
-// Decodes the part at `path` of `file` (an attached message is written as the
-// message it is) into `sink`; returns the number of bytes. Raises
-// runtime::Error when the file cannot be read or has no such part.
-std::uint64_t DecodePart(const std::filesystem::path& file, const PartPath& path, const Sink& sink);
+// Raises runtime::Error when the file cannot be read or has no such part.
+std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, const PartPath& path);
 
 struct NewPart {
   std::string file_name;  // sanitised

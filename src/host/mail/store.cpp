@@ -18,9 +18,12 @@ namespace {
 // Plain folders inside plain folders deeper than this are not listed.
 constexpr int kMaxFolderDepth = 16;
 
+// A Maildir copied by a tool that keeps no empty folders may have lost new/
+// or tmp/ (tmp/ is made again when a message is written): either of cur/
+// and new/ makes one.
 bool IsMaildir(const fs::path& dir) {
   std::error_code ec;
-  return fs::is_directory(dir / "cur", ec) && fs::is_directory(dir / "new", ec);
+  return fs::is_directory(dir / "cur", ec) || fs::is_directory(dir / "new", ec);
 }
 
 // Subdirectories only, never through a link: a link back up would loop.
@@ -258,6 +261,7 @@ void Folder::Refresh() {
   const auto scan = [&](const fs::path& dir, const std::string& subdir) {
     std::error_code ec;
     fs::directory_iterator it(dir, ec);
+    if (ec == std::errc::no_such_file_or_directory && format_ == FolderFormat::Maildir) return;  // see IsMaildir
     if (ec)
       runtime::Raise(runtime::err::kPathFileAccessError,
                      "Could not list the folder '" + dir.string() + "': " + ec.message());

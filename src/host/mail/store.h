@@ -1,6 +1,7 @@
 #pragma once
 // A mail store on disk: a directory of folders. A folder is a Maildir
-// (cur/, new/, tmp/, with Maildir++ subfolders ".Sub.Folder") or a plain
+// (cur/, new/, tmp/, with Maildir++ subfolders ".Sub.Folder"; a copy that
+// lost new/ or tmp/ still is one) or a plain
 // directory of .eml files (its subdirectories are its subfolders). When the
 // store directory is itself a Maildir, it is the "Inbox" and its Maildir++
 // folders stand beside it.

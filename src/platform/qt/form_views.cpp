@@ -39,31 +39,6 @@ QColor SystemColor(long index) {
   }
 }
 
-// What a person's key is to the forms runtime; 0 when it has no code there.
-int KeyCodeOf(const QKeyEvent& e) {
-  const int k = e.key();
-  switch (k) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return forms::vbKeyReturn;
-    case Qt::Key_Escape: return forms::vbKeyEscape;
-    case Qt::Key_Backspace: return forms::vbKeyBack;
-    case Qt::Key_Space: return forms::vbKeySpace;
-    case Qt::Key_Home: return forms::vbKeyHome;
-    case Qt::Key_End: return forms::vbKeyEnd;
-    case Qt::Key_Left: return forms::vbKeyLeft;
-    case Qt::Key_Up: return forms::vbKeyUp;
-    case Qt::Key_Right: return forms::vbKeyRight;
-    case Qt::Key_Down: return forms::vbKeyDown;
-    default: break;
-  }
-  if ((k >= Qt::Key_0 && k <= Qt::Key_9) || (k >= Qt::Key_A && k <= Qt::Key_Z)) return k;
-  return 0;
-}
-
-int ShiftOf(Qt::KeyboardModifiers m) {
-  return ((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) | ((m & Qt::AltModifier) ? 4 : 0);
-}
-
 int ButtonOf(Qt::MouseButtons b) {
   return ((b & Qt::LeftButton) ? forms::vbLeftButton : 0) | ((b & Qt::RightButton) ? forms::vbRightButton : 0) |
          ((b & Qt::MiddleButton) ? forms::vbMiddleButton : 0);
@@ -130,6 +105,31 @@ bool Act(const std::function<void()>& action) {
   } catch (const std::exception&) {
     return false;
   }
+}
+
+// What a person's key is to the forms runtime; 0 when it has no code there.
+int KeyCodeOf(const QKeyEvent& e) {
+  const int k = e.key();
+  switch (k) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return forms::vbKeyReturn;
+    case Qt::Key_Escape: return forms::vbKeyEscape;
+    case Qt::Key_Backspace: return forms::vbKeyBack;
+    case Qt::Key_Space: return forms::vbKeySpace;
+    case Qt::Key_Home: return forms::vbKeyHome;
+    case Qt::Key_End: return forms::vbKeyEnd;
+    case Qt::Key_Left: return forms::vbKeyLeft;
+    case Qt::Key_Up: return forms::vbKeyUp;
+    case Qt::Key_Right: return forms::vbKeyRight;
+    case Qt::Key_Down: return forms::vbKeyDown;
+    default: break;
+  }
+  if ((k >= Qt::Key_0 && k <= Qt::Key_9) || (k >= Qt::Key_A && k <= Qt::Key_Z)) return k;
+  return 0;
+}
+
+int ShiftOf(Qt::KeyboardModifiers m) {
+  return ((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) | ((m & Qt::AltModifier) ? 4 : 0);
 }
 
 void RegisterControlView(std::string_view typeName, ControlViewMaker maker) {

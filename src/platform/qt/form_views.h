@@ -26,6 +26,7 @@
 class QAbstractButton;
 class QColor;
 class QFont;
+class QKeyEvent;
 
 namespace platform::qt {
 
@@ -45,6 +46,11 @@ QString PlainCaption(const std::string& caption);
 // unreachable control) or an error of a handler is swallowed, as a click on
 // a dead button does nothing. Returns false when it was refused.
 bool Act(const std::function<void()>& action);
+
+// What a person's key is to the forms runtime; 0 when it has no code there.
+int KeyCodeOf(const QKeyEvent& e);
+// The Shift argument of the forms runtime's events: 1 Shift, 2 Ctrl, 4 Alt.
+int ShiftOf(Qt::KeyboardModifiers m);
 
 // One control on screen.
 class ControlView {

@@ -5,6 +5,7 @@
 
 #include "platform/controls/updown.h"
 #include "platform/qt/form_views.h"
+#include "platform/qt/outside_views.h"
 
 namespace platform::qt {
 
@@ -41,6 +42,14 @@ ControlViewMaker Maker() {
 
 }  // namespace
 
-void RegisterOutsideViews() { RegisterControlView("UpDown", Maker<UpDownView>()); }
+void RegisterOutsideViews() {
+  RegisterControlView("UpDown", Maker<UpDownView>());
+  RegisterFolderView();
+  RegisterExplorerBarView();
+  // An image list only lends its pictures to other controls, and the resize
+  // anchor only moves them: neither has anything to draw.
+  for (const char* nothing : {"ImageList", "TagAnchor"})
+    RegisterControlView(nothing, [](forms::Control&, QWidget*) { return std::unique_ptr<ControlView>(); });
+}
 
 }  // namespace platform::qt

@@ -136,6 +136,22 @@ TEST(Store, MaildirMessagesSentFlagsAndOrder) {
   EXPECT_FALSE(store->FindFolder("Drafts")->Messages().at(0)->Sent());
 }
 
+TEST(Store, AMaildirCopiedWithoutItsEmptyFoldersIsReadFromWhatItHas) {
+  Scratch scratch;
+  const fs::path root = scratch.root() / "Maildir";
+  fs::create_directories(root / "cur");  // no new/, no tmp/
+  WriteBytes(root / "cur" / "1.M1.host:2,S", kTiny);
+  fs::create_directories(root / ".Archive" / "new");  // new/ only
+  WriteBytes(root / ".Archive" / "new" / "2.M2.host", kTiny);
+
+  auto store = Store::Open(root);
+  EXPECT_EQ(Names(store->Folders()), (std::vector<std::string>{"Archive", "Inbox"}));
+  EXPECT_EQ(store->FindFolder("Inbox")->Format(), FolderFormat::Maildir);
+  EXPECT_EQ(Uniques(*store->FindFolder("Inbox")), std::vector<std::string>{"1.M1.host"});
+  EXPECT_EQ(Uniques(*store->FindFolder("Archive")), std::vector<std::string>{"2.M2.host"});
+  EXPECT_EQ(store->FindFolder("Archive")->Messages().at(0)->Subject(), "tiny");
+}
+
 TEST(Store, EntryIdsAreStableAcrossRunsAndFlagChanges) {
   Scratch scratch;
   const fs::path root = scratch.root();

@@ -1,0 +1,158 @@
+// lumivane-bench-preview [--pictures N] [--work DIR]
+//
+// Times the preview window, drawn offscreen, from the click on "&Lumivane..."
+// over one message of N JPEG attachments of 12 megapixels (about 4 MB each;
+// made once and kept in the work folder):
+//  (a) the click returns: the pictures are in the temporary folder, the
+//      window is shown with the first picture focused and its DETAILS texts;
+//  (b) every thumbnail is decoded and the window drawn with them;
+// and, for reference, what one thumbnail and one full decode cost on one core.
+#include <stdlib.h>
+
+#include <QColor>
+#include <QImage>
+#include <QThreadPool>
+#include <QtConcurrent>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/screen.h"
+#include "app/session.h"
+#include "bench/synthetic.h"
+#include "host/office.h"
+#include "host/outlook.h"
+#include "platform/forms/form.h"
+#include "platform/qt/pictures.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double Ms(Clock::time_point from) { return std::chrono::duration<double, std::milli>(Clock::now() - from).count(); }
+
+// A photograph's worth of detail: smooth shapes under fine grain, so that
+// it compresses about as a camera's picture does.
+void MakePicture(const fs::path& file, int k) {
+  QImage image(4000, 3000, QImage::Format_RGB32);
+  std::uint32_t x = 0x9E3779B9u ^ static_cast<std::uint32_t>(k * 7919);
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int c = 0; c < image.width(); ++c) {
+      x ^= x << 13;
+      x ^= x >> 17;
+      x ^= x << 5;
+      const int grain = static_cast<int>(x & 31) - 16;
+      const int r = (c * 255 / image.width() + k * 40) % 256;
+      const int g = (y * 255 / image.height()) % 256;
+      const int b = ((c / 50 + y / 50) % 2) * 120 + 60;
+      line[c] = qRgb(std::clamp(r + grain, 0, 255), std::clamp(g + grain, 0, 255), std::clamp(b + grain, 0, 255));
+    }
+  }
+  image.save(QString::fromStdString(file.string()), "JPG", 92);
+}
+
+std::string ReadFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int pictures = 30;
+  fs::path work;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--pictures" && i + 1 < argc) {
+      pictures = std::atoi(argv[++i]);
+    } else if (a == "--work" && i + 1 < argc) {
+      work = argv[++i];
+    } else {
+      std::cerr << "usage: lumivane-bench-preview [--pictures N] [--work DIR]\n";
+      return 2;
+    }
+  }
+  if (pictures < 1) pictures = 1;
+  if (work.empty()) work = fs::temp_directory_path() / "lumivane-bench-preview";
+  work = fs::absolute(work);
+  app::Screen screen(false);
+
+  const fs::path originals = work / "pictures-12mp";
+  fs::create_directories(originals);
+  std::vector<int> missing;
+  for (int k = 1; k <= pictures; ++k)
+    if (!fs::exists(originals / ("p" + std::to_string(k) + ".jpg"))) missing.push_back(k);
+  if (!missing.empty()) {
+    std::cout << "making " << missing.size() << " pictures in " << originals.string() << " ...\n";
+    QtConcurrent::blockingMap(missing, [&](int k) { MakePicture(originals / ("p" + std::to_string(k) + ".jpg"), k); });
+  }
+  std::uintmax_t bytes = 0;
+  for (int k = 1; k <= pictures; ++k) bytes += fs::file_size(originals / ("p" + std::to_string(k) + ".jpg"));
+
+  bench::Shape shape;
+  shape.messages = 1;
+  shape.pictures = pictures;
+  shape.picture = [&](int, int k) { return ReadFile(originals / ("p" + std::to_string(k) + ".jpg")); };
+  const fs::path store = work / ("maildir-" + std::to_string(pictures));
+  if (!fs::exists(store / "cur")) bench::WriteMaildir(store, shape);
+  const fs::path profile = work / "profile";
+  fs::remove_all(profile);
+  std::printf("mail: 1 message x %d JPEG attachments of 4000 x 3000, %.1f MB on average\n", pictures,
+              static_cast<double>(bytes) / pictures / (1024.0 * 1024.0));
+
+  std::ostringstream transcript;
+  app::SessionSetup setup;
+  setup.options.store = store;
+  setup.options.profile = profile;
+  setup.publishDesktop = false;
+  setup.screen = &screen;
+  app::Session session(transcript, std::move(setup));
+  session.Run("start");
+  auto explorer = session.Client().App()->ActiveExplorer();
+  explorer->Select(explorer->CurrentFolder()->ItemList());
+  std::shared_ptr<host::CommandBarButton> button;
+  for (const auto& bar : explorer->Bars()->Bars())
+    if (!bar->BuiltIn())
+      for (const auto& control : bar->ControlList())
+        if (control->Caption() == "&Lumivane...") button = std::dynamic_pointer_cast<host::CommandBarButton>(control);
+  if (!button) {
+    std::cerr << "lumivane-bench-preview: the toolbar has no \"&Lumivane...\" button\n";
+    return 1;
+  }
+
+  const auto t = Clock::now();
+  button->UserClick();
+  const double shown = Ms(t);
+  QWidget* window = screen.Views().WindowNamed("frmMain");
+  if (window == nullptr) {
+    std::cerr << "lumivane-bench-preview: the preview window did not open\n" << transcript.str();
+    return 1;
+  }
+  platform::qt::PictureRequest::WaitForAll();
+  window->grab();
+  const double drawn = Ms(t);
+
+  // For reference: one picture on one core.
+  const QString one = QString::fromStdString((originals / "p1.jpg").string());
+  auto r = Clock::now();
+  platform::qt::DecodePicture(one, QSize(96, 96));
+  const double thumbnail = Ms(r);
+  r = Clock::now();
+  platform::qt::DecodePicture(one, QSize());
+  const double full = Ms(r);
+
+  std::printf("(a) click to the window shown, first picture focused, DETAILS filled: %.0f ms\n", shown);
+  std::printf("(b) click to every thumbnail drawn: %.0f ms (%d threads)\n", drawn,
+              QThreadPool::globalInstance()->maxThreadCount());
+  std::printf("one core: a thumbnail decoded at 96 x 96 %.0f ms, a full decode %.0f ms\n", thumbnail, full);
+  session.Run("stop");
+  return 0;
+}

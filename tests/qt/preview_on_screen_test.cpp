@@ -1,0 +1,124 @@
+// The preview window on screen: real thumbnails of the message's pictures,
+// a click on a drawn thumbnail moves the focus and the task pane follows.
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QImage>
+#include <QLabel>
+#include <QListView>
+#include <QTest>
+#include <set>
+
+#include "platform/qt/pictures.h"
+#include "platform/qt/screen_ui.h"
+#include "windows/preview_fixture.h"
+
+namespace {
+
+using namespace windows_test;
+namespace pq = platform::qt;
+
+std::string Jpeg(QColor colour) {
+  QImage image(640, 480, QImage::Format_RGB32);
+  image.fill(colour);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "JPG");
+  return bytes.toStdString();
+}
+
+bool Near(QColor a, QColor b) {
+  return std::abs(a.red() - b.red()) < 24 && std::abs(a.green() - b.green()) < 24 && std::abs(a.blue() - b.blue()) < 24;
+}
+
+class PreviewOnScreen : public PreviewTest {
+ protected:
+  void SetUp() override {
+    PreviewTest::SetUp();
+    forms::SetUserInterface(std::make_shared<pq::DrawnUserInterface>(ui, views));
+  }
+  void TearDown() override {
+    pq::PictureRequest::WaitForAll();
+    PreviewTest::TearDown();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  // A message of a red camera picture, a blue plain one and a damaged one,
+  // previewed from the toolbar; the window once its pictures are in.
+  pq::FormWindow* OpenOnScreen() {
+    const std::pair<const char*, std::string> files[] = {
+        {"camera.jpg", Jpeg(Qt::red)}, {"plain.jpg", Jpeg(Qt::blue)}, {"torn.jpg", "not a picture at all"}};
+    std::vector<host::AttachmentData> attachments;
+    for (const auto& [name, bytes] : files)
+      attachments.push_back({.fileName = name, .content = host::TextContent(bytes)});
+    scripted->Add(InTemp("camera.jpg"), Camera());
+    scripted->Add(InTemp("plain.jpg"), Plain());
+    scripted->Add(InTemp("torn.jpg"), Plain());
+    message = Message("Holiday", attachments);
+    explorer->Select({message});
+    const auto before = loop->Milliseconds();
+    ClickToolbar("&Lumivane...");
+    // The folder view is ready at once: opening never waits for it.
+    EXPECT_EQ(loop->Milliseconds(), before);
+    preview = forms::Default<frmMain>();
+    pq::FormWindow* window = views.WindowOf(*preview);
+    if (window != nullptr) pq::PictureRequest::WaitForAll();
+    return window;
+  }
+
+  QString Details(pq::FormWindow& window) {
+    auto* label = window.findChild<QLabel*>("DETAILS.FileName");
+    return label == nullptr ? QString("<no label>") : label->text();
+  }
+
+  pq::FormViews views;
+  std::shared_ptr<frmMain> preview;
+};
+
+TEST_F(PreviewOnScreen, ThumbnailsAreThePicturesAndAClickOnOneShowsItsDetails) {
+  pq::FormWindow* window = OpenOnScreen();
+  ASSERT_NE(window, nullptr);
+  auto* list = window->findChild<QWidget*>("wbThumbnails")->findChild<QListView*>();
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(list->model()->rowCount(), 3);
+  const auto thumbnail = [&](int row) {
+    const auto icon = list->model()->index(row, 0).data(Qt::DecorationRole).value<QIcon>();
+    return icon.pixmap(QSize(96, 96)).toImage();
+  };
+  const QImage red = thumbnail(0);
+  EXPECT_TRUE(Near(red.pixelColor(red.rect().center()), Qt::red));
+  // The damaged file has a placeholder, not the picture of another.
+  const QImage torn = thumbnail(2);
+  EXPECT_FALSE(torn.isNull());
+  EXPECT_FALSE(Near(torn.pixelColor(torn.rect().center()), Qt::blue));
+  EXPECT_EQ(Details(*window), "File Name: camera.jpg");
+
+  // A person clicks the blue thumbnail: focus, selection, pane and the large
+  // filmstrip picture follow the model.
+  const QModelIndex second = list->model()->index(1, 0);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(second).center());
+  EXPECT_EQ(View(*preview), (std::vector<std::string>{"camera.jpg", ">plain.jpg*", "torn.jpg"}));
+  EXPECT_EQ(list->selectionModel()->selectedRows(), QModelIndexList{second});
+  EXPECT_EQ(Details(*window), "File Name: plain.jpg");
+  pq::PictureRequest::WaitForAll();
+  auto* large = window->findChild<QLabel*>("FilmstripPicture");
+  ASSERT_NE(large, nullptr);
+  const QImage shown = large->pixmap().toImage();
+  ASSERT_FALSE(shown.isNull());
+  EXPECT_TRUE(Near(shown.pixelColor(shown.rect().center()), Qt::blue));
+}
+
+TEST_F(PreviewOnScreen, SnapshotShowsTheWindow) {
+  pq::FormWindow* window = OpenOnScreen();
+  ASSERT_NE(window, nullptr);
+  const std::string file = tmp / "preview.png";
+  ASSERT_EQ(pq::SaveSnapshot(*window, file), "");
+  const QImage picture(QString::fromStdString(file));
+  EXPECT_EQ(picture.size(), window->size());
+  std::set<QRgb> colours;
+  for (int y = 0; y < picture.height(); y += 7)
+    for (int x = 0; x < picture.width(); x += 7) colours.insert(picture.pixel(x, y));
+  EXPECT_GT(colours.size(), 20u);
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 #include "outlook/command_steps.h"
 
 #include "windows/frm_main.h"
+#include "windows/frm_slideshow.h"
 
 #include "attachments/attachments.h"
 #include "host/store.h"
@@ -19,6 +20,10 @@ namespace forms = platform::forms;
 namespace {}  // namespace
 
 bool PreviewWindowLoaded() { return forms::DefaultInstanceExists<frmMain>() && forms::Default<frmMain>()->Loaded(); }
+
+void UnloadSlideshow() {
+  if (forms::DefaultInstanceExists<frmSlideshow>()) forms::Unload(forms::Default<frmSlideshow>());
+}
 
 void UnloadPreviewWindow() {
   if (forms::DefaultInstanceExists<frmMain>()) forms::Unload(forms::Default<frmMain>());

@@ -24,6 +24,9 @@ inline constexpr std::string_view kNoAttachmentsToSave = "No Attachments To Save
 // whether it is loaded, and unloading it (a preview that is open closes).
 bool PreviewWindowLoaded();
 void UnloadPreviewWindow();
+// A slideshow still loaded goes before a new one starts, so the new show
+// lists only the new message's pictures.
+void UnloadSlideshow();
 
 // "Message Not Downloaded", the wording of the commands.
 void ShowNotDownloaded(runtime::OnError& h);

@@ -62,6 +62,7 @@ void InspWrap::InspectorWizardButton() {
 void InspWrap::InspectorSlideShowButton() {
   runtime::ResumeNext rn;
   if (!IsDownloadedWithPictures(rn)) return;
+  rn([&] { commands::UnloadSlideshow(); });
   rn([&] { mpa::SavePicturesToTempFolder(Ref(CurrentOLItemObject()).Attachments()); });
   rn([&] {
     bool standAlone = true;

@@ -20,6 +20,7 @@
 #include "settings/helpers.h"
 #include "settings/reg_routines.h"
 #include "settings/reg_settings.h"
+#include "windows/frm_settings.h"
 
 namespace lumivane {
 
@@ -81,6 +82,28 @@ void frmMain::Design() {
 
   TimerForImageOpening->Interval(500);
   TimerForImageOpening->Enabled(false);
+  TimerForImageOpening->Tick = [this] { TimerForImageOpening_Timer(); };
+
+  // The command bar along the top edge; it stretches with the window.
+  cmdBar(0).Move(0, 0, ScaleWidth(), 375);
+  cmdBar(0).Tag("TFTF");
+  cmdBar(0).FontName("MS Sans Serif");
+  cmdBar.Wire([this](controls::CommandBar& bar) {
+    controls::CommandBar* element = &bar;
+    bar.ButtonClick = [this, element](const std::shared_ptr<controls::CommandBarButton>& btn) {
+      cmdBar_ButtonClick(element->Index(), btn);
+    };
+    bar.NewBarInstance = [this, element](controls::CommandBar*& obj) { cmdBar_NewBarInstance(element->Index(), obj); };
+  });
+  // Both sit in panels of the command bar once it is built.
+  lblOpenWith->Caption("Open with:");
+  lblOpenWith->ToolTipText("Click lable to toggle view incrementally");
+  lblOpenWith->Move(2520, 75, 750, 255);
+  cboImageViewers->ToolTipText(
+      "Select a supported application to load the selected picture(s) (NOTE: web browsers cannot display .tif or "
+      ".png files)");
+  cboImageViewers->Move(3300, 15, 3750, 315);
+  cboImageViewers->Click = [this] { cboImageViewers_Click(); };
 
   TagAnchor1->Left(120);
   TagAnchor1->Top(6300);
@@ -100,6 +123,7 @@ void frmMain::Design() {
   cmdAlignThumbnailWindow->Height(375);
   cmdAlignThumbnailWindow->Tag("FFTT");
   cmdAlignThumbnailWindow->Visible(false);
+  cmdAlignThumbnailWindow->Click = [this] { cmdAlignThumbnailWindow_Click(); };
 }
 
 // ---- the pictures ----
@@ -153,13 +177,14 @@ void frmMain::Form_Load() {
   runtime::ResumeNext rn;
   rn([&] { m_blnClassicView = mpa::IsClassicViewEnabled(); });
   rn([&] { Caption("Lumivane [message: '" + runtime::Left(Ref(m_objMessage).Subject(), 27) + "...']"); });
-  // The command bar and its viewer combo are built here once they exist.
+  LoadCommandBar();
   rn([&] { wbThumbnails->Navigate(Ref(g_objOutAddIn).TempFolderPath()); });
-  rn([&] {
-    const long last = Ref(g_objSettings).WizardFormImageControlLastViewedState();
-    ChangeThumbnailViewUsingEnums(last != 0 ? last : controls::fvmThumbstrip);
-  });
+  long last = 0;
+  rn([&] { last = Ref(g_objSettings).WizardFormImageControlLastViewedState(); });
+  rn([&] { ChangeThumbnailViewUsingEnums(last != 0 ? last : controls::fvmThumbstrip); });
   if (!IsLoaded()) return;
+  // A stored mode that names no view leaves the check marks as they are.
+  CheckViewEntry(last != 0 ? mpa::GetThumbnailViewName(last) : "FILMSTRIP");
 
   rn([&] {
     m_objCurFolderView = wbThumbnails->Document();
@@ -167,8 +192,16 @@ void frmMain::Form_Load() {
         Ref(m_objCurFolderView)
             .SelectionChanged.Subscribe([this] { m_objCurFolderView_SelectionChanged(); }, weak_from_this());
   });
+  rn([&] {
+    m_objCurFolderViewVerbs =
+        Ref(m_objCurFolderView)
+            .DefaultVerbInvoked.Subscribe(
+                [this](bool& runShellAction) { runShellAction = m_objCurFolderView_DefaultVerbInvoked(); },
+                weak_from_this());
+  });
   rn([&] { m_objCurFolder = Ref(m_objCurFolderView).Folder(); });
   rn([&] { m_objFolderItems = Ref(m_objCurFolder).Items(); });
+  LoadViewerCombo();
 
   std::string dumpDirectory;
   rn([&] { dumpDirectory = Ref(g_objSettings).PictureDumpDirectory(); });
@@ -264,7 +297,7 @@ void frmMain::Form_QueryUnload(int& Cancel, int) {
     closeAfterLoad_ = true;
     return;
   }
-  // The chosen viewer is kept here as the default once the viewer combo exists.
+  SaveViewerSettings();
 }
 
 void frmMain::Form_Unload(int&) {
@@ -290,7 +323,10 @@ void frmMain::Form_Unload(int&) {
   m_objDetailsBar.reset();
   m_objCurFolder.reset();
   m_objCurFolderViewEvents.reset();
+  m_objCurFolderViewVerbs.reset();
   m_objCurFolderView.reset();
+  m_intOpenIndex = 0;
+  PreviewToolbarStyleHook() = nullptr;
   m_objFolderItems.reset();
   deferredClose_.Stop();
 }

@@ -13,7 +13,9 @@
 #include <memory>
 #include <string>
 
+#include "platform/controls/command_bar.h"
 #include "platform/controls/explorer_bar.h"
+#include "platform/controls/image_combo.h"
 #include "platform/controls/image_list.h"
 #include "platform/controls/web_browser.h"
 #include "platform/forms/event_loop.h"
@@ -47,6 +49,9 @@ class frmMain : public platform::forms::Form {
   FormControl<TagAnchor> TagAnchor1{this, "TagAnchor1"};
   FormControl<platform::forms::CommandButton> cmdClose{this, "cmdClose"};
   FormControl<platform::forms::CommandButton> cmdAlignThumbnailWindow{this, "cmdAlignThumbnailWindow"};
+  platform::forms::FormControlArray<platform::controls::CommandBar> cmdBar{this, "cmdBar", {0}};
+  FormControl<platform::forms::Label> lblOpenWith{this, "lblOpenWith"};
+  FormControl<platform::controls::ImageCombo> cboImageViewers{this, "cboImageViewers"};
 
   // ---- public members, in the window's slot order ----
   void RemoveEBarItem(long EXIFProperty);
@@ -54,10 +59,20 @@ class frmMain : public platform::forms::Form {
   bool Loaded() const { return m_blnLoaded; }
   void Loaded(bool bLoaded) { m_blnLoaded = bLoaded; }
   void BuildImageCollection(const std::shared_ptr<host::Attachments>& objAttachments);
+  void OpenImage(const std::string& FileName, bool& blnCancel);
+  void SetSelectedImageViewer();
+  void ChangeThumbnailView(const std::string& ViewName);
   void ChangeThumbnailViewUsingEnums(long ViewType);
   void ResetPictureInfoPane();
+  void SaveViewerSettings();
+  void OpenAllImages();
+  void OpenSelectedImages();
+  bool m_objCurFolderView_DefaultVerbInvoked();
   void m_objCurFolderView_SelectionChanged();
   void LoadPictureInfoInExplorerBar(const std::string& FileName);
+  void SaveSelectedImagesToFolder(const std::string& FolderPath, bool Confirm = false);
+  void SaveAllImagesToFolder(const std::string& FolderPath, bool Confirm = false);
+  void RefreshToolbar();
   long FormMode() const { return m_eFormMode; }
   void FormMode(long eFormMode);
   std::shared_ptr<host::Item> CurrentMessage() const { return m_objMessage; }
@@ -65,6 +80,8 @@ class frmMain : public platform::forms::Form {
 
   // The pictures on show (own member: reading it loads nothing).
   std::shared_ptr<ImageFiles> Pictures() const { return m_objImageFiles; }
+  // The viewer chosen in the combo; nullptr until one is (own member).
+  std::shared_ptr<ImageViewer> SelectedViewer() const { return m_objSelectedViewer; }
 
  protected:
   void Design() override;
@@ -82,6 +99,23 @@ class frmMain : public platform::forms::Form {
   void SizeBrowser();
   void HideExplorerBar(bool Hide);
   void SelectFirstPicture();
+  // The command bar, the viewer combo and what their clicks do.
+  void LoadCommandBar();
+  void BuildCommandBar();
+  void cmdBar_ButtonClick(int Index, const std::shared_ptr<platform::controls::CommandBarButton>& btn);
+  void cmdBar_NewBarInstance(int Index, platform::controls::CommandBar*& obj);
+  void cmdAlignThumbnailWindow_Click();
+  void cboImageViewers_Click();
+  void TimerForImageOpening_Timer();
+  void LoadViewerCombo();
+  // Checks the view entry of that key and clears the others; a key that is
+  // no entry changes nothing.
+  void CheckViewEntry(const std::string& key);
+  // The task pane's picture commands; false for a key that is none of them.
+  bool RunTaskCommand(const std::string& key);
+  // The attachments of the current message whose files the folder view has
+  // selected (all of them with `all`), keyed FileName & "_" & Index.
+  void SavePictures(const std::string& procedure, const std::string& FolderPath, bool Confirm, bool all);
   void SelectInView(const std::shared_ptr<platform::controls::FolderItem>& item);
   // The pane's bars as the window loads.
   void BuildSpecialBar(const std::string& dumpDirectory);
@@ -103,6 +137,7 @@ class frmMain : public platform::forms::Form {
   long m_eFormMode = FullWizard;
   std::shared_ptr<platform::controls::ShellFolderView> m_objCurFolderView;
   runtime::Subscription m_objCurFolderViewEvents;
+  runtime::Subscription m_objCurFolderViewVerbs;
 
   // A close asked for while the window loads waits until loading has ended.
   bool loading_ = false;
@@ -114,6 +149,11 @@ namespace modPictureAttachments {
 // Whether the shell shows folders in the classic view (no web view): the
 // value "WebView" of the shell's Advanced key holds the number 0.
 bool IsClassicViewEnabled();
+// The folder view mode of one of the six view names ("Filmstrip" 7, ...),
+// compared with case; 0 for any other text.
+long GetFolderViewModeByName(const std::string& ViewName);
+// The name of a folder view mode; "" for 2 and numbers outside 1 to 7.
+std::string GetThumbnailViewName(long ViewMode);
 }  // namespace modPictureAttachments
 
 }  // namespace lumivane

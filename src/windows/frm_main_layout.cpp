@@ -74,8 +74,15 @@ void frmMain::SizeBrowser() {
 
 void frmMain::HideExplorerBar(bool Hide) {
   auto eh = Handler("HideExplorerBar");
-  // The command bar's task-pane button shows "&Show Task Pane" (image 10)
-  // or "&Hide Task Pane" (image 9) here once the command bar exists.
+  std::shared_ptr<platform::controls::CommandBarButton> button;
+  eh([&] { button = cmdBar(0).Buttons().Item("TASKPANE"); });
+  if (Hide) {
+    eh([&] { Ref(button).Caption("&Show Task Pane"); });
+    eh([&] { Ref(button).IconIndex(10); });
+  } else {
+    eh([&] { Ref(button).Caption("&Hide Task Pane"); });
+    eh([&] { Ref(button).IconIndex(9); });
+  }
   eh([&] { vbalExplorerBarCtl1->Visible(!Hide); });
   if (!modOutlExpl::g_blnWizardOnTopPending) {
     float W = 0;

@@ -276,11 +276,7 @@ void frmMain::vbalExplorerBarCtl1_ItemClick(const std::shared_ptr<controls::Expl
   auto eh = Handler("vbalExplorerBarCtl1_ItemClick");
   std::string key;
   if (!eh([&] { key = Ref(itm).Key(); })) return;
-  for (const TaskItem& t : kTaskItems) {
-    // The picture commands run here once the command bar and its viewer
-    // combo exist.
-    if (key == t.key) return;
-  }
+  if (RunTaskCommand(key)) return;
   // A DCF item: its key is a file of the folder. DETAILS items name none,
   // and a click on them leaves the view as it is.
   std::shared_ptr<controls::FolderItem> item;

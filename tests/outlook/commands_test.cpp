@@ -267,6 +267,15 @@ TEST_F(CommandsTest, PreviewAndSlideshowWorkOnTheOneCurrentMessage) {
   EXPECT_TRUE(forms::FormAccess::IsVisible(*show));
   EXPECT_TRUE(show->StandAlone());
   EXPECT_EQ(show->lblInfo(2).Caption().rfind("beach.jpg (1/", 0), 0u);
+
+  // Another message's show while this one runs: the old show goes, and the
+  // new one starts on the new message's pictures.
+  auto two = Message("Two", {Att("a.jpg", "a"), Att("b.jpg", "b")});
+  explorer->Select({two});
+  ClickToolbar("Start S&lide Show");
+  auto next = forms::Default<lumivane::frmSlideshow>();
+  EXPECT_FALSE(show->IsLoaded());
+  EXPECT_EQ(next->lblInfo(2).Caption().rfind("a.jpg (1/", 0), 0u);
 }
 
 }  // namespace

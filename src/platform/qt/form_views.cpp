@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPalette>
 #include <algorithm>
@@ -339,8 +340,17 @@ void FormWindow::PlaceControl(ControlView& view) {
   if (w == nullptr) return;
   forms::Control& c = view.control();
   QWidget* parent = this;
-  if (c.Container() != nullptr)
-    if (QWidget* frame = WidgetOf(c.Container())) parent = frame;
+  if (ControlView* host = c.Container() != nullptr ? ViewOf(c.Container()) : nullptr) {
+    if (QWidget* part = host->HostFor(c)) {
+      if (w->parentWidget() != part) {
+        w->setParent(part);
+        if (part->layout() != nullptr) part->layout()->addWidget(w);
+      }
+      w->setVisible(c.Visible());
+      return;
+    }
+    if (host->widget() != nullptr) parent = host->widget();
+  }
   if (w->parentWidget() != parent) w->setParent(parent);
   try {
     w->setGeometry(PixelsX(c.Left()), PixelsY(c.Top()), PixelsX(c.Width()), PixelsY(c.Height()));

@@ -65,6 +65,10 @@ class ControlView {
   // Brings the widget in line with the model: the common properties, then
   // the kind's own (SyncKind).
   void Sync();
+  // Where a control whose container is this one goes when this view hosts
+  // it in a part of its own (a command bar's panel): a widget with a layout
+  // that the control's widget fills. nullptr: at the control's own place.
+  virtual QWidget* HostFor(const forms::Control&) { return nullptr; }
 
  protected:
   virtual void SyncKind() {}
@@ -86,6 +90,8 @@ void RegisterControlView(std::string_view typeName, ControlViewMaker maker);
 void RegisterIntrinsicViews();
 // The views of the outside controls (FormViews registers them).
 void RegisterOutsideViews();
+// The command bar and the image combo (RegisterOutsideViews registers them).
+void RegisterCommandBarViews();
 
 // The window of one form.
 class FormWindow : public QWidget {

@@ -50,6 +50,7 @@ void RegisterOutsideViews() {
   // anchor only moves them: neither has anything to draw.
   for (const char* nothing : {"ImageList", "TagAnchor"})
     RegisterControlView(nothing, [](forms::Control&, QWidget*) { return std::unique_ptr<ControlView>(); });
+  RegisterCommandBarViews();
 }
 
 }  // namespace platform::qt

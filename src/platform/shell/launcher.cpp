@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "runtime/error.h"
 #include "runtime/text.h"
@@ -117,6 +118,25 @@ std::vector<std::string> TranslateProgram(std::string_view commandLine) {
   return argv;
 }
 
+std::vector<std::string> TranslateProgramOnFile(std::string_view program, std::string_view file) {
+  const std::string whole = Trim(program);
+  std::vector<std::string> argv;
+  std::error_code error;
+  if (!whole.empty() && std::filesystem::is_regular_file(whole, error)) {
+    argv.push_back(whole);
+  } else {
+    const std::vector<Word> words = Split(whole);
+    const std::string name = words.empty() ? std::string() : BaseNameLower(words[0].text);
+    const bool opener = name == "explorer.exe" || name == "explorer" ||
+                        ((name == "rundll32.exe" || name == "rundll32") && words.size() >= 2 &&
+                         runtime::LCase(words[1].text).find("shimgvw.dll,") != std::string::npos);
+    if (opener) return {std::string(kOpener), std::string(file)};
+    for (const auto& w : words) argv.push_back(w.text);
+  }
+  argv.emplace_back(file);
+  return argv;
+}
+
 double Launch(Launcher& launcher, std::string_view commandLine, long windowStyle) {
   ProgramStart start;
   start.argv = TranslateProgram(commandLine);
@@ -129,10 +149,19 @@ double Launch(Launcher& launcher, std::string_view commandLine, long windowStyle
 void InstallLauncher(std::shared_ptr<Launcher> launcher) {
   if (!launcher) {
     SetProgramStarter(nullptr);
+    SetFileProgramStarter(nullptr);
     return;
   }
   SetProgramStarter([launcher](std::string_view commandLine, long windowStyle) {
     return Launch(*launcher, commandLine, windowStyle);
+  });
+  SetFileProgramStarter([launcher](std::string_view program, std::string_view file, long windowStyle) {
+    ProgramStart start;
+    start.argv = TranslateProgramOnFile(program, file);
+    start.commandLine = std::string(program) + " \"" + std::string(file) + "\"";
+    start.windowStyle = windowStyle;
+    if (start.argv.size() < 2 || start.argv[0].empty()) runtime::Raise(runtime::err::kInvalidProcedureCall);
+    return static_cast<double>(launcher->Start(start));
   });
 }
 

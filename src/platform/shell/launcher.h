@@ -76,6 +76,12 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 // The command line's program as this system runs it (see above).
 std::vector<std::string> TranslateProgram(std::string_view commandLine);
 
+// A program (the part of a command line naming it) and one file as the
+// argument vector: the file is the last argument, whatever it holds. A
+// program that is an existing file is one word, blanks and all; the
+// platform's picture viewer and shell become the desktop's opener.
+std::vector<std::string> TranslateProgramOnFile(std::string_view program, std::string_view file);
+
 // Starts a command line through `launcher`: translated, then started.
 // Raises 5 for an empty command line.
 double Launch(Launcher& launcher, std::string_view commandLine, long windowStyle);

@@ -9,6 +9,10 @@ ProgramStarter& Starter() {
   static ProgramStarter starter;
   return starter;
 }
+FileProgramStarter& FileStarter() {
+  static FileProgramStarter starter;
+  return starter;
+}
 }  // namespace
 
 double StartProgram(std::string_view commandLine, long windowStyle) {
@@ -18,5 +22,13 @@ double StartProgram(std::string_view commandLine, long windowStyle) {
 }
 
 void SetProgramStarter(ProgramStarter starter) { Starter() = std::move(starter); }
+
+double StartProgramOnFile(std::string_view program, std::string_view file, long windowStyle) {
+  Current().seam.Enter("Shell", FormatCall("Shell", program, file, windowStyle));
+  const FileProgramStarter& starter = FileStarter();
+  return starter ? starter(program, file, windowStyle) : 0.0;
+}
+
+void SetFileProgramStarter(FileProgramStarter starter) { FileStarter() = std::move(starter); }
 
 }  // namespace platform::shell

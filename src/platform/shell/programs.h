@@ -25,8 +25,16 @@ enum AppWinStyle : long {
 // when there is no such program). Returns the task id (0 headless).
 double StartProgram(std::string_view commandLine, long windowStyle = vbMinimizedFocus);
 
+// Starts a program on one file: `program` is the part of a command line
+// that names the program (a path, blanks and all, or a program with its
+// fixed arguments), `file` is passed as one argument whatever characters it
+// holds. Logged as `Shell("program", "file", 3)`; fails like StartProgram.
+double StartProgramOnFile(std::string_view program, std::string_view file, long windowStyle = vbMinimizedFocus);
+
 // What really starts programs; empty: nothing is started.
 using ProgramStarter = std::function<double(std::string_view commandLine, long windowStyle)>;
 void SetProgramStarter(ProgramStarter starter);
+using FileProgramStarter = std::function<double(std::string_view program, std::string_view file, long windowStyle)>;
+void SetFileProgramStarter(FileProgramStarter starter);
 
 }  // namespace platform::shell

@@ -71,6 +71,31 @@ TEST(CommandLine, ProgramsOfTheOtherPlatformBecomeTheirCounterparts) {
   }
 }
 
+TEST_F(LauncherTest, AViewerGetsThePictureAsOneArgumentWhateverItsName) {
+  MakeFolder("My Viewers");
+  Write("My Viewers/view er");  // a program whose path holds a blank
+  const std::string hostile = "/tmp/pics/a\" b; $(rm -rf ~) `x`.jpg";
+  struct Row {
+    std::string program;
+    Args want;
+  };
+  const Row rows[] = {
+      {"/usr/bin/eog", {"/usr/bin/eog", hostile}},
+      {Path("My Viewers/view er") + " ", {Path("My Viewers/view er"), hostile}},
+      {"/opt/v/view -a", {"/opt/v/view", "-a", hostile}},
+      {"rundll32.exe /usr/bin/shimgvw.dll,ImageView_Fullscreen", {"xdg-open", hostile}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.program);
+    EXPECT_EQ(TranslateProgramOnFile(row.program, hostile), row.want);
+  }
+  StartProgramOnFile("/usr/bin/eog", hostile, vbMaximizedFocus);
+  ASSERT_EQ(recorder_->Starts().size(), 1u);
+  EXPECT_EQ(recorder_->Starts()[0].argv, (Args{"/usr/bin/eog", hostile}));
+  EXPECT_EQ(recorder_->Starts()[0].windowStyle, vbMaximizedFocus);
+  EXPECT_EQ(Current().seam.log.CallsOf("Shell"), Args{"Shell(\"/usr/bin/eog\", \"" + hostile + "\", 3)"});
+}
+
 TEST_F(LauncherTest, TheShellsProgramStartsGoThroughTheInstalledLauncher) {
   EXPECT_EQ(StartProgram("\"/usr/bin/eog\" \"/tmp/my photo.jpg\"", vbMaximizedFocus), 1001);
   StartProgram("www.example.org");

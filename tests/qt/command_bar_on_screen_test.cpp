@@ -1,0 +1,76 @@
+// The preview window's command bar used on screen: the drawn "&Views" arrow
+// and one of its entries switch the folder view and move the check mark,
+// the drawn viewer combo chooses the viewer, and the "Money" style is what
+// a snapshot shows.
+#include <QComboBox>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+
+#include "pictures/image_viewers.h"
+#include "platform/qt/screen_ui.h"
+#include "settings/reg_settings.h"
+#include "windows/preview_fixture.h"
+
+namespace {
+
+namespace pq = platform::qt;
+namespace forms = platform::forms;
+namespace controls = platform::controls;
+using windows_test::Plain;
+
+class CommandBarOnScreen : public windows_test::PreviewTest {
+ protected:
+  void SetUp() override {
+    PreviewTest::SetUp();
+    forms::SetUserInterface(std::make_shared<pq::DrawnUserInterface>(ui, views));
+    lumivane::g_objImageViewers->Add("Eye")->EXEPath("/usr/bin/eye");
+  }
+  void TearDown() override {
+    PreviewTest::TearDown();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  pq::FormViews views;
+};
+
+TEST_F(CommandBarOnScreen, TheViewsMenuAndTheViewerComboWorkOnTheDrawnMoneyBar) {
+  lumivane::g_objSettings->ToolbarStyle(2);
+  auto f = Open("On screen", {{"a.jpg", Plain()}, {"b.jpg", Plain()}});
+  pq::FormWindow* window = views.WindowOf(*f);
+  ASSERT_NE(window, nullptr);
+  QWidget* bar = window->findChild<QWidget*>("cmdBar(0)");
+  ASSERT_NE(bar, nullptr);
+  QWidget* thumbnails = window->findChild<QWidget*>("wbThumbnails");
+  ASSERT_NE(thumbnails, nullptr);
+  const QImage before = thumbnails->grab().toImage();
+
+  auto* arrow = bar->findChild<QToolButton*>("VIEWOPTION.arrow");
+  ASSERT_NE(arrow, nullptr);
+  QTest::mouseClick(arrow, Qt::LeftButton);
+  auto* menu = bar->findChild<QMenu*>("VIEWMENU");
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(menu->isVisible());
+  QAction* details = menu->findChild<QAction*>("Details");
+  ASSERT_NE(details, nullptr);
+  QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(details).center());
+  EXPECT_EQ(f->wbThumbnails->Document()->CurrentViewMode(), controls::fvmDetails);
+  EXPECT_TRUE(details->isChecked());
+  EXPECT_FALSE(menu->findChild<QAction*>("Filmstrip")->isChecked());
+  EXPECT_NE(thumbnails->grab().toImage(), before);
+
+  // The combo sits in its panel of the bar; a person's choice picks the viewer.
+  auto* combo = bar->findChild<QComboBox*>("cboImageViewers");
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->currentText().toStdString(), "Windows Picture and Fax Viewer");
+  combo->setFocus();
+  const int eye = combo->findText("Eye");
+  ASSERT_GE(eye, 0);
+  while (combo->currentIndex() < eye) QTest::keyClick(combo, Qt::Key_Down);
+  EXPECT_EQ(f->SelectedViewer()->ViewerName(), "Eye");
+
+  const std::string snapshot = tmp / "preview-money.png";
+  EXPECT_EQ(pq::SaveSnapshot(*window, snapshot), "");
+  EXPECT_FALSE(QImage(QString::fromStdString(snapshot)).isNull());
+}
+
+}  // namespace

@@ -15,6 +15,7 @@
 
 #include "platform/forms/screen.h"
 #include "platform/qt/screen_ui.h"
+#include "platform/shell/shell.h"
 #include "runtime/text.h"
 #include "windows/frm_slideshow.h"
 
@@ -99,6 +100,15 @@ std::string Screen::FontProblem() const {
   if (!QFontDatabase::families().isEmpty()) return {};
   return "no fonts are installed, so windows would show empty boxes instead of text; install a font package "
          "(for example: apt-get install fonts-dejavu-core)";
+}
+
+void Screen::ShareWorkArea() const {
+  if (!onScreen_) return;
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary == nullptr) return;
+  const QRect area = primary->availableGeometry();
+  platform::shell::Current().workArea.Set(
+      {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
 }
 
 void Screen::Settle() {

@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
+      session->Idle();
       if (!session->Client().Running()) QApplication::quit();
     });
     watch.start(250);

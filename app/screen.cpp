@@ -60,7 +60,10 @@ Screen::Screen(bool onScreen) {
     // A display that cannot be reached leaves us offscreen instead of
     // aborting the program.
     const char* chosen = std::getenv("QT_QPA_PLATFORM");
-    if (chosen == nullptr || *chosen == '\0') ::setenv("QT_QPA_PLATFORM", "wayland;xcb;offscreen", 1);
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool onWayland = wayland != nullptr && *wayland != '\0';
+    if (chosen == nullptr || *chosen == '\0')
+      ::setenv("QT_QPA_PLATFORM", onWayland ? "wayland;xcb;offscreen" : "xcb;offscreen", 1);
   } else {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }

@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
   }
 
   if (windows) {
+    screen.ShareWorkArea();
     // The person works in the windows; the program ends when the mail
     // client's last window closes.
     platform::qt::TimerPump pump(platform::forms::CurrentLoop());
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
+      session->Idle();
       if (!session->Client().Running()) QApplication::quit();
     });
     watch.start(250);

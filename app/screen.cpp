@@ -15,6 +15,7 @@
 
 #include "platform/forms/screen.h"
 #include "platform/qt/screen_ui.h"
+#include "platform/shell/shell.h"
 #include "runtime/text.h"
 #include "windows/frm_slideshow.h"
 
@@ -59,7 +60,10 @@ Screen::Screen(bool onScreen) {
     // A display that cannot be reached leaves us offscreen instead of
     // aborting the program.
     const char* chosen = std::getenv("QT_QPA_PLATFORM");
-    if (chosen == nullptr || *chosen == '\0') ::setenv("QT_QPA_PLATFORM", "wayland;xcb;offscreen", 1);
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool onWayland = wayland != nullptr && *wayland != '\0';
+    if (chosen == nullptr || *chosen == '\0')
+      ::setenv("QT_QPA_PLATFORM", onWayland ? "wayland;xcb;offscreen" : "xcb;offscreen", 1);
   } else {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
@@ -99,6 +103,15 @@ std::string Screen::FontProblem() const {
   if (!QFontDatabase::families().isEmpty()) return {};
   return "no fonts are installed, so windows would show empty boxes instead of text; install a font package "
          "(for example: apt-get install fonts-dejavu-core)";
+}
+
+void Screen::ShareWorkArea() const {
+  if (!onScreen_) return;
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary == nullptr) return;
+  const QRect area = primary->availableGeometry();
+  platform::shell::Current().workArea.Set(
+      {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
 }
 
 void Screen::Settle() {

@@ -39,6 +39,11 @@ class Screen {
   std::string FontProblem() const;
   platform::qt::FormViews& Views() { return *views_; }
 
+  // On a display: the primary screen's work area (less its panels) becomes
+  // the one the add-in places its windows on. Call it after the shell was
+  // set up for the session.
+  void ShareWorkArea() const;
+
   // Lets Qt finish what it queued: windows deleted, pictures delivered.
   void Settle();
 

@@ -260,6 +260,14 @@ bool Session::Run(std::string_view line) {
   return ok;
 }
 
+void Session::Idle() {
+  try {
+    AfterCommand();
+  } catch (const runtime::Error& e) {
+    state_.transcript.Line("error: " + e.Description());
+  }
+}
+
 bool Session::Finish() {
   std::vector<std::string> left;
   if (boxes_->Pending() > 0) left.push_back(std::to_string(boxes_->Pending()) + " answer(s)");

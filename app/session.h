@@ -56,6 +56,9 @@ class Session {
   // script has to stop; the reason is printed.
   bool Run(std::string_view line);
   bool Quit() const { return quit_; }
+  // Between a person's actions in the windows: prints what they caused
+  // (files written, boxes, errors that escaped), as after a command.
+  void Idle();
   // The end of a script: false (with the reason printed) when answers,
   // dialog actions or folder picks it queued were never asked for.
   bool Finish();

@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
+# The window tests draw offscreen: no display is needed, and none is used.
+export QT_QPA_PLATFORM=offscreen
 status=0
 for preset in plain asan; do
   echo "== $preset build"

@@ -5,9 +5,9 @@
 
 namespace host {
 
-void Faults::FailNext(std::string member, long number, std::string description, int times) {
+void Faults::FailNext(std::string member, long number, std::string description, int times, int after) {
   if (times == 0) return;
-  armed_.push_back(Armed{std::move(member), number, std::move(description), times});
+  armed_.push_back(Armed{std::move(member), number, std::move(description), times, after});
 }
 
 void Faults::ReturnNothing(std::string member, bool nothing) {
@@ -23,6 +23,10 @@ void Faults::Clear() {
 void Faults::Check(std::string_view member) {
   for (auto it = armed_.begin(); it != armed_.end(); ++it) {
     if (it->member != member) continue;
+    if (it->after > 0) {
+      --it->after;
+      return;
+    }
     const long number = it->number;
     std::string description = it->description;
     if (it->times > 0 && --it->times == 0) armed_.erase(it);

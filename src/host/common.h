@@ -52,8 +52,9 @@ inline constexpr std::string_view kAddFileNotFound =
 // names them; a property's getter is "Name", its setter "Name=".
 class Faults {
  public:
-  // The next `times` calls fail (times < 0: every call until cleared).
-  void FailNext(std::string member, long number, std::string description = {}, int times = 1);
+  // The next `times` calls fail (times < 0: every call until cleared), once
+  // `after` calls have passed.
+  void FailNext(std::string member, long number, std::string description = {}, int times = 1, int after = 0);
   void FailAlways(std::string member, long number, std::string description = {}) {
     FailNext(std::move(member), number, std::move(description), -1);
   }
@@ -71,6 +72,7 @@ class Faults {
     long number;
     std::string description;
     int times;
+    int after;
   };
   std::vector<Armed> armed_;
   std::vector<std::string> nothing_;

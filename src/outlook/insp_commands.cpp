@@ -15,12 +15,10 @@
 #include "outlook/insp_wrap.h"
 #include "outlook/out_addin.h"
 #include "outlook/ref.h"
-#include "outlook/wizard_display.h"
 #include "platform/forms/msgbox.h"
 #include "runtime/handlers.h"
 #include "settings/app.h"
 #include "settings/reg_settings.h"
-#include "windows/frm_main.h"
 #include "windows/frm_settings.h"
 #include "windows/frm_slideshow.h"
 
@@ -59,14 +57,6 @@ void InspWrap::InspectorWizardButton() {
   rn([&] { commands::UnloadPreviewWindow(); });
   rn([&] { mpa::SavePicturesToTempFolder(Ref(CurrentOLItemObject()).Attachments()); });
   rn([&] { ShowWizardForm(Ref(CurrentOLItemObject()).Attachments(), false); });
-}
-
-void InspWrap::ShowWizardForm(const std::shared_ptr<host::Attachments>& attachments, bool delayed) {
-  if (!Ref(g_objOutAddIn).Enabled()) return;
-  forms::Default<frmMain>()->BuildImageCollection(attachments);
-  PositionWizardOnTop();
-  forms::Default<frmMain>()->FormMode(FullWizard);
-  (void)delayed;
 }
 
 void InspWrap::InspectorSlideShowButton() {

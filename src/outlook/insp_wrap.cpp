@@ -3,6 +3,7 @@
 #include "attachments/attachments.h"
 #include "host/office.h"
 #include "host/outlook.h"
+#include "host/timer.h"
 #include "outlook/command_steps.h"
 #include "outlook/mod_outl_expl.h"
 #include "outlook/out_addin.h"
@@ -18,6 +19,7 @@ namespace mpa = modPictureAttachments;
 InspWrap::~InspWrap() {
   // The toolbar stays: it is temporary and goes with its window.
   m_colCommandBars.Release();
+  m_ShowWizardFormTimer.Release();
   m_objLVWInspBar.reset();
   m_objLVWInspBarLumivaneButton.Release();
   m_objLVWInspBarSSButton.Release();
@@ -85,9 +87,14 @@ void InspWrap::TakeItem(const std::shared_ptr<host::Item>& item, bool mail) {
   rn([&] { BindItem(member, item, mail); });
   rn(init);
   bool downloaded = true;
-  if (rn([&] { downloaded = mpa::IsMessageDownloaded(member.object); }) && !downloaded) commands::ShowNotDownloaded(rn);
-  // A downloaded item with a picture attachment starts the automatic
-  // display (ActivateWizards) here, once it exists.
+  const bool known = rn([&] { downloaded = mpa::IsMessageDownloaded(member.object); });
+  if (known && !downloaded) {
+    commands::ShowNotDownloaded(rn);
+  } else if (known) {
+    bool pictures = false;
+    if (rn([&] { pictures = mpa::DoesMessageHaveAtLeastOnePictureAttachment(member.object); }) && pictures)
+      ActivateWizards();
+  }
   InitInspectorToolbar();
 }
 
@@ -146,7 +153,7 @@ void InspWrap::BindButton(WithEvents<host::CommandBarButton>& member,
 
 void InspWrap::Unbind() {
   auto self = weak_from_this().lock();
-  // The automatic display's timer stops here too, once there is one.
+  m_ShowWizardFormTimer.Release();
   m_colCommandBars.Release();
   m_objInsp.Release();
   m_objMail.Release();
@@ -169,9 +176,8 @@ void InspWrap::m_objInsp_Activate() {
   if (!rn([&] { state = Ref(m_objInsp.object).WindowState(); })) return;
   if (state == host::OlWindowState::olNormalWindow) return;
   // Restored once, unless this wrapper armed a delayed display of the
-  // preview window (the automatic display's timer, which is tested here once
-  // it exists).
-  rn([&] { m_objInsp.object->WindowState(host::OlWindowState::olNormalWindow); });
+  // preview window (a fired timer still counts).
+  if (!m_ShowWizardFormTimer.object) rn([&] { m_objInsp.object->WindowState(host::OlWindowState::olNormalWindow); });
   modOutlExpl::g_InspectorActivatedOnce = true;
 }
 
@@ -185,15 +191,13 @@ void InspWrap::m_objMail_Open(bool&) {
 
 void InspWrap::m_objPost_Open(bool&) { InitInspectorToolbar(); }
 
-void InspWrap::m_objMail_AttachmentAdd(const std::shared_ptr<host::Attachment>&) {
+void InspWrap::m_objMail_AttachmentAdd(const std::shared_ptr<host::Attachment>& Attachment) {
   if (Ref(m_objInsp.object).EditorType() == host::olEditorWord) return;
-  // The preview of an attachment added while composing
-  // (PreProcessAddedAttachment) runs here, once it exists.
+  PreProcessAddedAttachment(Attachment);
 }
 
-void InspWrap::m_objPost_AttachmentAdd(const std::shared_ptr<host::Attachment>&) {
-  // The preview of an attachment added while composing
-  // (PreProcessAddedAttachment) runs here, once it exists.
+void InspWrap::m_objPost_AttachmentAdd(const std::shared_ptr<host::Attachment>& Attachment) {
+  PreProcessAddedAttachment(Attachment);
 }
 
 void InspWrap::m_objMail_Close(bool&) { CloseInspector(); }
@@ -208,13 +212,19 @@ void InspWrap::m_objSendButton_Click(const std::shared_ptr<host::CommandBarButto
 void InspWrap::CloseInspector() {
   auto self = shared_from_this();
   runtime::ResumeNext rn;
+  // A preview still waiting for this window's delayed display would stay
+  // loaded and hidden with nobody left to show it.
+  rn([&] {
+    if (m_ShowWizardFormTimer.object && m_ShowWizardFormTimer.object->Interval() != 0 && PreviewStillPending())
+      commands::UnloadPreviewWindow();
+  });
   rn([&] { modOutlExpl::RemoveInspectorWrapper(m_intKey, self); });
   rn([&] { m_objInsp.Release(); });
   rn([&] { m_objMail.Release(); });
   rn([&] { m_objPost.Release(); });
   rn([&] { m_objCurrentItem.reset(); });
-  // The automatic display's timer is released here too, once there is one:
-  // a delayed display that has not fired yet does not happen.
+  // A delayed display that has not fired yet does not happen.
+  rn([&] { m_ShowWizardFormTimer.Release(); });
   modOutlExpl::g_InspectorActivatedOnce = false;
   rn([&] { Ref(g_objSettings).Update(); });
   rn([&] {

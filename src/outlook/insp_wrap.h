@@ -29,6 +29,7 @@ class CommandBarPopup;
 class CommandBars;
 class Inspector;
 class Item;
+class OneShotTimer;
 }  // namespace host
 
 namespace runtime {
@@ -36,6 +37,8 @@ class OnError;
 }
 
 namespace lumivane {
+
+class frmMain;
 
 class InspWrap : public std::enable_shared_from_this<InspWrap> {
  public:
@@ -52,6 +55,10 @@ class InspWrap : public std::enable_shared_from_this<InspWrap> {
 
   void InitMailItem();
   void InitPostItem();
+  // An attachment added while the item is composed: its picture is previewed
+  // below the window (unless the settings say otherwise).
+  void PreProcessAddedAttachment(const std::shared_ptr<host::Attachment>& Attachment);
+  void ProcessAddedAttachment(const std::shared_ptr<host::Attachment>& Attachment);
   std::shared_ptr<host::Item> CurrentOLItemObject() const { return m_objCurrentItem; }
   // Also takes the item's attachment count as AttachmentsCountOnLoad.
   void CurrentOLItemObject(const std::shared_ptr<host::Item>& item);
@@ -90,8 +97,23 @@ class InspWrap : public std::enable_shared_from_this<InspWrap> {
 
   // The commands behind the controls; each runs to its end on the item.
   void InspectorWizardButton();
-  // The preview window for the item's pictures, centred on top.
+  // The automatic display of a received item's pictures, as the settings
+  // ask: nothing, the slideshow, or the preview window on top (after the
+  // settings' delay) or tiled with this window.
+  void ActivateWizards();
+  // This window on the upper half of the work area, the preview on the lower one.
+  void TileWizardHorizontally();
+  // This window on the left half of the work area, the preview on the right one.
+  void TileWizardVertically();
+  // The item's pictures in the preview window, shown in its normal state.
+  void DisplayWizardForm();
+  // The preview window for the item's pictures, centred on top: at once, or
+  // when the display timer fires.
   void ShowWizardForm(const std::shared_ptr<host::Attachments>& attachments, bool delayed);
+  void m_ShowWizardFormTimer_ThatTime();
+  // Whether the preview window is still the one this wrapper filled for its
+  // delayed display, with this wrapper's item.
+  bool PreviewStillPending();
   void InspectorSlideShowButton();
   void InspectorSettingsButton();
   void InspectorExportButton();
@@ -134,6 +156,10 @@ class InspWrap : public std::enable_shared_from_this<InspWrap> {
   WithEvents<host::Item> m_objMail;
   WithEvents<host::Item> m_objPost;
   WithEvents<host::Inspector> m_objInsp;
+  WithEvents<host::OneShotTimer> m_ShowWizardFormTimer;
+  // The preview window that the delayed display fills; another instance
+  // (after an unload) or another item means the display is off.
+  std::weak_ptr<frmMain> m_pendingWizardForm;
   WithEvents<host::CommandBarButton> m_objLVWInspBarLumivaneButton;
   WithEvents<host::CommandBarButton> m_objLVWInspBarSSButton;
   WithEvents<host::CommandBarButton> m_objLVWInspBarSettingsButton;

@@ -108,6 +108,8 @@ TEST_F(FormsOnScreen, ClickReachesTheModelAndIsRefusedWhenDisabledOrBelowAModalF
   auto modal = std::make_shared<frmProbe>();
   scripted_->DriveOnce("frmProbe", [&](forms::Form& shown) {
     QTest::mouseClick(ok, Qt::LeftButton);
+    views_.WindowOf(*probe)->close();  // the window manager's close is refused too
+    EXPECT_TRUE(probe->IsLoaded());
     QTest::mouseClick(Find<QPushButton>(shown, "cmdClose"), Qt::LeftButton);
   });
   modal->Show(forms::vbModal);

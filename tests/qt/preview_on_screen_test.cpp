@@ -106,6 +106,15 @@ TEST_F(PreviewOnScreen, ThumbnailsAreThePicturesAndAClickOnOneShowsItsDetails) {
   const QImage shown = large->pixmap().toImage();
   ASSERT_FALSE(shown.isNull());
   EXPECT_TRUE(Near(shown.pixelColor(shown.rect().center()), Qt::blue));
+
+  // The DCF bar's item of the camera picture selects that file again.
+  QLabel* dcf = nullptr;
+  for (auto* label : window->findChildren<QLabel*>())
+    if (label->objectName().startsWith("DCF.")) dcf = label;
+  ASSERT_NE(dcf, nullptr);
+  QTest::mouseClick(dcf->parentWidget(), Qt::LeftButton);
+  EXPECT_EQ(View(*preview), (std::vector<std::string>{">camera.jpg*", "plain.jpg", "torn.jpg"}));
+  EXPECT_EQ(Details(*window), "File Name: camera.jpg");
 }
 
 TEST_F(PreviewOnScreen, SnapshotShowsTheWindow) {

@@ -10,6 +10,7 @@
 #include <QLayout>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QScreen>
 #include <algorithm>
 #include <exception>
 #include <set>
@@ -305,6 +306,10 @@ void FormWindow::SyncForm() {
       } else {
         // Without a border a maximised form covers the whole screen, panels
         // and task bar included, as a show over everything should.
+        // The geometry too: a desktop without a window manager ignores the
+        // state and would leave the design size.
+        if (const QScreen* on = screen())
+          setGeometry(border == forms::vbBSNone ? on->geometry() : on->availableGeometry());
         setWindowState(border == forms::vbBSNone ? Qt::WindowFullScreen : Qt::WindowMaximized);
       }
       break;
@@ -570,6 +575,16 @@ void FormViews::Noticed(forms::Form& form, std::string_view action) {
       if (owner == nullptr) owner = main_;
       window = new FormWindow(form, owner);
       windows_[&form] = window;
+      // A form that its code never placed opens centred over its owner (or
+      // the screen), as a dialog does, and the form learns where it is.
+      if (form.Left() == 0 && form.Top() == 0 && form.WindowState() == forms::FormWindowState::vbNormal) {
+        const QRect area = owner != nullptr && owner->isVisible()
+                               ? owner->frameGeometry()
+                               : QRect(0, 0, PixelsX(forms::Screen().Width()), PixelsY(forms::Screen().Height()));
+        const QPoint corner = area.center() - QPoint(PixelsX(form.Width()) / 2, PixelsY(form.Height()) / 2);
+        forms::FormAccess::PersonMove(form, TwipsX(std::max(0, corner.x())), TwipsY(std::max(0, corner.y())));
+        window->SyncForm();
+      }
     }
     window->SyncForm();
     if (forms::Control* focused = forms::FormAccess::Focused(form)) window->SyncControl(focused);

@@ -6,7 +6,7 @@ namespace platform::shell {
 
 long WorkArea::SystemParametersInfoA(long uAction, long uParam, RECT* rect, long fuWinIni) {
   seam_->Enter("SystemParametersInfoA", FormatCall("SystemParametersInfoA", uAction, uParam, fuWinIni));
-  if (uAction != SPI_GETWORKAREA || rect == nullptr) return 0;
+  if (uAction != SPI_GETWORKAREA || rect == nullptr || failing_) return 0;
   *rect = area_;
   return 1;
 }

@@ -25,6 +25,8 @@ class WorkArea {
   // Seam.
   void Set(const RECT& area) { area_ = area; }
   const RECT& Get() const { return area_; }
+  // While set, the call fails (returns 0) and leaves `rect` as it was.
+  void Fail(bool failing) { failing_ = failing; }
 
   // Nonzero on success. Only SPI_GETWORKAREA is known; any other action
   // fails and leaves `rect` as it was.
@@ -33,6 +35,7 @@ class WorkArea {
  private:
   Seam* seam_;
   RECT area_{0, 0, 1024, 738};
+  bool failing_ = false;
 };
 
 long SystemParametersInfoA(long uAction, long uParam, RECT* rect, long fuWinIni);

@@ -209,7 +209,9 @@ void ExportRun::Settle(Message& message) {
             line = Quoted(copy.fileName) + " was saved to " + Quoted(copy.target) + " and deleted from this message.";
           else if (copy.kept)
             line = Quoted(copy.fileName) + " was saved to " + Quoted(copy.target) +
-                   ", but the copy there has changed since, so it was not deleted from this message.";
+                   (copy.size < 0 ? ", but the copy there could not be checked"
+                                  : ", but the copy there has changed since") +
+                   ", so it was not deleted from this message.";
           else
             line = Quoted(copy.fileName) + " was saved to " + Quoted(copy.target) + ".";
           stream->WriteLine(line + "\r\n");

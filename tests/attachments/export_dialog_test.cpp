@@ -437,16 +437,22 @@ TEST_F(ExportTest, OptionsAreRememberedAndAStrayStoredValueFallsBackToTheDefault
 
 // A big folder goes out whole: no limit of a 16-bit count, no silent stop.
 TEST_F(ExportTest, TenThousandMessagesAreExportedWhole) {
+  // Four attachments each: the count goes past what 16 bits hold.
   constexpr int kMessages = 10000;
-  for (int i = 0; i < kMessages; ++i) Message({Att("file" + std::to_string(i) + ".txt", "x")}, "M");
+  for (int i = 0; i < kMessages; ++i) {
+    const std::string n = std::to_string(i);
+    Message({Att("a" + n + ".txt", "x"), Att("b" + n + ".txt", "x"), Att("c" + n + ".txt", "x"),
+             Att("d" + n + ".txt", "x")},
+            "M");
+  }
   const std::string all = tmp.MakeDir("all");
   Run([&](frmExport& f) {
     user::Click(*f.optAllMessages);
     Into(f, all);
   });
-  EXPECT_EQ(Tree(all).size(), static_cast<std::size_t>(kMessages));
+  EXPECT_EQ(Tree(all).size(), static_cast<std::size_t>(4 * kMessages));
   ASSERT_FALSE(boxes->Log().empty());
-  EXPECT_EQ(boxes->Log().back().prompt, "10000 attachments were exported.");
+  EXPECT_EQ(boxes->Log().back().prompt, "40000 attachments were exported.");
 }
 
 }  // namespace

@@ -89,6 +89,13 @@ TEST_F(SlideshowOnScreen, KeysAndTheDrawnNavigatorStepThroughThePicturesAndEscCl
     if (snapshot.pixelColor(x, strip.center().y()) != QColor(Qt::black)) ++lit;
   EXPECT_GT(lit, strip.width() / 2);
 
+  // After five seconds of rest the hints hide; a move over the black part
+  // of the screen, away from the picture, brings them back.
+  loop->Wait(5000);
+  EXPECT_TRUE(HintsHidden(*show));
+  QTest::mouseMove(window->findChild<QWidget*>("Picture1"), QPoint(20, kScreenH / 2));
+  EXPECT_TRUE(HintsShown(*show));
+
   QTest::keyClick(window, Qt::Key_Escape);
   EXPECT_FALSE(show->Loaded());
   EXPECT_EQ(views.WindowOf(*show), nullptr);

@@ -298,7 +298,12 @@ class ImageView : public ControlView {
 // border, its picture at its natural size, and the controls it holds.
 class PictureBoxWidget : public QWidget {
  public:
-  explicit PictureBoxWidget(QWidget* parent) : QWidget(parent), inside_(new QWidget(this)) {}
+  explicit PictureBoxWidget(QWidget* parent) : QWidget(parent), inside_(new QWidget(this)) {
+    // Qt drops a button-less move over a widget that does not track the
+    // mouse instead of passing it up, so the box would never hear a person
+    // move over its empty part (the slideshow's hints wait for that move).
+    inside_->setMouseTracking(true);
+  }
   QWidget* inside() const { return inside_; }
   void Show(QColor back, bool framed) {
     back_ = back;

@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (interactive) {
-    std::cout << "Type help for the commands, quit to end.\n";
+    std::cout << "Type start to start the mail client, help for the commands, quit to end.\n";
     while (auto line = console.ReadCommand("lumivane-host> ")) {
       session->Run(*line);
       if (session->Quit()) break;

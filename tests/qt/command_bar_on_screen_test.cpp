@@ -2,6 +2,8 @@
 // and one of its entries switch the folder view and move the check mark,
 // the drawn viewer combo chooses the viewer, and the "Money" style is what
 // a snapshot shows.
+#include <algorithm>
+
 #include <QComboBox>
 #include <QMenu>
 #include <QTest>
@@ -71,6 +73,29 @@ TEST_F(CommandBarOnScreen, TheViewsMenuAndTheViewerComboWorkOnTheDrawnMoneyBar) 
   const std::string snapshot = tmp / "preview-money.png";
   EXPECT_EQ(pq::SaveSnapshot(*window, snapshot), "");
   EXPECT_FALSE(QImage(QString::fromStdString(snapshot)).isNull());
+}
+
+// The "Open with:" label stands out from the bar in every style, also after
+// the bar was redrawn for a button's new caption.
+TEST_F(CommandBarOnScreen, TheOpenWithLabelIsLegibleInEveryStyle) {
+  for (long style = 0; style <= 3; ++style) {
+    SCOPED_TRACE(style);
+    lumivane::g_objSettings->ToolbarStyle(style);
+    auto f = Open("Styles", {{"a.jpg", Plain()}});
+    pq::FormWindow* window = views.WindowOf(*f);
+    ASSERT_NE(window, nullptr);
+    forms::user::ClickCommandBarButton(f->cmdBar(0), "TASKPANE");
+    QWidget* label = window->findChild<QWidget*>("lblOpenWith");
+    ASSERT_NE(label, nullptr);
+    const QImage all = window->grab().toImage();
+    const QImage text = all.copy(QRect(label->mapTo(window, QPoint(0, 0)), label->size()));
+    // The bar shows at the label's corner; the text is what differs most.
+    const int ground = qGray(text.pixel(0, 0));
+    int contrast = 0;
+    for (int y = 0; y < text.height(); ++y)
+      for (int x = 0; x < text.width(); ++x) contrast = std::max(contrast, std::abs(qGray(text.pixel(x, y)) - ground));
+    EXPECT_GT(contrast, 120);
+  }
 }
 
 }  // namespace

@@ -106,9 +106,13 @@ class CommandBarView : public ControlView {
   void SyncKind() override {
     const Look look = LookOf(bar().Style());
     static_cast<BarWidget*>(widget())->SetLook(look);
-    widget()->setStyleSheet(QString("QToolButton { color: %1; border: 1px solid transparent; padding: 1px 3px; }"
-                                    "QToolButton:hover { background: %2; border: 1px solid %3; }")
-                                .arg(look.text.name(), look.hover.name(), look.edge.name()));
+    // Each button gets the sheet, never the bar: a sheet on the bar would
+    // also restyle the controls its panels host, and every restyle puts back
+    // the colours a hosted label had before its own were set.
+    sheet_ = QString(
+                 "QToolButton { color: %1; border: 1px solid transparent; padding: 1px 3px; }"
+                 "QToolButton:hover { background: %2; border: 1px solid %3; }")
+                 .arg(look.text.name(), look.hover.name(), look.edge.name());
     const std::string shape = Shape();
     if (shape != shape_) {
       shape_ = shape;
@@ -231,6 +235,8 @@ class CommandBarView : public ControlView {
   }
 
   void Refresh() {
+    for (QToolButton* button : widget()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+      if (button->styleSheet() != sheet_) button->setStyleSheet(sheet_);
     auto toolbar = bar().Toolbar();
     if (!toolbar) return;
     // What a panel hosts sits in the middle of the bar's height.
@@ -260,6 +266,7 @@ class CommandBarView : public ControlView {
   }
 
   QHBoxLayout* layout_;
+  QString sheet_;
   std::string shape_ = "-";
   std::map<std::string, QWidget*> panels_;
   std::map<std::string, QPointer<QToolButton>> buttons_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include <QComboBox>
+#include <QLayout>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
@@ -46,11 +47,17 @@ TEST_F(CommandBarOnScreen, TheViewsMenuAndTheViewerComboWorkOnTheDrawnMoneyBar) 
   ASSERT_NE(thumbnails, nullptr);
   const QImage before = thumbnails->grab().toImage();
 
+  // The caption opens the menu as the arrow does.
+  auto* views = bar->findChild<QToolButton*>("VIEWOPTION");
+  ASSERT_NE(views, nullptr);
+  QTest::mouseClick(views, Qt::LeftButton);
+  auto* menu = bar->findChild<QMenu*>("VIEWMENU");
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(menu->isVisible());
+  menu->hide();
   auto* arrow = bar->findChild<QToolButton*>("VIEWOPTION.arrow");
   ASSERT_NE(arrow, nullptr);
   QTest::mouseClick(arrow, Qt::LeftButton);
-  auto* menu = bar->findChild<QMenu*>("VIEWMENU");
-  ASSERT_NE(menu, nullptr);
   ASSERT_TRUE(menu->isVisible());
   QAction* details = menu->findChild<QAction*>("Details");
   ASSERT_NE(details, nullptr);
@@ -69,6 +76,14 @@ TEST_F(CommandBarOnScreen, TheViewsMenuAndTheViewerComboWorkOnTheDrawnMoneyBar) 
   ASSERT_GE(eye, 0);
   while (combo->currentIndex() < eye) QTest::keyClick(combo, Qt::Key_Down);
   EXPECT_EQ(f->SelectedViewer()->ViewerName(), "Eye");
+
+  // At its least size the bar's panels yield: nothing lies over "Views".
+  f->Width(0);
+  bar->layout()->activate();
+  QWidget* viewers = bar->findChild<QWidget*>("VIEWERS");
+  ASSERT_NE(viewers, nullptr);
+  EXPECT_LE(viewers->geometry().right(), views->geometry().left());
+  EXPECT_LE(bar->findChild<QWidget*>("HELP")->geometry().right(), bar->width());
 
   const std::string snapshot = tmp / "preview-money.png";
   EXPECT_EQ(pq::SaveSnapshot(*window, snapshot), "");

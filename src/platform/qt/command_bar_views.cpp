@@ -82,6 +82,26 @@ class BarWidget : public QWidget {
   Look look_ = LookOf(controls::cbsOfficeXP);
 };
 
+// A panel of the bar: it wants the width its button gives it, but in a
+// window too narrow for the whole bar a wide one yields down to half of it
+// rather than lying over the buttons beside it.
+class PanelWidget : public QWidget {
+ public:
+  using QWidget::QWidget;
+  void SetWidth(int width) {
+    width_ = width;
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    setMinimumWidth(width < kYieldingPanel ? width : width / 2);
+    setMaximumWidth(width);
+    updateGeometry();
+  }
+  QSize sizeHint() const override { return {width_, QWidget::sizeHint().height()}; }
+
+ private:
+  static constexpr int kYieldingPanel = 100;
+  int width_ = 0;
+};
+
 // One element of the control array: the toolbar it shows as a row of tool
 // buttons. Panels are widgets of their own that the hosted controls fill; a
 // drop-down arrow opens the drop-down bar as a menu. An element that shows a
@@ -137,10 +157,10 @@ class CommandBarView : public ControlView {
     return out;
   }
 
-  QWidget* Panel(const std::string& key) {
-    QWidget*& panel = panels_[key];
+  PanelWidget* Panel(const std::string& key) {
+    PanelWidget*& panel = panels_[key];
     if (panel == nullptr) {
-      panel = new QWidget(widget());
+      panel = new PanelWidget(widget());
       panel->setObjectName(QString::fromStdString(key));
       auto* layout = new QHBoxLayout(panel);
       layout->setContentsMargins(0, 0, 0, 0);
@@ -176,11 +196,11 @@ class CommandBarView : public ControlView {
             break;
           }
           case controls::cbbPanel: {
-            QWidget* panel = Panel(key);
+            PanelWidget* panel = Panel(key);
             // Panel widths were chosen for the narrow dialog font of the
             // original desktop; a wider font widens them alike.
             const double scale = std::max(1.0, widget()->fontMetrics().averageCharWidth() / kDialogCharWidth);
-            panel->setFixedWidth(static_cast<int>(static_cast<double>(b->PanelWidth()) * scale + 0.5));
+            panel->SetWidth(static_cast<int>(static_cast<double>(b->PanelWidth()) * scale + 0.5));
             layout_->addWidget(panel);
             break;
           }
@@ -227,10 +247,14 @@ class CommandBarView : public ControlView {
     }
     // The menu opens without a nested loop: the person's choice comes back
     // as the action's trigger.
-    QObject::connect(arrow, &QToolButton::clicked, [model, key, menu, arrow] {
+    const auto open = [model, key, menu, button] {
       if (!Act([&] { forms::user::OpenCommandBarDropDown(*model, key); })) return;
-      menu->popup(arrow->mapToGlobal(QPoint(0, arrow->height())));
-    });
+      menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+    };
+    QObject::connect(arrow, &QToolButton::clicked, open);
+    // A click on the caption goes to the model first, and then shows the
+    // menu too: a person who clicks "Views" expects the views.
+    QObject::connect(button, &QToolButton::clicked, open);
     layout_->addWidget(arrow);
   }
 
@@ -268,7 +292,7 @@ class CommandBarView : public ControlView {
   QHBoxLayout* layout_;
   QString sheet_;
   std::string shape_ = "-";
-  std::map<std::string, QWidget*> panels_;
+  std::map<std::string, PanelWidget*> panels_;
   std::map<std::string, QPointer<QToolButton>> buttons_;
   std::map<std::string, QPointer<QAction>> entries_;
 };

@@ -239,6 +239,33 @@ TEST_F(PreviewCommandsTest, SavingAllOrTheSelectedPicturesAndTheDuplicateNames) 
   EXPECT_EQ(ui->PendingFolderAnswers(), 0u);
 }
 
+// With known extensions hidden, a shown name with a dot or a ";" still finds
+// its own file, its texts and, for the selected-pictures save, exactly its
+// own attachment.
+TEST_F(PreviewCommandsTest, NamesWithADotOrASemicolonUnderHiddenExtensions) {
+  controls::ShellSettings().hideKnownExtensions = true;
+  // The second a;b.jpg is a camera picture, stored as a;b_1.jpg.
+  scripted->Add(InTemp("a;b_1.jpg"), Camera());
+  auto f = Open("Odd names", {{"a;b.jpg", Camera()}, {"my.photo.jpg", Plain()}, {"a;b.jpg", Plain()}});
+  EXPECT_EQ(View(*f), (Strings{">a;b*", "a;b_1", "my.photo"}));
+  EXPECT_EQ(Texts(*f, "DCF"), Strings{"a;b_1.jpg (duplicate; is a;b.jpg in message)"});
+
+  ClickFolderItem(*f->wbThumbnails, InTemp("my.photo.jpg"));
+  EXPECT_EQ(Texts(*f, "DETAILS")[0], "File Name: my.photo.jpg");
+  ClickFolderItem(*f->wbThumbnails, InTemp("a;b_1.jpg"));
+  EXPECT_EQ(Texts(*f, "DETAILS")[0], "File Name: a;b.jpg");
+  EXPECT_EQ(Texts(*f, "DETAILS")[1], "Dimensions: 1600 x 1200");  // the camera's, not the first a;b.jpg's
+
+  const std::string documents = tmp / "home/Documents";
+  ui->AnswerFolder(documents);
+  Task(*f, "CUSTOMSAVESELECTED");
+  ASSERT_EQ(boxes->Log().size(), 1u);
+  EXPECT_EQ(boxes->Log()[0].prompt, "One image attachment has been saved to '" + documents + "'.");
+  EXPECT_EQ(message->Attachments()->Item(3)->SavedTo().back(), documents + "/a;b.jpg");
+  EXPECT_TRUE(message->Attachments()->Item(1)->SavedTo().empty() ||
+              message->Attachments()->Item(1)->SavedTo().back() != documents + "/a;b.jpg");
+}
+
 TEST_F(PreviewCommandsTest, OnlyNonPicturesSavedEndsWithoutTheCompleteBox) {
   auto f = Open("Text", {{"a.jpg", Plain()}, {"notes.txt", {}}});
   // The message's picture went meanwhile; only the text file is left.

@@ -29,6 +29,12 @@ void UnloadPreviewWindow() {
   if (forms::DefaultInstanceExists<frmMain>()) forms::Unload(forms::Default<frmMain>());
 }
 
+void UnloadPreviewWindowOf(const std::shared_ptr<host::Item>& item) {
+  if (!item || !forms::DefaultInstanceExists<frmMain>()) return;
+  auto preview = forms::Default<frmMain>();
+  if (preview->CurrentMessage() == item) forms::Unload(*preview);
+}
+
 void ShowNotDownloaded(runtime::OnError& h) {
   h([&] {
     forms::MsgBox(std::string("Only the header has been downloaded for this message.  Until the entire item is "

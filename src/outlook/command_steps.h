@@ -24,6 +24,9 @@ inline constexpr std::string_view kNoAttachmentsToSave = "No Attachments To Save
 // whether it is loaded, and unloading it (a preview that is open closes).
 bool PreviewWindowLoaded();
 void UnloadPreviewWindow();
+// Unloads the preview only while it shows `item`: a preview that the Explorer
+// opened for another message stays.
+void UnloadPreviewWindowOf(const std::shared_ptr<host::Item>& item);
 // A slideshow still loaded goes before a new one starts, so the new show
 // lists only the new message's pictures.
 void UnloadSlideshow();

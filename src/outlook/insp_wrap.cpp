@@ -83,7 +83,9 @@ void InspWrap::TakeItem(const std::shared_ptr<host::Item>& item, bool mail) {
     }
     return;
   }
-  rn([&] { commands::UnloadPreviewWindow(); });
+  // A preview of another message stays; the display of this one's pictures
+  // takes the window when it comes.
+  rn([&] { commands::UnloadPreviewWindowOf(item); });
   rn([&] { BindItem(member, item, mail); });
   rn(init);
   bool downloaded = true;
@@ -218,6 +220,7 @@ void InspWrap::CloseInspector() {
     if (m_ShowWizardFormTimer.object && m_ShowWizardFormTimer.object->Interval() != 0 && PreviewStillPending())
       commands::UnloadPreviewWindow();
   });
+  const std::shared_ptr<host::Item> item = m_objCurrentItem;
   rn([&] { modOutlExpl::RemoveInspectorWrapper(m_intKey, self); });
   rn([&] { m_objInsp.Release(); });
   rn([&] { m_objMail.Release(); });
@@ -228,7 +231,7 @@ void InspWrap::CloseInspector() {
   modOutlExpl::g_InspectorActivatedOnce = false;
   rn([&] { Ref(g_objSettings).Update(); });
   rn([&] {
-    if (modOutlExpl::InspWraps().Count() == 0) commands::UnloadPreviewWindow();
+    if (modOutlExpl::InspWraps().Count() == 0) commands::UnloadPreviewWindowOf(item);
   });
   // The closing window is still counted.
   rn([&] {

@@ -305,6 +305,32 @@ TEST_F(PreviewTest, ClosingEmptiesTheFolderAndWritesTheSettings) {
   }
 }
 
+// Message windows close the preview only when it shows their own item, or
+// when their own display takes the window.
+TEST_F(PreviewTest, MessageWindowsLeaveThePreviewOfAnotherMessage) {
+  const auto other = Message("Other", {outlook_test::Att("notes.txt")});
+  auto f = Open("Preview", {{"a.jpg", Plain()}, {"b.jpg", Plain()}});
+  const auto files = [&] { return platform::fso::ListFolder(temp, platform::fso::EntryKind::Files).size(); };
+
+  auto window = App()->OpenInspector(other);
+  App()->CloseInspector(window);  // the last one
+  EXPECT_TRUE(f->Loaded());
+  EXPECT_EQ(files(), 2u);
+
+  // A message whose pictures show by themselves takes the window and the folder.
+  const auto pictures = Message("Pictures", {outlook_test::Att("c.jpg")});
+  window = App()->OpenInspector(pictures);
+  EXPECT_FALSE(f->IsLoaded());
+  EXPECT_EQ(platform::fso::ListFolder(temp, platform::fso::EntryKind::Files), std::vector<std::string>{"c.jpg"});
+  App()->CloseInspector(window);
+
+  // The preview of the very message a window opens for goes.
+  f = Open("Preview", {{"a.jpg", Plain()}});
+  window = App()->OpenInspector(message);
+  EXPECT_FALSE(f->IsLoaded());
+  App()->CloseInspector(window);
+}
+
 TEST_F(PreviewTest, ABrowserThatNeverGetsReadyDoesNotHangAndACloseWaitsForTheLoad) {
   controls::Readiness() = {controls::BrowserReadiness::Kind::Never, 0};
   forms::LoopTimer closer;

@@ -295,6 +295,9 @@ TEST_F(PreviewTest, ClosingEmptiesTheFolderAndWritesTheSettings) {
     EXPECT_EQ(Stored("WizardFormImageControlLastViewedState"), "5");
     EXPECT_EQ(platform::fso::ListFolder(temp, platform::fso::EntryKind::Files).size(), row.slideshowOpen ? 2u : 0u);
     EXPECT_EQ(lumivane::g_objOutAddIn->CachedFiles() == nullptr, !row.slideshowOpen);
+    if (!row.messageWindowOpen) {
+      EXPECT_EQ(App()->Inspectors()->Count(), 0);  // none opened to be maximised
+    }
     if (window) {
       EXPECT_EQ(window->WindowState(),
                 row.wantMaximised ? host::OlWindowState::olMaximized : host::OlWindowState::olNormalWindow);

@@ -8,6 +8,7 @@
 #include "outlook/addin_fixture.h"
 #include "settings/helpers.h"
 #include "windows/frm_main.h"
+#include "windows/frm_slideshow.h"
 
 namespace outlook_test {
 namespace {
@@ -114,6 +115,18 @@ TEST_F(InspectorTest, AReceivedMessageWithPicturesGetsItsToolbarAndItsCommandsWo
     EXPECT_EQ(g_objOutAddIn->CachedFiles()->Count(), 1);
     EXPECT_EQ(Read(g_objOutAddIn->TempFolderPath() + "/beach.jpg"), "beach");
   }
+
+  // Another message window's show while this one runs: the old show goes,
+  // and the new one holds only the other message's pictures.
+  auto show = forms::Default<lumivane::frmSlideshow>();
+  ASSERT_TRUE(show->IsLoaded());
+  g_objSettings->AutoDisplayOptions(0);  // no preview of its own holds the folder
+  auto other = App()->OpenInspector(Message("Two", {Att("a.jpg", "a"), Att("b.jpg", "b")}));
+  Click(other, "Start S&lide Show");
+  EXPECT_FALSE(show->IsLoaded());
+  EXPECT_EQ(forms::Default<lumivane::frmSlideshow>()->lblInfo(2).Caption(), "a.jpg (1/2)");
+  forms::Unload(forms::Default<lumivane::frmSlideshow>());
+  App()->CloseInspector(other);
 
   // Quick-save asks about "the current message" and saves this item only.
   boxes->Queue(forms::vbYes);

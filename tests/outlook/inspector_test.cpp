@@ -165,6 +165,21 @@ TEST_F(InspectorTest, AReceivedMessageWithPicturesGetsItsToolbarAndItsCommandsWo
   EXPECT_EQ(photo->SaveCount(), 1);
 }
 
+TEST_F(InspectorTest, AClickReachesOnlyTheWindowClickedWhenTwoShareATag) {
+  g_objSettings->AutoDisplayOptions(0);
+  auto first = App()->OpenInspector(Message("One", {Att("a.jpg")}));
+  auto second = App()->OpenInspector(Message("Two", {Att("b.jpg")}));
+  App()->CloseInspector(first);
+  auto third = App()->OpenInspector(Message("Three", {Att("c.jpg")}));
+  EXPECT_EQ(Control(second, "Start S&lide Show")->Tag(), "InspSlideShow2");
+  EXPECT_EQ(Control(third, "Start S&lide Show")->Tag(), "InspSlideShow2");
+  std::vector<std::string> reached;
+  lumivane::InspWrap::ClickProbe() = [&](std::string_view h) { reached.emplace_back(h); };
+  Click(third, "Start S&lide Show");
+  EXPECT_EQ(reached, std::vector<std::string>{"m_objLVWInspBarSSButton_Click"});
+  EXPECT_EQ(forms::Default<lumivane::frmSlideshow>()->lblInfo(2).Caption(), "c.jpg (1/1)");
+}
+
 TEST_F(InspectorTest, CommandsRefuseWhatTheOpenItemCannotGive) {
   auto headerOnly = Message("Header", {Att("a.jpg")});
   headerOnly->DownloadState(host::olHeaderOnly);

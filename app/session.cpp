@@ -316,8 +316,11 @@ void Session::AfterCommand() {
   }
   for (const auto& [path, size] : watch_.Changes()) files[path.string()] = size;
   for (const auto& file : written_) files.erase(file);
+  // A file may be gone by now: a window that closed emptied its folder.
+  constexpr auto kGone = static_cast<std::uintmax_t>(-1);
   for (const auto& [path, size] : files)
-    state_.transcript.Line("file written: " + path + " (" + std::to_string(size) + " bytes)");
+    state_.transcript.Line("file written: " + path +
+                           (size == kGone ? " (removed again)" : " (" + std::to_string(size) + " bytes)"));
   for (const auto& file : written_) state_.transcript.Line("message file written: " + file);
   written_.clear();
   if (host_) {

@@ -54,6 +54,8 @@ inline constexpr long kIdToolsMenuInspector = 30004;
 inline constexpr long kIdSend = 2617;
 // The main window's New button: composes a new item in a message window.
 inline constexpr long kIdNew = 1838;
+// A message window's File > Close: closes the window.
+inline constexpr long kIdCloseItem = 923;
 
 // Geometry of the host's bars, in pixels.
 inline constexpr long kMenuBarHeight = 22;

@@ -17,8 +17,6 @@ namespace lumivane::commands {
 
 namespace forms = platform::forms;
 
-namespace {}  // namespace
-
 bool PreviewWindowLoaded() { return forms::DefaultInstanceExists<frmMain>() && forms::Default<frmMain>()->Loaded(); }
 
 void UnloadSlideshow() {

@@ -18,6 +18,7 @@
 #include "settings/app.h"
 #include "settings/reg_settings.h"
 #include "windows/frm_main.h"
+#include "windows/frm_slideshow.h"
 
 namespace lumivane {
 
@@ -167,7 +168,9 @@ void OutAddIn::ShutdownHandler() {
   rn([&] {
     if (forms::DefaultInstanceExists<frmMain>()) forms::Unload(*forms::Default<frmMain>());
   });
-  // The slideshow goes here, after the preview window, once it exists.
+  rn([&] {
+    if (forms::DefaultInstanceExists<frmSlideshow>()) forms::Unload(*forms::Default<frmSlideshow>());
+  });
   rn([&] {
     if (m_frmSaveAttachments) forms::Unload(*m_frmSaveAttachments);
   });

@@ -50,8 +50,12 @@ TEST(EventOrder, ClosingAnInspectorCountsItDuringTheItemsClose) {
       [&](bool&) { w.log.push_back("Item.Close count=" + std::to_string(app->Inspectors()->Count())); }));
   w.subs.push_back(inspector->Close.Subscribe(
       [&] { w.log.push_back("Inspector.Close count=" + std::to_string(app->Inspectors()->Count())); }));
-  EXPECT_TRUE(app->CloseInspector(inspector));
+  // A person's File > Close closes it as the host's own close does.
+  auto close = host::As<host::CommandBarButton>(inspector->CommandBars()->FindControl({.Id = host::kIdCloseItem}));
+  ASSERT_NE(close, nullptr);
+  EXPECT_TRUE(close->UserClick());
   EXPECT_EQ(w.log, (std::vector<std::string>{"Item.Close count=1", "Inspector.Close count=1"}));
+  EXPECT_TRUE(inspector->Closed());
   EXPECT_EQ(app->Inspectors()->Count(), 0);
   EXPECT_EQ(w.received->GetInspector(), nullptr);
   EXPECT_THROW(inspector->WindowState(), runtime::Error);  // a closed window's members raise

@@ -1,12 +1,15 @@
 // The navigator on a headless host form: its zones and events, the strip it
 // shows after a press and a release, its properties, property bag and the
-// design-time refusal, its error box and its cursor.
+// design-time refusal, its error box, its cursor, and the bitmaps the
+// library ships.
 
 #include "navigator/navigator.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -249,6 +252,33 @@ TEST_F(NavigatorTest, CreatedOnlyByItsRegisteredProgId) {
   EXPECT_FLOAT_EQ(placed->Navigator1->Width(), 2040);
   EXPECT_FLOAT_EQ(placed->Navigator1->Height(), 330);
   EXPECT_EQ(Nav(*placed).ShownBitmap(), stepwick::PlayDown);
+}
+
+TEST_F(NavigatorTest, TheLibraryShipsItsTenStripsAndItsToolboxPicture) {
+  struct Row {
+    long id;
+    std::int32_t width, height;
+    std::uint16_t bits;
+  };
+  std::vector<Row> rows;
+  for (long id = stepwick::BackDown; id <= stepwick::BackOver; ++id) rows.push_back({id, 136, 22, 24});
+  rows.push_back({stepwick::kToolboxBitmap, 16, 15, 4});
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.id);
+    std::ifstream file(stepwick::LoadResPicture(row.id), std::ios::binary);
+    unsigned char header[30] = {};
+    ASSERT_TRUE(file.read(reinterpret_cast<char*>(header), sizeof header));
+    const auto le = [&](int at, int n) {
+      std::uint32_t v = 0;
+      for (int i = n - 1; i >= 0; --i) v = (v << 8) | header[at + i];
+      return v;
+    };
+    EXPECT_EQ(header[0], 'B');
+    EXPECT_EQ(header[1], 'M');
+    EXPECT_EQ(static_cast<std::int32_t>(le(18, 4)), row.width);
+    EXPECT_EQ(static_cast<std::int32_t>(le(22, 4)), row.height);  // bottom-up rows
+    EXPECT_EQ(le(28, 2), row.bits);
+  }
 }
 
 }  // namespace

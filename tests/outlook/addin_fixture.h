@@ -81,6 +81,9 @@ class AddInTest : public ::testing::Test {
     platform::com::SetClassRegistry(nullptr);
     reg::SetCurrent(nullptr);
     platform::shell::Reset();
+    // A probe holds the finished test's locals.
+    lumivane::ExplWrap::ClickProbe() = nullptr;
+    lumivane::InspWrap::ClickProbe() = nullptr;
   }
 
   // The host ends: its windows close (so the wrappers let go of them) and the

@@ -251,6 +251,16 @@ TEST_F(AutoDisplayTest, TheOnTopPreviewWaitsForTheDelayAndOnlyForItsOwnWindow) {
   window = App()->OpenInspector(Message("Photo", {Att("beach.jpg")}));
   loop->Wait(1000);
   EXPECT_TRUE(PreviewShown());
+
+  // The main window closes while a display is pending: the add-in shuts
+  // down, and the message window's timer stops with it.
+  window = App()->OpenInspector(Message("Later", {Att("later.jpg")}));
+  EXPECT_TRUE(loop->NextDue().has_value());
+  App()->CloseExplorer(FirstExplorer());
+  EXPECT_EQ(g_objSettings, nullptr);
+  EXPECT_FALSE(loop->NextDue().has_value());
+  loop->Wait(1000);
+  EXPECT_FALSE(forms::DefaultInstanceExists<frmMain>());
 }
 
 TEST_F(AutoDisplayTest, RefusalsOfTheOpeningWindowAreHandledAsExpected) {

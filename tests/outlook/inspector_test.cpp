@@ -8,6 +8,7 @@
 #include "outlook/addin_fixture.h"
 #include "settings/helpers.h"
 #include "windows/frm_main.h"
+#include "windows/frm_slideshow.h"
 
 namespace outlook_test {
 namespace {
@@ -115,6 +116,18 @@ TEST_F(InspectorTest, AReceivedMessageWithPicturesGetsItsToolbarAndItsCommandsWo
     EXPECT_EQ(Read(g_objOutAddIn->TempFolderPath() + "/beach.jpg"), "beach");
   }
 
+  // Another message window's show while this one runs: the old show goes,
+  // and the new one holds only the other message's pictures.
+  auto show = forms::Default<lumivane::frmSlideshow>();
+  ASSERT_TRUE(show->IsLoaded());
+  g_objSettings->AutoDisplayOptions(0);  // no preview of its own holds the folder
+  auto other = App()->OpenInspector(Message("Two", {Att("a.jpg", "a"), Att("b.jpg", "b")}));
+  Click(other, "Start S&lide Show");
+  EXPECT_FALSE(show->IsLoaded());
+  EXPECT_EQ(forms::Default<lumivane::frmSlideshow>()->lblInfo(2).Caption(), "a.jpg (1/2)");
+  forms::Unload(forms::Default<lumivane::frmSlideshow>());
+  App()->CloseInspector(other);
+
   // Quick-save asks about "the current message" and saves this item only.
   boxes->Queue(forms::vbYes);
   Click(window, kInspQuickPictures);
@@ -150,6 +163,21 @@ TEST_F(InspectorTest, AReceivedMessageWithPicturesGetsItsToolbarAndItsCommandsWo
                                         forms::vbQuestion | forms::vbYesNo, "Delete All Attachments?"}}));
   EXPECT_EQ(photo->Attachments()->Count(), 0);
   EXPECT_EQ(photo->SaveCount(), 1);
+}
+
+TEST_F(InspectorTest, AClickReachesOnlyTheWindowClickedWhenTwoShareATag) {
+  g_objSettings->AutoDisplayOptions(0);
+  auto first = App()->OpenInspector(Message("One", {Att("a.jpg")}));
+  auto second = App()->OpenInspector(Message("Two", {Att("b.jpg")}));
+  App()->CloseInspector(first);
+  auto third = App()->OpenInspector(Message("Three", {Att("c.jpg")}));
+  EXPECT_EQ(Control(second, "Start S&lide Show")->Tag(), "InspSlideShow2");
+  EXPECT_EQ(Control(third, "Start S&lide Show")->Tag(), "InspSlideShow2");
+  std::vector<std::string> reached;
+  lumivane::InspWrap::ClickProbe() = [&](std::string_view h) { reached.emplace_back(h); };
+  Click(third, "Start S&lide Show");
+  EXPECT_EQ(reached, std::vector<std::string>{"m_objLVWInspBarSSButton_Click"});
+  EXPECT_EQ(forms::Default<lumivane::frmSlideshow>()->lblInfo(2).Caption(), "c.jpg (1/1)");
 }
 
 TEST_F(InspectorTest, CommandsRefuseWhatTheOpenItemCannotGive) {

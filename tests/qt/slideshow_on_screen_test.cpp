@@ -101,6 +101,19 @@ TEST_F(SlideshowOnScreen, KeysAndTheDrawnNavigatorStepThroughThePicturesAndEscCl
   EXPECT_EQ(views.WindowOf(*show), nullptr);
 }
 
+TEST_F(SlideshowOnScreen, APictureOfOneBitPerPixelIsFittedInItsOwnColours) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) std::filesystem::remove(folder + "/" + name);
+  QImage picture(3000, 2000, QImage::Format_Mono);
+  picture.setColorTable({QColor(Qt::darkCyan).rgb(), QColor(Qt::yellow).rgb()});
+  picture.fill(0);
+  ASSERT_TRUE(picture.save(QString::fromStdString(folder + "/mono.bmp")));
+  auto show = Open();
+  pq::FormWindow* window = views.WindowOf(*show);
+  ASSERT_NE(window, nullptr);
+  pq::PictureRequest::WaitForAll();
+  EXPECT_EQ(Shown(*window), QColor(Qt::darkCyan));
+}
+
 TEST_F(SlideshowOnScreen, TheDrawnNavigatorsCloseUnloadsTheShowUnderItsOwnPress) {
   auto show = Open();
   pq::FormWindow* window = views.WindowOf(*show);

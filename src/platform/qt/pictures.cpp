@@ -60,15 +60,22 @@ QImage DecodePicture(const QString& path, QSize box) {
   QImageReader reader(path);
   reader.setAutoTransform(true);
   const QSize natural = reader.size();
-  if (natural.isValid() && box.isValid() && !box.isEmpty()) {
+  // Qt scales a picture of one bit per pixel into noise: such a picture is
+  // read whole and scaled in full colour.
+  const QImage::Format format = reader.imageFormat();
+  const bool mono = format == QImage::Format_Mono || format == QImage::Format_MonoLSB;
+  if (!mono && natural.isValid() && box.isValid() && !box.isEmpty()) {
     QSize target = FitInto(natural, box);
     // A picture already smaller than the box keeps its size.
     if (target.width() < natural.width()) reader.setScaledSize(target);
   }
   QImage image = reader.read();
   if (!image.isNull() && box.isValid() && !box.isEmpty() &&
-      (image.width() > box.width() || image.height() > box.height()))
+      (image.width() > box.width() || image.height() > box.height())) {
+    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB)
+      image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  }
   return image;
 }
 

@@ -66,7 +66,7 @@ void frmExport::Design() {
   FontName("Arial");
   // Wide enough for the captions in the desktop's font.
   Width(9900);
-  Height(8760);
+  Height(9030);
 
   lblMessages->Caption("Export attachments:");
   optSelectedMessages->GroupName("Messages");
@@ -129,32 +129,32 @@ void frmExport::LayOut() {
   lblCaption->Move(120, 120, 9540, 420);
   lblMessages->Move(120, 660, 9540, 240);
   optSelectedMessages->Move(360, 930, 3900, 255);
-  optAllMessages->Move(5070, 930, 4590, 255);
-  lblMessageCount->Move(360, 1220, 9300, 240);
-  lblSavePath->Move(120, 1560, 6600, 240);
-  txtSavePath->Move(360, 1830, 8100, 300);
-  lblBrowse->Move(8580, 1860, 1080, 240);
-  lblNaming->Move(120, 2280, 9540, 240);
-  optOutputFolder->Move(360, 2550, 9300, 255);
-  optEmailFolders->Move(360, 2820, 9300, 255);
-  optAppendSubject->Move(360, 3090, 9300, 255);
-  optAppendSubjectToEnd->Move(360, 3360, 9300, 255);
-  lblAppendSep->Move(600, 3660, 8100, 420);
-  txtSep->Move(8760, 3690, 900, 300);
-  chkUseAppendSubstitution->Move(600, 4140, 9060, 255);
-  txtSubstitutionAppend->Move(840, 4440, 8820, 300);
-  lblFileTypes->Move(120, 4860, 9540, 240);
-  optAll->Move(360, 5130, 3900, 255);
-  optImagesOnly->Move(5070, 5130, 4590, 255);
-  optExcludeImages->Move(360, 5400, 3900, 255);
-  optSpecifiedFileTypes->Move(360, 5670, 9300, 255);
-  txtSpecifiedFileTypes->Move(600, 5970, 9060, 300);
-  chkIncludeReport->Move(120, 6420, 9540, 255);
-  chkDelete->Move(120, 6720, 9540, 255);
-  imgHelp->Move(120, 7560, 480, 480);
-  cmdOK->Move(7140, 7560, 1200, 375);
-  cmdCancel->Move(8460, 7560, 1200, 375);
-  lblProgress->Move(720, 7620, 6300, 255);
+  optAllMessages->Move(360, 1200, 9300, 255);
+  lblMessageCount->Move(360, 1490, 9300, 240);
+  lblSavePath->Move(120, 1830, 6600, 240);
+  txtSavePath->Move(360, 2100, 8100, 300);
+  lblBrowse->Move(8580, 2130, 1080, 240);
+  lblNaming->Move(120, 2550, 9540, 240);
+  optOutputFolder->Move(360, 2820, 9300, 255);
+  optEmailFolders->Move(360, 3090, 9300, 255);
+  optAppendSubject->Move(360, 3360, 9300, 255);
+  optAppendSubjectToEnd->Move(360, 3630, 9300, 255);
+  lblAppendSep->Move(600, 3930, 8100, 420);
+  txtSep->Move(8760, 3960, 900, 300);
+  chkUseAppendSubstitution->Move(600, 4410, 9060, 255);
+  txtSubstitutionAppend->Move(840, 4710, 8820, 300);
+  lblFileTypes->Move(120, 5130, 9540, 240);
+  optAll->Move(360, 5400, 3900, 255);
+  optImagesOnly->Move(5070, 5400, 4590, 255);
+  optExcludeImages->Move(360, 5670, 3900, 255);
+  optSpecifiedFileTypes->Move(360, 5940, 9300, 255);
+  txtSpecifiedFileTypes->Move(600, 6240, 9060, 300);
+  chkIncludeReport->Move(120, 6690, 9540, 255);
+  chkDelete->Move(120, 6990, 9540, 255);
+  imgHelp->Move(120, 7830, 480, 480);
+  cmdOK->Move(7140, 7830, 1200, 375);
+  cmdCancel->Move(8460, 7830, 1200, 375);
+  lblProgress->Move(720, 7890, 6300, 255);
 }
 
 void frmExport::Form_Load() {

@@ -40,6 +40,13 @@ std::array<forms::msforms::OptionButton*, 4> FileOptionsOf(F& f) {
 constexpr long kDefaultExportOption = 0;  // optOutputFolder
 constexpr long kDefaultFileOption = 2;    // optAll
 
+// Whether message `done` (1-based) of `total` moves the progress line: each
+// of the first hundred, then each percent, so a huge folder is not slowed
+// down by drawing.
+bool ProgressStep(std::size_t done, std::size_t total) {
+  return total <= 100 || done == 1 || done == total || done * 100 / total != (done - 1) * 100 / total;
+}
+
 long SelectedIndex(const std::array<forms::msforms::OptionButton*, 4>& group, long fallback) {
   for (std::size_t i = 0; i < group.size(); ++i)
     if (group[i]->Value()) return static_cast<long>(i);
@@ -59,7 +66,7 @@ void frmExport::Design() {
   FontName("Arial");
   // Wide enough for the captions in the desktop's font.
   Width(9900);
-  Height(8760);
+  Height(9030);
 
   lblMessages->Caption("Export attachments:");
   optSelectedMessages->GroupName("Messages");
@@ -122,31 +129,32 @@ void frmExport::LayOut() {
   lblCaption->Move(120, 120, 9540, 420);
   lblMessages->Move(120, 660, 9540, 240);
   optSelectedMessages->Move(360, 930, 3900, 255);
-  optAllMessages->Move(5070, 930, 4590, 255);
-  lblMessageCount->Move(360, 1220, 9300, 240);
-  lblSavePath->Move(120, 1560, 6600, 240);
-  txtSavePath->Move(360, 1830, 8100, 300);
-  lblBrowse->Move(8580, 1860, 1080, 240);
-  lblNaming->Move(120, 2280, 9540, 240);
-  optOutputFolder->Move(360, 2550, 9300, 255);
-  optEmailFolders->Move(360, 2820, 9300, 255);
-  optAppendSubject->Move(360, 3090, 9300, 255);
-  optAppendSubjectToEnd->Move(360, 3360, 9300, 255);
-  lblAppendSep->Move(600, 3660, 8100, 420);
-  txtSep->Move(8760, 3690, 900, 300);
-  chkUseAppendSubstitution->Move(600, 4140, 9060, 255);
-  txtSubstitutionAppend->Move(840, 4440, 8820, 300);
-  lblFileTypes->Move(120, 4860, 9540, 240);
-  optAll->Move(360, 5130, 3900, 255);
-  optImagesOnly->Move(5070, 5130, 4590, 255);
-  optExcludeImages->Move(360, 5400, 3900, 255);
-  optSpecifiedFileTypes->Move(360, 5670, 9300, 255);
-  txtSpecifiedFileTypes->Move(600, 5970, 9060, 300);
-  chkIncludeReport->Move(120, 6420, 9540, 255);
-  chkDelete->Move(120, 6720, 9540, 255);
-  imgHelp->Move(120, 7560, 480, 480);
-  cmdOK->Move(7140, 7560, 1200, 375);
-  cmdCancel->Move(8460, 7560, 1200, 375);
+  optAllMessages->Move(360, 1200, 9300, 255);
+  lblMessageCount->Move(360, 1490, 9300, 240);
+  lblSavePath->Move(120, 1830, 6600, 240);
+  txtSavePath->Move(360, 2100, 8100, 300);
+  lblBrowse->Move(8580, 2130, 1080, 240);
+  lblNaming->Move(120, 2550, 9540, 240);
+  optOutputFolder->Move(360, 2820, 9300, 255);
+  optEmailFolders->Move(360, 3090, 9300, 255);
+  optAppendSubject->Move(360, 3360, 9300, 255);
+  optAppendSubjectToEnd->Move(360, 3630, 9300, 255);
+  lblAppendSep->Move(600, 3930, 8100, 420);
+  txtSep->Move(8760, 3960, 900, 300);
+  chkUseAppendSubstitution->Move(600, 4410, 9060, 255);
+  txtSubstitutionAppend->Move(840, 4710, 8820, 300);
+  lblFileTypes->Move(120, 5130, 9540, 240);
+  optAll->Move(360, 5400, 3900, 255);
+  optImagesOnly->Move(5070, 5400, 4590, 255);
+  optExcludeImages->Move(360, 5670, 3900, 255);
+  optSpecifiedFileTypes->Move(360, 5940, 9300, 255);
+  txtSpecifiedFileTypes->Move(600, 6240, 9060, 300);
+  chkIncludeReport->Move(120, 6690, 9540, 255);
+  chkDelete->Move(120, 6990, 9540, 255);
+  imgHelp->Move(120, 7830, 480, 480);
+  cmdOK->Move(7140, 7830, 1200, 375);
+  cmdCancel->Move(8460, 7830, 1200, 375);
+  lblProgress->Move(720, 7890, 6300, 255);
 }
 
 void frmExport::Form_Load() {
@@ -354,8 +362,17 @@ void frmExport::BatchSaveAttachments(bool allMessages) {
   }
 
   ExportRun run(std::move(options), eh);
-  for (const auto& item : items) run.Export(item);
-  run.Finish();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (ProgressStep(i + 1, items.size()))
+      ShowProgress("Exporting the attachments of message " + std::to_string(i + 1) + " of " +
+                   std::to_string(items.size()) + "...");
+    run.Export(items[i]);
+  }
+  run.Finish([&](std::size_t done, std::size_t total) {
+    if (ProgressStep(done, total))
+      ShowProgress("Updating message " + std::to_string(done) + " of " + std::to_string(total) + "...");
+  });
+  ShowProgress("");
   restoreCursor();
 
   const std::int32_t count = run.Exported();
@@ -368,6 +385,13 @@ void frmExport::BatchSaveAttachments(bool allMessages) {
       forms::MsgBox(runtime::CStr(static_cast<long>(count)) + " attachments were exported.", forms::vbInformation,
                     "Export Complete");
   });
+}
+
+void frmExport::ShowProgress(const std::string& text) {
+  runtime::ResumeNext rn;
+  rn([&] { lblProgress->Caption(text); });
+  // The run gives the message loop no turn: the line is drawn at once.
+  rn([&] { lblProgress->Refresh(); });
 }
 
 void ShowExportForm(lvwCallingMode mode, std::shared_ptr<host::Item> message) {

@@ -36,7 +36,9 @@ void frmAbout::Design() {
   Width(5610);
   Height(3690);
 
+  Shape1->Move(60, 60, 5400, 3195);
   Picture1->Picture("Logo");
+  Picture1->Stretch(true);
   Picture1->Move(240, 240, 1200, 1200);
   // The logo's address ends in "/", the link label's does not.
   static const std::string kMakerHome = std::string(kMakerSite) + "/";
@@ -50,9 +52,10 @@ void frmAbout::Design() {
   lblQuenstor->ToolTipText("Click to visit " + std::string(kMakerSite));
   lblQuenstor->Move(1680, 1200, 3500, 255);
   Label2->Caption("A special thank you to ");
-  Label2->Move(240, 1800, 1900, 255);
+  // Wide enough that the "to" stays on the line in the desktop font.
+  Label2->Move(240, 1800, 2160, 255);
   LinkLabel(*lblThankYou, kControlMakerName, kControlMakerSite);
-  lblThankYou->Move(2140, 1800, 3000, 255);
+  lblThankYou->Move(2400, 1800, 2900, 255);
   Label3->Caption("and to all of the ");
   Label3->Move(240, 2100, 1500, 255);
   LinkLabel(*lblOutlookMPVs, "Outlook MVPs.", kMvpPage);

@@ -11,6 +11,8 @@ class frmAbout : public platform::forms::Form {
  public:
   frmAbout() : Form("frmAbout") {}
 
+  // The decorative shape that frames the window; first, so it lies beneath.
+  platform::forms::FormControl<platform::forms::Frame> Shape1{this, "Shape1"};
   platform::forms::FormControl<platform::forms::Image> Picture1{this, "Picture1"};
   platform::forms::FormControl<platform::forms::Label> lblVersion{this, "lblVersion"};
   platform::forms::FormControl<platform::forms::Label> Label1{this, "Label1"};

@@ -142,8 +142,11 @@ void frmSettings::Design() {
 }
 
 void frmSettings::Layout() {
+  // Sized for the desktop font the dialog is drawn in: the longest check box
+  // caption and the folder label take two lines, the criteria combo shows
+  // its longest entry whole.
   Width(7800);
-  Height(9960);
+  Height(10395);
   struct Caption {
     float left, top, width;
     bool bold;
@@ -179,11 +182,11 @@ void frmSettings::Layout() {
     forms::msforms::Label& label = lblLabels(i);
     label.Caption(c.text);
     label.FontBold(c.bold);
-    label.Move(c.left, c.top, c.width, i == 6 ? 435 : 255);
+    label.Move(c.left, c.top, c.width, i == 6 || i == 18 ? 435 : 255);
   }
-  imgHelp->Move(7080, 120, 360, 360);
+  imgHelp->Move(7080, 120, 480, 480);
   cboAutoDisplayOptions->Move(2400, 800, 2400, 315);
-  cboAutoDisplayCriteria->Move(2400, 1200, 3600, 315);
+  cboAutoDisplayCriteria->Move(2400, 1200, 4320, 315);
   cboFormOrientation->Move(2400, 1600, 2400, 315);
   for (Image* picture : {&*imgOnTop, &*imgHorizontal, &*imgVertical}) picture->Move(5040, 1560, 900, 700);
   txtDelay->Move(2400, 2000, 840, 315);
@@ -196,8 +199,8 @@ void frmSettings::Layout() {
   chkTPHorizontal->Move(3240, 5340, 1200, 255);
   chkTPVertical->Move(3240, 5640, 1200, 255);
   chkExplorerToolbar->Move(480, 6300, 6900, 255);
-  chkInspectorToolbar->Move(480, 6600, 6900, 255);
-  fraPictureViewers->Move(240, 6960, 7200, 2040);
+  chkInspectorToolbar->Move(480, 6600, 6900, 480);
+  fraPictureViewers->Move(240, 7200, 7200, 2220);
   forms::Control* inFrame[] = {&lblLabels(17),
                                &lblLabels(18),
                                &*txtSavePath,
@@ -206,15 +209,15 @@ void frmSettings::Layout() {
                                &*chkHTMLImages,
                                &*chkPromptBeforeQuickSave};
   for (forms::Control* c : inFrame) c->Container(&*fraPictureViewers);
-  txtSavePath->Move(120, 720, 5760, 315);
-  lblBrowse->Move(6000, 760, 900, 255);
-  chkEnableNewEmailAttPreviews->Move(120, 1100, 6900, 255);
-  chkHTMLImages->Move(120, 1400, 6900, 255);
-  chkPromptBeforeQuickSave->Move(120, 1700, 6900, 255);
-  cmdAbout->Move(240, 9120, 1215, 375);
-  cmdOK->Move(3840, 9120, 1095, 375);
-  cmdCancel->Move(5040, 9120, 1095, 375);
-  cmdApply->Move(6240, 9120, 1095, 375);
+  txtSavePath->Move(120, 900, 5760, 315);
+  lblBrowse->Move(6000, 940, 900, 255);
+  chkEnableNewEmailAttPreviews->Move(120, 1280, 6900, 255);
+  chkHTMLImages->Move(120, 1580, 6900, 255);
+  chkPromptBeforeQuickSave->Move(120, 1880, 6900, 255);
+  cmdAbout->Move(240, 9555, 1215, 375);
+  cmdOK->Move(3840, 9555, 1095, 375);
+  cmdCancel->Move(5040, 9555, 1095, 375);
+  cmdApply->Move(6240, 9555, 1095, 375);
 }
 
 // ------------------------------------------------------------ load and save

@@ -1,6 +1,7 @@
 // The export dialog used on screen: option groups and check boxes clicked
 // on the drawn dialog decide what the export does.
 #include <QAbstractButton>
+#include <QPalette>
 #include <QRadioButton>
 #include <QTest>
 #include <filesystem>
@@ -48,6 +49,11 @@ TEST_F(ExportOnScreen, OptionGroupsAndCheckBoxesClickedOnScreen) {
     EXPECT_TRUE(window->findChild<QRadioButton*>("optEmailFolders")->isChecked());
     EXPECT_FALSE(window->findChild<QRadioButton*>("optOutputFolder")->isChecked());
     EXPECT_TRUE(window->findChild<QRadioButton*>("optSelectedMessages")->isChecked());
+    // The separator's caption does not apply to sub-folders: it is drawn grey.
+    const QPalette separator = window->findChild<QWidget*>("lblAppendSep")->palette();
+    EXPECT_FALSE(f.lblAppendSep->Enabled());
+    EXPECT_NE(separator.color(QPalette::Disabled, QPalette::WindowText),
+              separator.color(QPalette::Active, QPalette::WindowText));
     click("chkIncludeReport");
     EXPECT_NE(f.chkIncludeReport->Value(), 0);
     click("cmdOK");

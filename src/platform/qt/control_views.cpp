@@ -223,8 +223,11 @@ QPixmap OrientationDiagram(const std::string& name, QSize size) {
 QPixmap NamedPicture(const std::string& name, QSize size) {
   if (name.rfind("Orientation", 0) == 0) return OrientationDiagram(name, size);
   if (name == "Logo") {
-    const QPixmap logo = QApplication::windowIcon().pixmap(size.isEmpty() ? QSize(48, 48) : size);
-    if (!logo.isNull()) return logo;
+    const QSize wanted = size.isEmpty() ? QSize(48, 48) : size;
+    const QPixmap logo = QApplication::windowIcon().pixmap(wanted);
+    // The add-in's face is a small bitmap: blown up pixel by pixel, it stays
+    // sharp at the size the form gives it.
+    if (!logo.isNull()) return logo.scaled(wanted, Qt::KeepAspectRatio, Qt::FastTransformation);
   }
   static const std::map<std::string, QStyle::StandardPixmap> kNamed = {
       {"Warning", QStyle::SP_MessageBoxWarning},   {"Information", QStyle::SP_MessageBoxInformation},

@@ -219,9 +219,11 @@ void ControlView::Sync() {
   font.setBold(c.FontBold());
   widget_->setFont(font);
   QPalette palette = widget_->palette();
-  palette.setColor(QPalette::WindowText, ColorOf(c.ForeColor()));
-  palette.setColor(QPalette::ButtonText, ColorOf(c.ForeColor()));
-  palette.setColor(QPalette::Text, ColorOf(c.ForeColor()));
+  // A disabled control keeps the desktop's grey text, so a person sees
+  // which options do not apply.
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+      palette.setColor(group, role, ColorOf(c.ForeColor()));
   palette.setColor(QPalette::Window, ColorOf(c.BackColor()));
   // Only a text box fills its field with its back colour; a check box keeps
   // the white box it is drawn with.
@@ -616,6 +618,12 @@ void FormViews::Drop(forms::Form& form) {
 
 void FormViews::Changed(forms::Form& form, forms::Control* control) {
   if (FormWindow* window = WindowOf(form)) window->SyncControl(control);
+}
+
+void FormViews::Refreshed(forms::Form& form, forms::Control& control) {
+  FormWindow* window = WindowOf(form);
+  if (window == nullptr || !window->isVisible()) return;
+  if (QWidget* widget = window->WidgetOf(&control)) widget->repaint();
 }
 
 }  // namespace platform::qt

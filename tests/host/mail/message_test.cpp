@@ -8,6 +8,7 @@
 
 #include "host/mail/store.h"
 #include "mail_support.h"
+#include "platform/durability.h"
 
 namespace {
 
@@ -336,6 +337,27 @@ TEST_F(MessageTest, AFailedSaveLeavesTheFileAndKeepsTheEdits) {
       EXPECT_EQ(FileNames(Reopen()), (std::vector<std::string>{"booking.pdf", "Your reservation.eml"}));
     }
   }
+}
+
+// An attachment saved out just before (an export that deletes what it
+// saved) must be on the disk before the message loses it.
+TEST_F(MessageTest, ACopyThatCannotBeSyncedKeepsTheAttachmentInTheMessage) {
+  auto m = Load("basic.eml");
+  const fs::path copies = base_ / "copies";
+  WriteBytes(copies, "a file where the folder of the copy should be");
+  platform::NoteUnsyncedCopy(copies / "photo.jpg");
+  m->RemoveAttachment(0);
+  const Raised raised = RaisedBy([&] { m->Save(); });
+  EXPECT_EQ(raised.number, 76);  // path not found
+  EXPECT_NE(raised.description.find("The file on disk is unchanged."), std::string::npos) << raised.description;
+  EXPECT_EQ(ReadBytes(file_), original_);
+
+  // Once the copy is there, the same save goes through.
+  fs::remove(copies);
+  fs::create_directories(copies);
+  WriteBytes(copies / "photo.jpg", "copy");
+  m->Save();
+  EXPECT_EQ(FileNames(Reopen()), (std::vector<std::string>{"booking.pdf", "Your reservation.eml"}));
 }
 
 TEST_F(MessageTest, ASaveThatTheFileSystemRefusesReportsWhy) {

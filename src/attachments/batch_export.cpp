@@ -173,11 +173,8 @@ bool ExportRun::Intact(const Copy& copy) {
       false);
 }
 
-void ExportRun::Finish(const std::function<void(std::size_t done, std::size_t total)>& progress) {
-  for (std::size_t i = 0; i < pending_.size(); ++i) {
-    if (progress) progress(i + 1, pending_.size());
-    Settle(pending_[i]);
-  }
+void ExportRun::Finish() {
+  for (Message& message : pending_) Settle(message);
   pending_.clear();
 }
 

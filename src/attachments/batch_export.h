@@ -11,7 +11,6 @@
 // never deleted.
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -54,9 +53,8 @@ class ExportRun {
   // Exports the attachments of one message that pass the filter (messages of
   // other classes, or without attachments, are passed over).
   void Export(const std::shared_ptr<host::Item>& item);
-  // The second pass: deletions, reports, saves; `progress` hears of each
-  // message as it starts (1-based) and of how many there are.
-  void Finish(const std::function<void(std::size_t done, std::size_t total)>& progress = {});
+  // The second pass: deletions, reports, saves.
+  void Finish();
   // The copies written; a 32-bit count, so a large folder never overflows it.
   std::int32_t Exported() const { return exported_; }
 

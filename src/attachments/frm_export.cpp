@@ -40,13 +40,6 @@ std::array<forms::msforms::OptionButton*, 4> FileOptionsOf(F& f) {
 constexpr long kDefaultExportOption = 0;  // optOutputFolder
 constexpr long kDefaultFileOption = 2;    // optAll
 
-// Whether message `done` (1-based) of `total` moves the progress line: each
-// of the first hundred, then each percent, so a huge folder is not slowed
-// down by drawing.
-bool ProgressStep(std::size_t done, std::size_t total) {
-  return total <= 100 || done == 1 || done == total || done * 100 / total != (done - 1) * 100 / total;
-}
-
 long SelectedIndex(const std::array<forms::msforms::OptionButton*, 4>& group, long fallback) {
   for (std::size_t i = 0; i < group.size(); ++i)
     if (group[i]->Value()) return static_cast<long>(i);
@@ -154,7 +147,6 @@ void frmExport::LayOut() {
   imgHelp->Move(120, 7830, 480, 480);
   cmdOK->Move(7140, 7830, 1200, 375);
   cmdCancel->Move(8460, 7830, 1200, 375);
-  lblProgress->Move(720, 7890, 6300, 255);
 }
 
 void frmExport::Form_Load() {
@@ -362,17 +354,8 @@ void frmExport::BatchSaveAttachments(bool allMessages) {
   }
 
   ExportRun run(std::move(options), eh);
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (ProgressStep(i + 1, items.size()))
-      ShowProgress("Exporting the attachments of message " + std::to_string(i + 1) + " of " +
-                   std::to_string(items.size()) + "...");
-    run.Export(items[i]);
-  }
-  run.Finish([&](std::size_t done, std::size_t total) {
-    if (ProgressStep(done, total))
-      ShowProgress("Updating message " + std::to_string(done) + " of " + std::to_string(total) + "...");
-  });
-  ShowProgress("");
+  for (const auto& item : items) run.Export(item);
+  run.Finish();
   restoreCursor();
 
   const std::int32_t count = run.Exported();
@@ -385,13 +368,6 @@ void frmExport::BatchSaveAttachments(bool allMessages) {
       forms::MsgBox(runtime::CStr(static_cast<long>(count)) + " attachments were exported.", forms::vbInformation,
                     "Export Complete");
   });
-}
-
-void frmExport::ShowProgress(const std::string& text) {
-  runtime::ResumeNext rn;
-  rn([&] { lblProgress->Caption(text); });
-  // The run gives the message loop no turn: the line is drawn at once.
-  rn([&] { lblProgress->Refresh(); });
 }
 
 void ShowExportForm(lvwCallingMode mode, std::shared_ptr<host::Item> message) {

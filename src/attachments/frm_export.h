@@ -66,8 +66,6 @@ class frmExport : public platform::forms::Form {
   Control<platform::forms::CommandButton> cmdOK{this, "cmdOK"};
   Control<platform::forms::CommandButton> cmdCancel{this, "cmdCancel"};
   Control<platform::forms::Image> imgHelp{this, "imgHelp"};
-  // How far a run has come, for the person to follow on a long one.
-  Control<Label> lblProgress{this, "lblProgress"};
 
   // Own members: none of them loads the form.
   bool Cancelled() const { return m_blnCancelled; }
@@ -98,7 +96,6 @@ class frmExport : public platform::forms::Form {
   void cmdCancel_Click();
   void imgHelp_Click();
   void BatchSaveAttachments(bool allMessages);
-  void ShowProgress(const std::string& text);
 
   bool m_blnCancelled = false;
   lvwCallingMode m_lngCallingMode = lvwCallingMode::Explorer;

@@ -19,8 +19,11 @@ namespace forms = platform::forms;
 
 bool PreviewWindowLoaded() { return forms::DefaultInstanceExists<frmMain>() && forms::Default<frmMain>()->Loaded(); }
 
-void UnloadSlideshow() {
+void UnloadPictureWindows() {
+  // The slideshow first: the preview's close then finds no show using the
+  // folder and empties it.
   if (forms::DefaultInstanceExists<frmSlideshow>()) forms::Unload(forms::Default<frmSlideshow>());
+  UnloadPreviewWindow();
 }
 
 void UnloadPreviewWindow() {

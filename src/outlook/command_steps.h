@@ -27,9 +27,10 @@ void UnloadPreviewWindow();
 // Unloads the preview only while it shows `item`: a preview that the Explorer
 // opened for another message stays.
 void UnloadPreviewWindowOf(const std::shared_ptr<host::Item>& item);
-// A slideshow still loaded goes before a new one starts, so the new show
-// lists only the new message's pictures.
-void UnloadSlideshow();
+// A slideshow still loaded and an open preview go before a new show starts:
+// both show the one temporary folder, and the last of them to close empties
+// it, so the new show lists only the new message's pictures, each once.
+void UnloadPictureWindows();
 
 // "Message Not Downloaded", the wording of the commands.
 void ShowNotDownloaded(runtime::OnError& h);

@@ -251,7 +251,7 @@ void ExplWrap::ExplorerSlideShowButton() {
     item = Ref(addIn).GetCurrentMessage();
   });
   if (!item) return;
-  eh([&] { commands::UnloadSlideshow(); });
+  eh([&] { commands::UnloadPictureWindows(); });
   eh([&] { mpa::SavePicturesToTempFolder(Ref(item).Attachments()); });
   eh([&] {
     bool standAlone = true;

@@ -62,7 +62,7 @@ void InspWrap::InspectorWizardButton() {
 void InspWrap::InspectorSlideShowButton() {
   runtime::ResumeNext rn;
   if (!IsDownloadedWithPictures(rn)) return;
-  rn([&] { commands::UnloadSlideshow(); });
+  rn([&] { commands::UnloadPictureWindows(); });
   rn([&] { mpa::SavePicturesToTempFolder(Ref(CurrentOLItemObject()).Attachments()); });
   rn([&] {
     bool standAlone = true;

@@ -115,6 +115,9 @@ TEST_F(InspectorTest, AReceivedMessageWithPicturesGetsItsToolbarAndItsCommandsWo
     EXPECT_EQ(g_objOutAddIn->CachedFiles()->Count(), 1);
     EXPECT_EQ(Read(g_objOutAddIn->TempFolderPath() + "/beach.jpg"), "beach");
   }
+  // The show took the folder from the open preview: the picture lies there once.
+  EXPECT_FALSE(forms::Default<lumivane::frmMain>()->Loaded());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(g_objOutAddIn->TempFolderPath()), {}), 1);
 
   // Another message window's show while this one runs: the old show goes,
   // and the new one holds only the other message's pictures.

@@ -120,10 +120,6 @@ void Control::Changed() {
   if (form_ != nullptr) NotifyChanged(*form_, this);
 }
 
-void Control::Refresh() {
-  if (form_ != nullptr) NotifyRefresh(*form_, this);
-}
-
 void Control::RaiseClick() {
   if (FormAccess::Designing(*form_)) return;
   auto handler = Click;

@@ -30,9 +30,6 @@ class Control;
 // Tells the user interface that a form (control nullptr) or one of its
 // controls changed, so what is drawn of it follows at once.
 void NotifyChanged(Form& form, Control* control);
-// Asks the user interface to draw a control now, as the original's Refresh
-// did in a long run that gives the message loop no turn.
-void NotifyRefresh(Form& form, Control* control);
 
 // System colours as the original numbered them.
 inline constexpr long vbButtonText = static_cast<long>(0x80000012L);
@@ -99,8 +96,6 @@ class Control {
   // All four at once, as the design of a form places a control; a size
   // below 0 leaves that size as it is.
   void Move(float left, float top, float width = -1, float height = -1);
-  // Drawn now, not when the message loop next has a turn.
-  void Refresh();
 
   // Tab order: setting an index moves the control there and renumbers the
   // others, as the original did. A control without one raises 438.

@@ -223,14 +223,6 @@ void NotifyChanged(Form& form, Control* control) {
   if (UserInterface* ui = CurrentUserInterface()) ui->Changed(form, control);
 }
 
-void NotifyRefresh(Form& form, Control* control) {
-  if (UserInterface* ui = CurrentUserInterface()) ui->Refreshed(form, *control);
-}
-
-void ScriptedUserInterface::Refreshed(Form& form, Control& control) {
-  refreshes_.push_back(form.Name() + "." + control.Name() + "  " + control.Describe());
-}
-
 // ---- printing ----
 
 std::string DescribeForm(Form& form) {

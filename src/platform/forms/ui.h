@@ -75,8 +75,6 @@ class UserInterface {
   // A property of the form (control nullptr) or of one of its controls that
   // shows on screen changed; a drawing of the form follows it.
   virtual void Changed(Form& form, Control* control) {}
-  // A control asks to be drawn now, in the middle of a long run.
-  virtual void Refreshed(Form& form, Control& control) {}
   // Called as a form member starts ("Load", "Show", "ShowModal", "Hide",
   // "Unload"); raising here makes that member fail.
   virtual void Enter(const Form& form, std::string_view member) {}
@@ -115,18 +113,14 @@ class ScriptedUserInterface : public UserInterface {
   FolderAnswer PickFolder(const FolderRequest& request) override;
   void Notice(const FormNotice& notice) override { notices_.push_back(notice); }
   void Enter(const Form& form, std::string_view member) override;
-  void Refreshed(Form& form, Control& control) override;
 
   const std::vector<FormNotice>& Notices() const { return notices_; }
   // The actions recorded for one form class, in order.
   std::vector<std::string> NoticesOf(std::string_view formName) const;
   const std::vector<FolderRequest>& FolderRequests() const { return folderRequests_; }
-  // Each control drawn on request: "form.control  what it showed".
-  const std::vector<std::string>& Refreshes() const { return refreshes_; }
   void ClearLog() {
     notices_.clear();
     folderRequests_.clear();
-    refreshes_.clear();
   }
   std::size_t PendingFolderAnswers() const { return folderAnswers_.size(); }
 
@@ -151,7 +145,6 @@ class ScriptedUserInterface : public UserInterface {
   std::deque<FolderAnswer> folderAnswers_;
   std::vector<FormNotice> notices_;
   std::vector<FolderRequest> folderRequests_;
-  std::vector<std::string> refreshes_;
 };
 
 // The current seam. Until one is set, a ScriptedUserInterface with no

@@ -620,10 +620,4 @@ void FormViews::Changed(forms::Form& form, forms::Control* control) {
   if (FormWindow* window = WindowOf(form)) window->SyncControl(control);
 }
 
-void FormViews::Refreshed(forms::Form& form, forms::Control& control) {
-  FormWindow* window = WindowOf(form);
-  if (window == nullptr || !window->isVisible()) return;
-  if (QWidget* widget = window->WidgetOf(&control)) widget->repaint();
-}
-
 }  // namespace platform::qt

@@ -156,9 +156,6 @@ class FormViews : public QObject {
 
   void Noticed(forms::Form& form, std::string_view action);
   void Changed(forms::Form& form, forms::Control* control);
-  // Paints the control's widget at once: the run that asks gives the event
-  // loop no turn, so a progress line would otherwise show only at its end.
-  void Refreshed(forms::Form& form, forms::Control& control);
 
   FormWindow* WindowOf(const forms::Form& form) const;
   // The window of the form class shown last of that name.

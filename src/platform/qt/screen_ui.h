@@ -44,10 +44,6 @@ class DrawnUserInterface : public forms::UserInterface {
     views_.Changed(form, control);
     answerer_->Changed(form, control);
   }
-  void Refreshed(forms::Form& form, forms::Control& control) override {
-    views_.Refreshed(form, control);
-    answerer_->Refreshed(form, control);
-  }
 
  private:
   std::shared_ptr<forms::UserInterface> answerer_;

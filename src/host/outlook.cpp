@@ -124,6 +124,7 @@ void Explorer::SwitchView() {
 Inspector::Inspector(std::shared_ptr<Context> context, std::weak_ptr<host::Application> app, std::shared_ptr<Item> item)
     : Activate("Inspector.Activate", context),
       Close("Inspector.Close", context),
+      PlacementChanged("Inspector.PlacementChanged", context),
       context_(context),
       app_(std::move(app)),
       item_(std::move(item)),
@@ -159,6 +160,7 @@ OlWindowState Inspector::WindowState() {
 void Inspector::WindowState(OlWindowState state) {
   CheckAlive("WindowState=");
   state_ = state;
+  PlacementChanged.Raise();
 }
 
 long Inspector::Left() {
@@ -168,6 +170,7 @@ long Inspector::Left() {
 void Inspector::Left(long left) {
   CheckAlive("Left=");
   left_ = left;
+  PlacementChanged.Raise();
 }
 long Inspector::Top() {
   CheckAlive("Top");
@@ -176,6 +179,7 @@ long Inspector::Top() {
 void Inspector::Top(long top) {
   CheckAlive("Top=");
   top_ = top;
+  PlacementChanged.Raise();
 }
 long Inspector::Width() {
   CheckAlive("Width");
@@ -185,6 +189,7 @@ void Inspector::Width(long width) {
   CheckAlive("Width=");
   if (width < 0) runtime::Raise(runtime::err::kInvalidProcedureCall);
   width_ = width;
+  PlacementChanged.Raise();
 }
 long Inspector::Height() {
   CheckAlive("Height");
@@ -194,6 +199,17 @@ void Inspector::Height(long height) {
   CheckAlive("Height=");
   if (height < 0) runtime::Raise(runtime::err::kInvalidProcedureCall);
   height_ = height;
+  PlacementChanged.Raise();
+}
+
+void Inspector::Place(const Placement& placement) {
+  state_ = placement.state;
+  // A maximised or minimised window keeps the place it comes back to.
+  if (placement.state != OlWindowState::olNormalWindow) return;
+  left_ = placement.left;
+  top_ = placement.top;
+  width_ = placement.width;
+  height_ = placement.height;
 }
 
 void Inspector::Display() {

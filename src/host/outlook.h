@@ -130,6 +130,16 @@ class Inspector : public std::enable_shared_from_this<Inspector> {
   // Host side.
   host::Faults& Faults() { return faults_; }
   void EditorType(long editorType) { editorType_ = editorType; }
+  // Raised whenever the add-in sets the window's state, place or size, so a
+  // window already on screen follows; a person's move, resize, maximise or
+  // minimise comes back through Place, which raises nothing.
+  HostEvent<> PlacementChanged;
+  struct Placement {
+    OlWindowState state;
+    long left, top, width, height;  // screen pixels, the frame included
+  };
+  Placement Placed() const { return {state_, left_, top_, width_, height_}; }
+  void Place(const Placement& placement);
   bool Closed() const { return closed_; }
   bool Shown() const { return shown_; }
   const std::shared_ptr<host::CommandBars>& Bars() const { return bars_; }

@@ -106,14 +106,18 @@ class CommandBarView : public ControlView {
   void SyncKind() override {
     const Look look = LookOf(bar().Style());
     static_cast<BarWidget*>(widget())->SetLook(look);
-    widget()->setStyleSheet(QString("QToolButton { color: %1; border: 1px solid transparent; padding: 1px 3px; }"
-                                    "QToolButton:hover { background: %2; border: 1px solid %3; }")
-                                .arg(look.text.name(), look.hover.name(), look.edge.name()));
+    // The bar's own buttons only: a sheet on the bar would reach the controls
+    // its panels host and undo their colours (the white "Open with:").
+    const QString sheet = QString(
+                              "QToolButton { color: %1; border: 1px solid transparent; padding: 1px 3px; }"
+                              "QToolButton:hover { background: %2; border: 1px solid %3; }")
+                              .arg(look.text.name(), look.hover.name(), look.edge.name());
     const std::string shape = Shape();
     if (shape != shape_) {
       shape_ = shape;
       Rebuild();
     }
+    for (auto* button : widget()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) button->setStyleSheet(sheet);
     Refresh();
   }
 

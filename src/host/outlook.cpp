@@ -21,7 +21,7 @@ void AddMenu(const std::shared_ptr<CommandBar>& menuBar, long id, std::string ca
 std::shared_ptr<CommandBars> ExplorerBars(const std::shared_ptr<Context>& context) {
   auto bars = std::make_shared<CommandBars>(context, kExplorerWidth);
   auto menu = bars->AddBuiltIn("Menu Bar", msoBarTypeMenuBar);
-  AddMenu(menu, 30002, "&File", {{18, "&Open"}, {752, "E&xit"}});
+  AddMenu(menu, 30002, "&File", {{kIdOpen, "&Open"}, {kIdExit, "E&xit"}});
   AddMenu(menu, 30003, "&Edit", {{19, "&Copy"}});
   AddMenu(menu, kIdToolsMenuExplorer, "&Tools", {{5488, "Send/Re&ceive"}, {522, "&Options..."}});
   AddMenu(menu, 30010, "&Help", {{984, "&About"}});
@@ -34,7 +34,7 @@ std::shared_ptr<CommandBars> ExplorerBars(const std::shared_ptr<Context>& contex
 std::shared_ptr<CommandBars> InspectorBars(const std::shared_ptr<Context>& context, bool composing) {
   auto bars = std::make_shared<CommandBars>(context, kInspectorWidth);
   auto menu = bars->AddBuiltIn("Menu Bar", msoBarTypeMenuBar);
-  AddMenu(menu, 30002, "&File", {{3, "&Save"}, {923, "&Close"}});
+  AddMenu(menu, 30002, "&File", {{3, "&Save"}, {kIdClose, "&Close"}});
   AddMenu(menu, 30003, "&Edit", {{19, "&Copy"}});
   AddMenu(menu, kIdToolsMenuInspector, "&Tools", {{2, "&Spelling..."}, {522, "&Options..."}});
   AddMenu(menu, 30010, "&Help", {{984, "&About"}});
@@ -297,25 +297,40 @@ std::shared_ptr<NameSpace> Application::GetNamespace(std::string_view type) {
   return session_;
 }
 
+template <class Window>
+void Application::OnBuiltIn(CommandBars& bars, long id, const std::shared_ptr<Window>& window,
+                            std::type_identity_t<void (*)(Application&, Window&)> action) {
+  auto control = As<CommandBarButton>(bars.FindControl({.Id = id}));
+  if (!control) return;
+  // What the host does itself, after the add-in's Click handlers.
+  control->DefaultAction([app = weak_from_this(), weak = std::weak_ptr<Window>(window), action] {
+    auto a = app.lock();
+    auto w = weak.lock();
+    if (a && w && !w->closed_) action(*a, *w);
+  });
+}
+
 std::shared_ptr<Explorer> Application::OpenExplorer(const ExplorerOptions& options) {
   if (ended_) RaiseDeleted();
   auto self = shared_from_this();
   auto folder = options.folder;
   if (!folder && !store_->Folders().empty()) folder = store_->Folders().front();
   auto explorer = std::make_shared<Explorer>(context_, weak_from_this(), folder);
-  if (auto create = explorer->bars_->FindControl({.Id = kIdNew})) {
-    // A new item of the shown folder's kind (a post in a post folder), filed there until it is sent.
-    std::weak_ptr<Application> app = weak_from_this();
-    std::weak_ptr<Explorer> window = explorer;
-    As<CommandBarButton>(create)->DefaultAction([app, window] {
-      auto a = app.lock();
-      auto e = window.lock();
-      if (!a || !e || e->closed_) return;
-      ItemData data;
-      data.itemClass = e->folder_ && e->folder_->DefaultItemType() == olPostItem ? olPost : olMail;
-      a->Compose(std::move(data), e->folder_);
-    });
-  }
+  // A new item of the shown folder's kind (a post in a post folder), filed there until it is sent.
+  OnBuiltIn(*explorer->bars_, kIdNew, explorer, [](Application& a, Explorer& e) {
+    ItemData data;
+    data.itemClass = e.folder_ && e.folder_->DefaultItemType() == olPostItem ? olPost : olMail;
+    a.Compose(std::move(data), e.folder_);
+  });
+  OnBuiltIn(*explorer->bars_, kIdOpen, explorer, [](Application& a, Explorer& e) {
+    for (const auto& item : std::vector(e.selection_)) a.OpenInspector(item);
+  });
+  // Every window closes, as a person closing them one by one; a message
+  // whose handler refuses to close keeps the program running.
+  OnBuiltIn(*explorer->bars_, kIdExit, explorer, [](Application& a, Explorer&) {
+    for (const auto& i : a.OpenInspectors()) a.CloseInspector(i);
+    for (const auto& e : a.OpenExplorers()) a.CloseExplorer(e);
+  });
   explorers_->list_.push_back(explorer);
   explorers_->NewExplorer.Raise(explorer);
   if (explorer->closed_) return explorer;
@@ -360,15 +375,9 @@ std::shared_ptr<Inspector> Application::OpenInspector(const std::shared_ptr<Item
   auto inspector = std::make_shared<Inspector>(context_, weak_from_this(), item);
   inspector->editorType_ = options.editorType;
   inspector->state_ = options.windowState;
-  if (auto send = inspector->bars_->FindControl({.Id = kIdSend})) {
-    std::weak_ptr<Application> app = weak_from_this();
-    std::weak_ptr<Inspector> window = inspector;
-    As<CommandBarButton>(send)->DefaultAction([app, window] {
-      auto a = app.lock();
-      auto i = window.lock();
-      if (a && i) a->Send(i);
-    });
-  }
+  OnBuiltIn(*inspector->bars_, kIdSend, inspector, [](Application& a, Inspector& i) { a.Send(i.shared_from_this()); });
+  OnBuiltIn(*inspector->bars_, kIdClose, inspector,
+            [](Application& a, Inspector& i) { a.CloseInspector(i.shared_from_this()); });
   item->SetInspector(inspector);
   inspectors_->list_.push_back(inspector);
   inspectors_->NewInspector.Raise(inspector);

@@ -22,6 +22,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "host/common.h"
@@ -258,6 +259,10 @@ class Application : public std::enable_shared_from_this<Application> {
  private:
   void CheckAlive(std::string_view member);
   void Send(const std::shared_ptr<Inspector>& inspector);
+  // The host's own action for a built-in control of a window's bars.
+  template <class Window>
+  void OnBuiltIn(CommandBars& bars, long id, const std::shared_ptr<Window>& window,
+                 std::type_identity_t<void (*)(Application&, Window&)> action);
   void AfterWindowClosed();
 
   std::shared_ptr<host::Context> context_;

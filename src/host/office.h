@@ -54,11 +54,10 @@ inline constexpr long kIdToolsMenuInspector = 30004;
 inline constexpr long kIdSend = 2617;
 // The main window's New button: composes a new item in a message window.
 inline constexpr long kIdNew = 1838;
-// File menu entries the host carries out: the main window's Open (the
-// selected messages) and Exit (every window), a message window's Close.
+// File menu entries of the main window the host carries out: Open (the
+// selected messages) and Exit (every window).
 inline constexpr long kIdOpen = 18;
 inline constexpr long kIdExit = 752;
-inline constexpr long kIdClose = 923;
 
 // Geometry of the host's bars, in pixels.
 inline constexpr long kMenuBarHeight = 22;

@@ -34,7 +34,7 @@ std::shared_ptr<CommandBars> ExplorerBars(const std::shared_ptr<Context>& contex
 std::shared_ptr<CommandBars> InspectorBars(const std::shared_ptr<Context>& context, bool composing) {
   auto bars = std::make_shared<CommandBars>(context, kInspectorWidth);
   auto menu = bars->AddBuiltIn("Menu Bar", msoBarTypeMenuBar);
-  AddMenu(menu, 30002, "&File", {{3, "&Save"}, {kIdClose, "&Close"}});
+  AddMenu(menu, 30002, "&File", {{3, "&Save"}, {923, "&Close"}});
   AddMenu(menu, 30003, "&Edit", {{19, "&Copy"}});
   AddMenu(menu, kIdToolsMenuInspector, "&Tools", {{2, "&Spelling..."}, {522, "&Options..."}});
   AddMenu(menu, 30010, "&Help", {{984, "&About"}});
@@ -375,9 +375,15 @@ std::shared_ptr<Inspector> Application::OpenInspector(const std::shared_ptr<Item
   auto inspector = std::make_shared<Inspector>(context_, weak_from_this(), item);
   inspector->editorType_ = options.editorType;
   inspector->state_ = options.windowState;
-  OnBuiltIn(*inspector->bars_, kIdSend, inspector, [](Application& a, Inspector& i) { a.Send(i.shared_from_this()); });
-  OnBuiltIn(*inspector->bars_, kIdClose, inspector,
-            [](Application& a, Inspector& i) { a.CloseInspector(i.shared_from_this()); });
+  if (auto send = inspector->bars_->FindControl({.Id = kIdSend})) {
+    std::weak_ptr<Application> app = weak_from_this();
+    std::weak_ptr<Inspector> window = inspector;
+    As<CommandBarButton>(send)->DefaultAction([app, window] {
+      auto a = app.lock();
+      auto i = window.lock();
+      if (a && i) a->Send(i);
+    });
+  }
   item->SetInspector(inspector);
   inspectors_->list_.push_back(inspector);
   inspectors_->NewInspector.Raise(inspector);

@@ -5,7 +5,7 @@
 
 #include <QApplication>
 #include <QBitmap>
-#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QImage>
 #include <QMessageBox>
@@ -100,7 +100,9 @@ Screen::~Screen() {
 }
 
 std::string Screen::FontProblem() const {
-  if (!QFontDatabase::families().isEmpty()) return {};
+  // The desktop's aliases (Sans Serif, Monospace) are listed even with no
+  // font file behind them, so ask whether the font in use draws a letter.
+  if (QFontMetrics(QApplication::font()).inFont(QLatin1Char('A'))) return {};
   return "no fonts are installed, so windows would show empty boxes instead of text; install a font package "
          "(for example: apt-get install fonts-dejavu-core)";
 }

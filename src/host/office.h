@@ -56,6 +56,10 @@ inline constexpr long kIdSend = 2617;
 inline constexpr long kIdNew = 1838;
 // A message window's File > Close: closes the window.
 inline constexpr long kIdCloseItem = 923;
+// File menu entries of the main window the host carries out: Open (the
+// selected messages) and Exit (every window).
+inline constexpr long kIdOpen = 18;
+inline constexpr long kIdExit = 752;
 
 // Geometry of the host's bars, in pixels.
 inline constexpr long kMenuBarHeight = 22;

@@ -21,7 +21,7 @@ void AddMenu(const std::shared_ptr<CommandBar>& menuBar, long id, std::string ca
 std::shared_ptr<CommandBars> ExplorerBars(const std::shared_ptr<Context>& context) {
   auto bars = std::make_shared<CommandBars>(context, kExplorerWidth);
   auto menu = bars->AddBuiltIn("Menu Bar", msoBarTypeMenuBar);
-  AddMenu(menu, 30002, "&File", {{18, "&Open"}, {752, "E&xit"}});
+  AddMenu(menu, 30002, "&File", {{kIdOpen, "&Open"}, {kIdExit, "E&xit"}});
   AddMenu(menu, 30003, "&Edit", {{19, "&Copy"}});
   AddMenu(menu, kIdToolsMenuExplorer, "&Tools", {{5488, "Send/Re&ceive"}, {522, "&Options..."}});
   AddMenu(menu, 30010, "&Help", {{984, "&About"}});
@@ -124,6 +124,7 @@ void Explorer::SwitchView() {
 Inspector::Inspector(std::shared_ptr<Context> context, std::weak_ptr<host::Application> app, std::shared_ptr<Item> item)
     : Activate("Inspector.Activate", context),
       Close("Inspector.Close", context),
+      PlacementChanged("Inspector.PlacementChanged", context),
       context_(context),
       app_(std::move(app)),
       item_(std::move(item)),
@@ -159,6 +160,7 @@ OlWindowState Inspector::WindowState() {
 void Inspector::WindowState(OlWindowState state) {
   CheckAlive("WindowState=");
   state_ = state;
+  PlacementChanged.Raise();
 }
 
 long Inspector::Left() {
@@ -168,6 +170,7 @@ long Inspector::Left() {
 void Inspector::Left(long left) {
   CheckAlive("Left=");
   left_ = left;
+  PlacementChanged.Raise();
 }
 long Inspector::Top() {
   CheckAlive("Top");
@@ -176,6 +179,7 @@ long Inspector::Top() {
 void Inspector::Top(long top) {
   CheckAlive("Top=");
   top_ = top;
+  PlacementChanged.Raise();
 }
 long Inspector::Width() {
   CheckAlive("Width");
@@ -185,6 +189,7 @@ void Inspector::Width(long width) {
   CheckAlive("Width=");
   if (width < 0) runtime::Raise(runtime::err::kInvalidProcedureCall);
   width_ = width;
+  PlacementChanged.Raise();
 }
 long Inspector::Height() {
   CheckAlive("Height");
@@ -194,6 +199,17 @@ void Inspector::Height(long height) {
   CheckAlive("Height=");
   if (height < 0) runtime::Raise(runtime::err::kInvalidProcedureCall);
   height_ = height;
+  PlacementChanged.Raise();
+}
+
+void Inspector::Place(const Placement& placement) {
+  state_ = placement.state;
+  // A maximised or minimised window keeps the place it comes back to.
+  if (placement.state != OlWindowState::olNormalWindow) return;
+  left_ = placement.left;
+  top_ = placement.top;
+  width_ = placement.width;
+  height_ = placement.height;
 }
 
 void Inspector::Display() {
@@ -281,25 +297,40 @@ std::shared_ptr<NameSpace> Application::GetNamespace(std::string_view type) {
   return session_;
 }
 
+template <class Window>
+void Application::OnBuiltIn(CommandBars& bars, long id, const std::shared_ptr<Window>& window,
+                            std::type_identity_t<void (*)(Application&, Window&)> action) {
+  auto control = As<CommandBarButton>(bars.FindControl({.Id = id}));
+  if (!control) return;
+  // What the host does itself, after the add-in's Click handlers.
+  control->DefaultAction([app = weak_from_this(), weak = std::weak_ptr<Window>(window), action] {
+    auto a = app.lock();
+    auto w = weak.lock();
+    if (a && w && !w->closed_) action(*a, *w);
+  });
+}
+
 std::shared_ptr<Explorer> Application::OpenExplorer(const ExplorerOptions& options) {
   if (ended_) RaiseDeleted();
   auto self = shared_from_this();
   auto folder = options.folder;
   if (!folder && !store_->Folders().empty()) folder = store_->Folders().front();
   auto explorer = std::make_shared<Explorer>(context_, weak_from_this(), folder);
-  if (auto create = explorer->bars_->FindControl({.Id = kIdNew})) {
-    // A new item of the shown folder's kind (a post in a post folder), filed there until it is sent.
-    std::weak_ptr<Application> app = weak_from_this();
-    std::weak_ptr<Explorer> window = explorer;
-    As<CommandBarButton>(create)->DefaultAction([app, window] {
-      auto a = app.lock();
-      auto e = window.lock();
-      if (!a || !e || e->closed_) return;
-      ItemData data;
-      data.itemClass = e->folder_ && e->folder_->DefaultItemType() == olPostItem ? olPost : olMail;
-      a->Compose(std::move(data), e->folder_);
-    });
-  }
+  // A new item of the shown folder's kind (a post in a post folder), filed there until it is sent.
+  OnBuiltIn(*explorer->bars_, kIdNew, explorer, [](Application& a, Explorer& e) {
+    ItemData data;
+    data.itemClass = e.folder_ && e.folder_->DefaultItemType() == olPostItem ? olPost : olMail;
+    a.Compose(std::move(data), e.folder_);
+  });
+  OnBuiltIn(*explorer->bars_, kIdOpen, explorer, [](Application& a, Explorer& e) {
+    for (const auto& item : std::vector(e.selection_)) a.OpenInspector(item);
+  });
+  // Every window closes, as a person closing them one by one; a message
+  // whose handler refuses to close keeps the program running.
+  OnBuiltIn(*explorer->bars_, kIdExit, explorer, [](Application& a, Explorer&) {
+    for (const auto& i : a.OpenInspectors()) a.CloseInspector(i);
+    for (const auto& e : a.OpenExplorers()) a.CloseExplorer(e);
+  });
   explorers_->list_.push_back(explorer);
   explorers_->NewExplorer.Raise(explorer);
   if (explorer->closed_) return explorer;

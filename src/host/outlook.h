@@ -22,6 +22,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "host/common.h"
@@ -130,6 +131,16 @@ class Inspector : public std::enable_shared_from_this<Inspector> {
   // Host side.
   host::Faults& Faults() { return faults_; }
   void EditorType(long editorType) { editorType_ = editorType; }
+  // Raised whenever the add-in sets the window's state, place or size, so a
+  // window already on screen follows; a person's move, resize, maximise or
+  // minimise comes back through Place, which raises nothing.
+  HostEvent<> PlacementChanged;
+  struct Placement {
+    OlWindowState state;
+    long left, top, width, height;  // screen pixels, the frame included
+  };
+  Placement Placed() const { return {state_, left_, top_, width_, height_}; }
+  void Place(const Placement& placement);
   bool Closed() const { return closed_; }
   bool Shown() const { return shown_; }
   const std::shared_ptr<host::CommandBars>& Bars() const { return bars_; }
@@ -248,6 +259,10 @@ class Application : public std::enable_shared_from_this<Application> {
  private:
   void CheckAlive(std::string_view member);
   void Send(const std::shared_ptr<Inspector>& inspector);
+  // The host's own action for a built-in control of a window's bars.
+  template <class Window>
+  void OnBuiltIn(CommandBars& bars, long id, const std::shared_ptr<Window>& window,
+                 std::type_identity_t<void (*)(Application&, Window&)> action);
   void AfterWindowClosed();
 
   std::shared_ptr<host::Context> context_;

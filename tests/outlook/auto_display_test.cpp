@@ -386,6 +386,18 @@ TEST_F(AutoDisplayTest, APictureAttachedWhileComposingIsPreviewedBelowTheWindow)
     CloseAll(window);
   }
 
+  // Debug mode says when the count taken at opening already holds the
+  // attachment just added.
+  g_objSettings->DebugMode(true);
+  g_objSettings->EnableAttPreviews(0);
+  auto draft = App()->Compose({.subject = "Counted", .sent = false}, drafts);
+  mo::InspWraps().Item(1)->AttachmentsCountOnLoad(1);
+  draft->CurrentItem()->AddAttachment(Att("notes.txt"));
+  EXPECT_EQ(Boxes(), (std::vector<Box>{{"AttachmentsCountOnLoad = 1; CurrentOLItemObject.Attachments.Count = 1",
+                                        forms::vbOKOnly, "Lumivane"}}));
+  CloseAll(draft);
+  g_objSettings->DebugMode(false);
+
   // What the host adds as it sends is not previewed.
   g_objSettings->EnableAttPreviews(1);
   auto window = App()->Compose({.subject = "Sending", .sent = false}, drafts);

@@ -178,8 +178,13 @@ TEST_F(ExplorerWindowTest, ASecondExplorerGetsItsOwnWindowAndClosingFollowsTheHo
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(windows->ExplorerWindowOf(second), nullptr);
 
-  // The host closes the last one: its window goes, and the host exits.
-  App()->CloseExplorer(explorer);
+  // File > Exit closes every window, a message window too, and the host exits.
+  auto message = App()->OpenInspector(Message("Open", {}));
+  QAction* exit = window->bars().ActionOf(explorer->Bars()->FindControl({.Id = host::kIdExit}));
+  ASSERT_NE(exit, nullptr);
+  exit->trigger();
+  EXPECT_TRUE(message->Closed());
+  EXPECT_TRUE(explorer->Closed());
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(windows->ActiveWindow(), nullptr);
   EXPECT_FALSE(host->Running());

@@ -20,6 +20,7 @@
 #include "host/qt/explorer_window.h"
 #include "host/qt/inspector_window.h"
 #include "outlook/addin_fixture.h"
+#include "windows/frm_main.h"
 
 namespace {
 
@@ -125,10 +126,22 @@ TEST_F(InspectorWindowTest, NewComposesAttachesAndSendsThroughTheDrawnWindow) {
   EXPECT_EQ(item->BodyText(), "Here it is.");
   EXPECT_EQ(window->windowTitle(), "The lake - New Message");
 
+  // Where the person put the window is the Inspector's; with previews on,
+  // the picture attached moves the open window to the upper half of the
+  // work area, above its preview.
+  window->move(200, 150);
+  window->resize(500, 400);
+  EXPECT_EQ(inspector->Left(), 200);
+  EXPECT_EQ(inspector->Height(), window->frameGeometry().height());
+  lumivane::g_objSettings->EnableAttPreviews(1);
   QTest::mouseClick(window->attachButton(), Qt::LeftButton);
   EXPECT_EQ(Texts(window->attachmentList()), QStringList({"lake.jpg"}));
   ASSERT_EQ(item->Attachments()->Count(), 1);
   EXPECT_EQ(item->Attachments()->Item(1)->FileName(), "lake.jpg");
+  EXPECT_EQ(window->frameGeometry(), QRect(0, 0, 1024, 369));
+  auto preview = forms::Default<lumivane::frmMain>();
+  EXPECT_TRUE(forms::FormAccess::IsVisible(*preview));
+  EXPECT_EQ(preview->FormMode(), lumivane::HorizontalWizard);
 
   windows->Sync();
   QToolButton* send = Drawn(window, host::kIdSend);

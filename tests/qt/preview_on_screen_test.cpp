@@ -128,6 +128,10 @@ TEST_F(PreviewOnScreen, SnapshotShowsTheWindow) {
   for (int y = 0; y < picture.height(); y += 7)
     for (int x = 0; x < picture.width(); x += 7) colours.insert(picture.pixel(x, y));
   EXPECT_GT(colours.size(), 20u);
+  // The label the command bar hosts keeps its own colour on the dark bar.
+  auto* openWith = window->findChild<QLabel*>("lblOpenWith");
+  ASSERT_NE(openWith, nullptr);
+  EXPECT_EQ(openWith->palette().color(QPalette::WindowText), QColor(Qt::white));
 }
 
 }  // namespace

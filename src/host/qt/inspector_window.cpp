@@ -10,8 +10,10 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 #include "host/mail_link.h"
@@ -50,14 +52,10 @@ void InspectorWindow::ChooseFilesWith(FileChooser chooser) { Chooser() = std::mo
 InspectorWindow::InspectorWindow(std::shared_ptr<host::Application> app, std::shared_ptr<host::Inspector> inspector,
                                  std::shared_ptr<host::MailLink> link)
     : app_(app), inspector_(std::move(inspector)) {
-  long width = 800, height = 600;
-  Act([&] {
-    item_ = inspector_->CurrentItem();
-    width = inspector_->Width();
-    height = inspector_->Height();
-  });
+  Act([&] { item_ = inspector_->CurrentItem(); });
   composing_ = inspector_->Bars()->FindControl({.Id = host::kIdSend}) != nullptr;
-  resize(static_cast<int>(width), static_cast<int>(height));
+  const host::Inspector::Placement placed = inspector_->Placed();
+  resize(static_cast<int>(placed.width), static_cast<int>(placed.height));
 
   auto* central = new QWidget;
   auto* column = new QVBoxLayout(central);
@@ -119,11 +117,10 @@ InspectorWindow::InspectorWindow(std::shared_ptr<host::Application> app, std::sh
   onActivate_ = inspector_->Activate.Subscribe([this] {
     if (!isVisible()) {
       // Where the add-in may have placed it while it opened.
-      Act([&] {
-        move(static_cast<int>(inspector_->Left()), static_cast<int>(inspector_->Top()));
-        resize(static_cast<int>(inspector_->Width()), static_cast<int>(inspector_->Height()));
-      });
+      FollowPlacement();
+      placing_ = true;
       show();
+      placing_ = false;
     }
     FollowItem();
     if (!isActiveWindow()) {
@@ -132,6 +129,11 @@ InspectorWindow::InspectorWindow(std::shared_ptr<host::Application> app, std::sh
       raise();
       activateWindow();
     }
+  });
+  // An open window moves when the add-in tiles it (a picture attached while
+  // composing); one not shown yet takes its place when it shows.
+  onPlacement_ = inspector_->PlacementChanged.Subscribe([this] {
+    if (isVisible()) FollowPlacement();
   });
   if (item_) onAttachmentAdd_ = item_->AttachmentAdd.Subscribe([this](const auto&) { FollowItem(); });
   FollowItem();
@@ -188,6 +190,51 @@ void InspectorWindow::Title() {
   setWindowTitle(subject + (composing_ ? " - New Message" : " - Message"));
 }
 
+void InspectorWindow::FollowPlacement() {
+  if (!inspector_ || inspector_->Closed()) return;
+  using State = host::OlWindowState;
+  const host::Inspector::Placement placed = inspector_->Placed();
+  placing_ = true;
+  switch (placed.state) {
+    case State::olMaximized:
+      // A desktop without a window manager ignores the state: the geometry too.
+      if (const QScreen* on = screen()) setGeometry(on->availableGeometry());
+      setWindowState(Qt::WindowMaximized);
+      break;
+    case State::olMinimized: setWindowState(Qt::WindowMinimized); break;
+    case State::olNormalWindow: {
+      setWindowState(Qt::WindowNoState);
+      // The host's size counts the frame in; Qt's is what lies inside it.
+      const QSize frame = frameGeometry().size() - size();
+      move(static_cast<int>(placed.left), static_cast<int>(placed.top));
+      resize(std::max(1, static_cast<int>(placed.width) - frame.width()),
+             std::max(1, static_cast<int>(placed.height) - frame.height()));
+      break;
+    }
+  }
+  placing_ = false;
+}
+
+void InspectorWindow::ReportPlacement() {
+  if (placing_ || !isVisible() || !inspector_ || inspector_->Closed()) return;
+  using State = host::OlWindowState;
+  const QRect frame = frameGeometry();
+  inspector_->Place({isMinimized()   ? State::olMinimized
+                     : isMaximized() ? State::olMaximized
+                                     : State::olNormalWindow,
+                     frame.x(), frame.y(), frame.width(), frame.height()});
+}
+
+void InspectorWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  ReportPlacement();
+}
+
+void InspectorWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  ReportPlacement();
+}
+
 void InspectorWindow::FollowItem() {
   if (!item_) return;
   QStringList names;
@@ -227,6 +274,7 @@ void InspectorWindow::AttachFiles() {
 
 void InspectorWindow::Detach() {
   onActivate_.reset();
+  onPlacement_.reset();
   onAttachmentAdd_.reset();
   bars_->Detach();
   inspector_.reset();
@@ -247,6 +295,7 @@ void InspectorWindow::closeEvent(QCloseEvent* event) {
 
 void InspectorWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) ReportPlacement();
   if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
   if (std::exchange(activating_, false) || !inspector_ || inspector_->Closed()) return;
   FollowItem();

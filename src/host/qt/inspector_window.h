@@ -12,7 +12,9 @@
 //
 // The Inspector stays the truth: a person closing the window asks the host
 // to close the Inspector (a handler may refuse, and the window stays); a
-// person activating it raises the Inspector's Activate.
+// person activating it raises the Inspector's Activate. Where the add-in
+// places the window (state, place, size) shows at once, also while it is
+// open, and where a person moves or sizes it is written back.
 
 #include <QMainWindow>
 #include <QStringList>
@@ -74,11 +76,15 @@ class InspectorWindow : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void ShowHeaders(QFormLayout& form, const std::shared_ptr<host::Item>& item,
                    const std::shared_ptr<host::MailLink>& link);
   void Title();
+  void FollowPlacement();
+  void ReportPlacement();
 
   std::weak_ptr<host::Application> app_;
   std::shared_ptr<host::Inspector> inspector_;
@@ -92,8 +98,9 @@ class InspectorWindow : public QMainWindow {
   QPlainTextEdit* body_ = nullptr;
   QListWidget* attachments_ = nullptr;
   QPushButton* attach_ = nullptr;
-  runtime::Subscription onActivate_, onAttachmentAdd_;
+  runtime::Subscription onActivate_, onAttachmentAdd_, onPlacement_;
   bool activating_ = false;
+  bool placing_ = false;  // the window follows the Inspector; nothing to report back
 };
 
 }  // namespace host::qt

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLayout>
 #include <QPixmap>
+#include <QSaveFile>
 
 #include "platform/qt/pictures.h"
 
@@ -138,7 +139,9 @@ std::string SaveSnapshot(QWidget& window, const std::string& file) {
   if (picture.isNull()) return "the window has no picture";
   const QFileInfo info(QString::fromStdString(file));
   if (!QDir().mkpath(info.absolutePath())) return "cannot make the folder " + info.absolutePath().toStdString();
-  if (!picture.save(info.absoluteFilePath(), "PNG")) return "cannot write " + file;
+  // Whole or not at all: a failed write leaves no half picture behind.
+  QSaveFile out(info.absoluteFilePath());
+  if (!out.open(QIODevice::WriteOnly) || !picture.save(&out, "PNG") || !out.commit()) return "cannot write " + file;
   return {};
 }
 

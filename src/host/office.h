@@ -333,6 +333,9 @@ class CommandBarButton : public CommandBarControl {
   // control that is not shown cannot be clicked (raises 5).
   bool UserClick();
   void DefaultAction(std::function<void()> action) { defaultAction_ = std::move(action); }
+  // A button of the host that this stand-in does not carry out and that no
+  // add-in listens to: a click would do nothing, so it is drawn greyed.
+  bool Inert() const { return builtIn_ && !defaultAction_ && Click.SinkCount() == 0; }
   long Width() const override;
 
  private:

@@ -79,7 +79,8 @@ TEST_F(InspectorWindowTest, ADoubleClickedMessageShowsItsItemAndItsToolbarRunsTh
   QToolBar* lumivane = window->bars().ToolBarOf(inspector->Bars()->Item("Lumivane"));
   ASSERT_NE(lumivane, nullptr);
   EXPECT_TRUE(lumivane->isVisibleTo(window));
-  EXPECT_NE(Drawn(window, 354), nullptr) << "Reply";
+  ASSERT_NE(Drawn(window, 354), nullptr) << "Reply";
+  EXPECT_FALSE(Drawn(window, 354)->isEnabled()) << "the stand-in does not reply: greyed";
   EXPECT_EQ(Drawn(window, host::kIdSend), nullptr) << "a received message is not sent";
 
   // The popup's entry, as drawn, saves this message's pictures.
@@ -146,6 +147,7 @@ TEST_F(InspectorWindowTest, NewComposesAttachesAndSendsThroughTheDrawnWindow) {
   windows->Sync();
   QToolButton* send = Drawn(window, host::kIdSend);
   ASSERT_NE(send, nullptr);
+  EXPECT_TRUE(send->isEnabled());
   QTest::mouseClick(send, Qt::LeftButton);
   EXPECT_TRUE(inspector->Closed());
   EXPECT_TRUE(item->SentFlag());

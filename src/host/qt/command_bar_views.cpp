@@ -50,6 +50,10 @@ QImage PictureImage(const host::Picture& picture) {
   return image;
 }
 
+// Greyed when clicking it would do nothing, so a person is not left
+// wondering why a button of the stand-in does not answer.
+bool Inert(const std::shared_ptr<host::CommandBarButton>& button) { return button && button->Inert(); }
+
 Qt::ToolBarArea AreaOf(long position) {
   switch (position) {
     case host::msoBarLeft: return Qt::LeftToolBarArea;
@@ -206,6 +210,7 @@ void CommandBarsView::Sync() {
           auto* action = new QAction(caption, made_);
           std::weak_ptr<host::CommandBarButton> weak = std::dynamic_pointer_cast<host::CommandBarButton>(control);
           connect(action, &QAction::triggered, this, [this, weak] { Click(weak); });
+          action->setEnabled(!Inert(weak.lock()));
           menuBar->addAction(action);
           entries_[control] = action;
         }
@@ -265,6 +270,7 @@ void CommandBarsView::FillMenu(QMenu& menu, const std::shared_ptr<host::CommandB
     if (!tooltip.isEmpty()) action->setToolTip(tooltip);
     std::weak_ptr<host::CommandBarButton> weak = button;
     connect(action, &QAction::triggered, this, [this, weak] { Click(weak); });
+    action->setEnabled(!Inert(button));
     menu.addAction(action);
     entries_[control] = action;
   }
@@ -300,6 +306,7 @@ void CommandBarsView::FillToolBar(QToolBar& toolbar, const std::shared_ptr<host:
       button->setToolButtonStyle(StyleOf(style, !icon.isNull()));
       std::weak_ptr<host::CommandBarButton> weak = typed;
       connect(button, &QToolButton::clicked, this, [this, weak] { Click(weak); });
+      button->setEnabled(!Inert(typed));
     }
     toolbar.addWidget(button);
     buttons_[control] = button;

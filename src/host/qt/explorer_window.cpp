@@ -162,7 +162,8 @@ void ExplorerWindow::FollowExplorer() {
   tree_->setCurrentItem(current);
   const QString name = folder ? QString::fromStdString(folder->Name()) : QStringLiteral("(no folder)");
   setWindowTitle(name + " - Mail");
-  statusBar()->showMessage(failure.isEmpty() ? QString::number(messages_->rowCount()) + " items"
+  statusBar()->showMessage(failure.isEmpty() ? QString::number(messages_->rowCount()) +
+                                                   (messages_->rowCount() == 1 ? " item" : " items")
                                              : "The folder cannot be listed: " + failure);
 
   std::vector<int> rows;

@@ -99,9 +99,9 @@ void InspWrap::ActivateWizards() {
     });
     return;
   }
-  // The display takes the one temporary folder: a preview still open for
-  // another message goes first, and empties the folder as it closes.
-  eh([&] { commands::UnloadPreviewWindow(); });
+  // The display takes the one temporary folder: a preview or a show still
+  // open for another message goes first, and the folder is emptied.
+  eh([&] { commands::UnloadPictureWindows(); });
   eh([&] { mpa::SavePicturesToTempFolder(Ref(m_objCurrentItem).Attachments()); });
   eh([&] { AutoDisplayModeOnLoad(options); });
   if (options == Slideshow) {

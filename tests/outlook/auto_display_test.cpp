@@ -130,6 +130,18 @@ TEST_F(AutoDisplayTest, TheSettingsChooseWhatOpensWithTheMessage) {
                                         "Exiting",
                                         forms::vbExclamation, "DEBUG MODE"}}));
   CloseAll(window);
+
+  // A show still running when another message's show comes: the new one
+  // holds only the new message's pictures.
+  g_objSettings->DebugMode(false);
+  g_objSettings->AutoDisplayOptions(1);
+  auto first = App()->OpenInspector(Message("First", {Att("a.jpg", "a"), Att("b.jpg", "b")}));
+  ASSERT_EQ(Outcome(), Shown::Slideshow);
+  auto second = App()->OpenInspector(Message("Second", {Att("c.jpg", "c")}));
+  EXPECT_EQ(Outcome(), Shown::Slideshow);
+  EXPECT_EQ(forms::Default<frmSlideshow>()->lblInfo(2).Caption(), "c.jpg (1/1)");
+  CloseAll(second);
+  CloseAll(first);
 }
 
 TEST_F(AutoDisplayTest, ThePreviewTakesItsPlaceOnTheWorkArea) {

@@ -92,6 +92,7 @@ class InspectorWindow : public QMainWindow {
   QPlainTextEdit* body_ = nullptr;
   QListWidget* attachments_ = nullptr;
   QPushButton* attach_ = nullptr;
+  QString problems_;  // what the reader of the message file had to skip or guess
   runtime::Subscription onActivate_, onAttachmentAdd_;
   bool activating_ = false;
 };

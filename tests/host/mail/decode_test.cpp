@@ -66,6 +66,16 @@ TEST(Base64Decoder, GivesWhatGMimeGivesForAnyInputCutAnywhere) {
     for (const auto& cuts : std::vector<std::vector<std::size_t>>{{1 << 20}, {1}, {3, 1, 2}})
       EXPECT_EQ(Ours(row.in, cuts), GMimeBase64(row.in));
   }
+  // Every byte value at every place of a run of digits long enough to be
+  // decoded 32 at a time.
+  const std::string run = "QUJDREVGR0hJSktMTU5PUFFSU1RVVldYWVphYmNkZWZnaGlqa2xtbm9wcXJzdHV2d3h5ejAxMjM0NTY3ODkrLw==";
+  for (int c = 0; c < 256; ++c) {
+    for (std::size_t at = 0; at < 32; ++at) {
+      std::string in = run;
+      in[at] = static_cast<char>(c);
+      ASSERT_EQ(Ours(in, {1 << 20}), GMimeBase64(in)) << c << " at " << at;
+    }
+  }
   // Mostly digits, some line breaks, pads and junk, cut at random.
   static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::mt19937 random(17);

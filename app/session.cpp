@@ -123,6 +123,7 @@ Session::Session(std::ostream& out, SessionSetup setup) : state_(out), setup_(st
   // on standard error as ever, and in the transcript.
   if (auto r = reg::Current()) {
     for (const auto& message : r->Reports()) state_.transcript.Line(message);
+    if (setup_.screen) settingsNotices_ = r->Reports();
     auto previous = r->diagnostics;
     r->diagnostics = [this, previous](const std::string& message) {
       if (previous) previous(message);
@@ -419,6 +420,13 @@ void Session::Start(const Args& a) {
   for (const auto& c : host_->AddIns()) state_.transcript.Line("add-in connected: " + c.addIn->ProgId());
   for (const auto& f : host_->LoadFailures())
     state_.transcript.Line("add-in not loaded: " + f.progId + ": " + std::to_string(f.number) + " " + f.description);
+  // A person at the windows may never see standard output: a settings file
+  // that was damaged or unreadable is said once more in a box.
+  if (!settingsNotices_.empty()) {
+    const std::string notices = runtime::Join(settingsNotices_, "\n");
+    settingsNotices_.clear();
+    forms::MsgBox(notices, forms::vbExclamation, "Settings File");
+  }
 }
 
 void Session::Stop(const Args& a) {

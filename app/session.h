@@ -123,7 +123,8 @@ class Session {
   std::shared_ptr<ProgramUserInterface> ui_;
   std::shared_ptr<TranscriptLauncher> launcher_;
   FileWatch watch_;
-  std::vector<std::string> written_;  // message files written by saves during the command
+  std::vector<std::string> written_;          // message files written by saves during the command
+  std::vector<std::string> settingsNotices_;  // what the settings files said at start-up, for the windows
   std::shared_ptr<host::mail::Store> mail_;
   std::unique_ptr<host::Host> host_;
   std::unique_ptr<host::qt::ClientWindows> windows_;  // with a screen only

@@ -10,7 +10,7 @@
 // and prints the decoded MB/s of (b) and (c) and their ratio. Then:
 //  (d) 1,000 messages of one 50 KB picture each: the cost per message;
 //  (e) filling the temporary picture folder with a message of 30 pictures
-//      of 4 MB, as a preview or slideshow does;
+//      of 4 MB, as a preview or slideshow does (the best of R rounds);
 //  (f) quick-saving one 200 MB attachment, in a process of its own: time
 //      and peak resident memory;
 //  (g) with --peers: the command-line extractors that are installed
@@ -21,7 +21,7 @@
 //      a person would, beside a plain write loop into the same sub-folders
 //      and beside the quick-save rate of (b).
 // Every timed phase writes into a fresh folder after a sync, so none pays
-// for the write-back of another; (b) and (c) take the best of R rounds.
+// for the write-back of another; (b), (c) and (e) take the best of R rounds.
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -289,9 +289,10 @@ void Peers(const fs::path& store, const fs::path& work, double bytes, double our
 }
 
 // (f), in a process of its own so that its peak memory is its own.
+const bench::Shape kBigShape{1, 1, 200 * 1024, {}};
+
 int BigChild(const fs::path& work) {
-  const bench::Shape shape{1, 1, 200 * 1024, {}};
-  const fs::path store = MailFor(work, shape);
+  const fs::path store = MailFor(work, kBigShape);
   const fs::path out = work / "out-big";
   const double seconds = QuickSave(store, out, work / "profile");
   std::size_t files = 0;
@@ -309,30 +310,36 @@ int BigChild(const fs::path& work) {
 }
 
 void Big(const fs::path& work) {
+  // Made here, so that the child's peak memory is that of the save alone.
+  MailFor(work, kBigShape);
   std::fflush(stdout);
   const std::string self = fs::read_symlink("/proc/self/exe").string();
   if (!RunProgram({self, "--big-child", work.string()}, work, false)) std::printf("(f) failed\n");
 }
 
 // (e) The temporary picture folder for a preview.
-void TemporaryFolder(const fs::path& work, const fs::path& profile) {
+void TemporaryFolder(const fs::path& work, const fs::path& profile, int rounds) {
   const bench::Shape many{1, 30, 4096, {}};
   const fs::path manyStore = MailFor(work, many);
   std::size_t files = 0;
   fs::path folder;
   const double seconds = InSession(manyStore, work / "out-temp", profile, [&](app::Session&, const auto& items) {
     namespace pa = lumivane::modPictureAttachments;
-    pa::ClearTempFolder();
-    ::sync();
-    const auto t = Clock::now();
-    pa::SavePicturesToTempFolder(items.at(0)->Attachments());
-    const double s = Seconds(t);
+    double s = 1e9;
+    for (int r = 0; r < rounds; ++r) {
+      pa::ClearTempFolder();
+      ::sync();
+      const auto t = Clock::now();
+      pa::SavePicturesToTempFolder(items.at(0)->Attachments());
+      s = std::min(s, Seconds(t));
+    }
     folder = lumivane::g_objOutAddIn->TempFolderPath();
     FolderBytes(folder, files);
     return s;
   });
-  std::printf("(e) temporary picture folder for a message of 30 pictures of 4 MB: %zu files in %.3f s (%.0f ms)\n",
-              files, seconds, seconds * 1000.0);
+  std::printf(
+      "(e) temporary picture folder for a message of 30 pictures of 4 MB: %zu files in %.3f s (%.0f ms, best of %d)\n",
+      files, seconds, seconds * 1000.0, rounds);
 }
 
 }  // namespace
@@ -366,7 +373,7 @@ int main(int argc, char** argv) {
         peers = true;
       } else if (a == "--temporary-folder") {  // (e) alone, to profile it
         const fs::path dir = fs::absolute(value());
-        TemporaryFolder(dir, dir / "profile");
+        TemporaryFolder(dir, dir / "profile", rounds);
         return 0;
       } else if (a == "--big-child") {
         return BigChild(fs::absolute(value()));
@@ -461,7 +468,7 @@ int main(int argc, char** argv) {
       std::printf("warning: (h) wrote %zu files, the folder holds %zu\n", filesH, decoded.size());
   }
 
-  TemporaryFolder(work, profile);
+  TemporaryFolder(work, profile, rounds);
   Big(work);
   if (peers) Peers(store, work, bytesB, rateB);
   return 0;

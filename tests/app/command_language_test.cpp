@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/options.h"
+#include "app/screen.h"
 #include "app/session.h"
 #include "app/words.h"
 #include "host/mail/mail_support.h"
@@ -77,9 +78,11 @@ class SessionTest : public ::testing::Test {
   }
   void TearDown() override { session_.reset(); }
 
-  app::Session& Open(std::string version = "11.0.0.8217", app::Console* console = nullptr) {
+  app::Session& Open(std::string version = "11.0.0.8217", app::Console* console = nullptr,
+                     app::Screen* screen = nullptr) {
     app::SessionSetup setup;
     setup.console = console;
+    setup.screen = screen;
     setup.options.store = scratch_.root() / "store" / "Inbox";
     setup.options.profile = scratch_.root() / "profile";
     setup.options.hostVersion = std::move(version);
@@ -376,12 +379,24 @@ TEST_F(SessionTest, AMessageThatCouldNotBeReadWholeSaysSo) {
   EXPECT_EQ(notes, 3u) << out;  // the list, the window opened, the window shown
 }
 
-// Messages about the settings files went to standard error only.
-TEST_F(SessionTest, WhatTheSettingsFilesSayReachesTheTranscript) {
+// Messages about the settings files went to standard error only; with
+// windows, a box tells the person once the main window is up.
+TEST_F(SessionTest, WhatTheSettingsFilesSayReachesTheTranscriptAndTheWindows) {
   fs::create_directories(scratch_.root() / "profile" / "registry" / "HKEY_CURRENT_USER.reg");
-  Open();
-  EXPECT_NE(setUpOut_.find("HKEY_CURRENT_USER.reg is a directory; HKEY_CURRENT_USER starts empty"), std::string::npos)
-      << setUpOut_;
+  const std::string said = "HKEY_CURRENT_USER.reg is a directory; HKEY_CURRENT_USER starts empty";
+  for (bool windows : {false, true}) {
+    SCOPED_TRACE(windows);
+    std::unique_ptr<app::Screen> screen = windows ? std::make_unique<app::Screen>(false) : nullptr;
+    Open("11.0.0.8217", nullptr, screen.get());
+    EXPECT_NE(setUpOut_.find(said), std::string::npos) << setUpOut_;
+    const std::string out = Run({"start", "stop", "start"});
+    const std::string box = "message box \"Settings File\" [exclamation, OK]: ";
+    const std::size_t at = out.find(box);
+    EXPECT_EQ(at != std::string::npos, windows) << out;
+    EXPECT_EQ(out.find(said, at) != std::string::npos, windows) << out;
+    EXPECT_EQ(windows ? out.find(box, at + 1) : std::string::npos, std::string::npos) << out;  // once
+    session_.reset();
+  }
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 // the name-conflict dialog driven as a person would, delete, export, and the
 // commands that work on the one current message.
 
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 
 #include "attachments/frm_export.h"
@@ -47,6 +51,33 @@ TEST_F(CommandsTest, QuickSavePicturesSettlesNameConflictsAndReports) {
   EXPECT_EQ(g_objOutAddIn->SaveAttachmentsForm(), nullptr);
   EXPECT_FALSE(forms::DefaultInstanceExists<frmSaveAttachments>());
   EXPECT_TRUE(forms::Forms().empty());
+}
+
+// The file system refuses more bytes half-way through a picture (a file size
+// limit stands in for a full disk): the picture's name never holds half a
+// file, nothing temporary stays behind, and the run goes on with the next.
+TEST_F(CommandsTest, AWriteThatFailsHalfWayLeavesNoHalfFile) {
+  explorer->Select({Message(
+      "A", {Att("small.jpg", "small"), Att("big.jpg", std::string(256 << 10, 'x')), Att("after.jpg", "after")})});
+  g_objSettings->DoNotPromptBeforeQuickSave(1);
+  rlimit before{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit limit = before;
+  limit.rlim_cur = 64 << 10;
+  const auto signal_before = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  Click(kQuickPictures);
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, signal_before);
+
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(pictures)) files.push_back(entry.path().filename());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"after.jpg", "small.jpg"}));
+  const auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_NE(boxes[0].prompt.find("File too large"), std::string::npos) << boxes[0].prompt;
+  EXPECT_EQ(boxes[1].title, "SAVE COMPLETE");
 }
 
 TEST_F(CommandsTest, ACancelledRunReportsWhatWasSavedBefore) {

@@ -15,6 +15,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "host/mail/mail_support.h"
+#include "host/mail/store.h"
+#include "host/mail_link.h"
 #include "host/qt/client_windows.h"
 #include "host/qt/command_bar_views.h"
 #include "host/qt/explorer_window.h"
@@ -153,6 +156,31 @@ TEST_F(InspectorWindowTest, NewComposesAttachesAndSendsThroughTheDrawnWindow) {
   EXPECT_TRUE(item->SentFlag());
   EXPECT_EQ(windows->ActiveInspectorWindow(), nullptr);
   EXPECT_TRUE(host->EscapedErrors().empty());
+}
+
+// Parts nested beyond the reader's limit looked like a message without
+// attachments: the window says that the message could not be read whole.
+TEST(InspectorWindowOfAFile, AMessageNotReadWholeSaysSo) {
+  mail_test::Scratch scratch;
+  for (const char* name : {"1.a:2,S", "2.b:2,S"})
+    mail_test::WriteBytes(
+        scratch.root() / "Inbox" / "cur" / name,
+        mail_test::ReadBytes(mail_test::Fixture(name[0] == '1' ? "malformed/nested-40.eml" : "basic.eml")));
+  host::Host client;
+  auto link = host::MailLink::Attach(*client.Store(), host::mail::Store::Open(scratch.root()));
+  host::qt::ClientWindows windows(client, link);
+  QStringList notes, attachments;
+  for (const auto& item : link->FolderAt("Inbox")->ItemList()) {
+    client.App()->OpenInspector(item);
+    InspectorWindow* window = windows.ActiveInspectorWindow();
+    auto* note = window->findChild<QLabel*>("problems");
+    notes << (note ? note->text() : "");
+    attachments << window->attachmentList()->item(0)->text();
+  }
+  EXPECT_EQ(attachments, QStringList({"(none)", "beach.jpg"}));
+  EXPECT_EQ(notes, QStringList({"Could not be read whole: parts are nested more than 32 levels deep; the deeper ones "
+                                "are not listed. It may hold more attachments than are shown.",
+                                ""}));
 }
 
 }  // namespace

@@ -4,9 +4,59 @@
 
 #include <array>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace host::mail::detail {
 
 namespace {
+
+#if defined(__x86_64__)
+// 32 base64 digits into 24 bytes at once, where the processor has AVX2;
+// false, with nothing written, when any of the 32 is not a digit (a line
+// break, padding, junk), which the careful path then takes. The digits are
+// checked by their two halves through two tables and mapped to their values
+// by the high half (a lookup of what to add), then packed four into three.
+__attribute__((target("avx2"))) bool Decode32(const unsigned char* in, unsigned char* out) {
+  const __m256i text = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
+  const __m256i low_bits =
+      _mm256_setr_epi8(0x15, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x13, 0x1A, 0x1B, 0x1B, 0x1B, 0x1A,
+                       0x15, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x13, 0x1A, 0x1B, 0x1B, 0x1B, 0x1A);
+  const __m256i high_bits =
+      _mm256_setr_epi8(0x10, 0x10, 0x01, 0x02, 0x04, 0x08, 0x04, 0x08, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10,
+                       0x10, 0x10, 0x01, 0x02, 0x04, 0x08, 0x04, 0x08, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10);
+  const __m256i shift = _mm256_setr_epi8(0, 16, 19, 4, -65, -65, -71, -71, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16, 19, 4, -65,
+                                         -65, -71, -71, 0, 0, 0, 0, 0, 0, 0, 0);
+  const __m256i slash = _mm256_set1_epi8(0x2F);
+  // The mask keeps each byte's nibble; bit 5 (from the next byte) is ignored by the lookups.
+  const __m256i high = _mm256_and_si256(_mm256_srli_epi32(text, 4), slash);
+  const __m256i low = _mm256_and_si256(text, slash);
+  if (!_mm256_testz_si256(_mm256_shuffle_epi8(low_bits, low), _mm256_shuffle_epi8(high_bits, high))) return false;
+  const __m256i roll = _mm256_shuffle_epi8(shift, _mm256_add_epi8(_mm256_cmpeq_epi8(text, slash), high));
+  __m256i v = _mm256_add_epi8(text, roll);                     // six-bit values
+  v = _mm256_maddubs_epi16(v, _mm256_set1_epi32(0x01400140));  // pairs into 12 bits
+  v = _mm256_madd_epi16(v, _mm256_set1_epi32(0x00011000));     // groups into 24 bits
+  v = _mm256_shuffle_epi8(v, _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1, 2, 1, 0, 6, 5, 4,
+                                              10, 9, 8, 14, 13, 12, -1, -1, -1, -1));
+  v = _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
+  // Exactly 24 bytes: the output has no room to spare.
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(v));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), _mm256_extracti128_si256(v, 1));
+  return true;
+}
+
+bool HaveAvx2() {
+  static const bool have = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return have;
+}
+#else
+bool Decode32(const unsigned char*, unsigned char*) { return false; }
+bool HaveAvx2() { return false; }
+#endif
 
 constexpr std::uint32_t kBad = 0x01000000;  // above any 24-bit group
 
@@ -43,9 +93,14 @@ std::size_t Base64Decoder::Step(std::string_view in, unsigned char* out) {
   unsigned char* o = out;
   if (handed_over_) return g_mime_encoding_base64_decode_step(p, in.size(), out, &gmime_state_, &gmime_save_);
   const auto& t = kTables.at;
+  const bool wide = HaveAvx2();
   for (;;) {
     if (pending_ == 0) {
       // The common case: whole groups on a line, the line break between them.
+      while (wide && end - p >= 32 && Decode32(p, o)) {
+        o += 24;
+        p += 32;
+      }
       while (end - p >= 4) {
         const std::uint32_t group = t[0][p[0]] | t[1][p[1]] | t[2][p[2]] | t[3][p[3]];
         if (group & kBad) break;

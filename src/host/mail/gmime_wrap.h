@@ -59,6 +59,7 @@ class Parsed {
   GMimeNewLineFormat newline = GMIME_NEWLINE_FORMAT_UNIX;
   std::filesystem::path file;
   FileStamp stamp;
+  GByteArray* bytes = nullptr;  // the whole file, when parsed from it; owned by the stream
 
  private:
   static void OnWarning(gint64, GMimeParserWarning code, const gchar*, gpointer self);

@@ -189,6 +189,11 @@ void Message::LoadStructure() {
     Origin origin;
     origin.path = part.path;
     origin.in_file = true;
+    if (part.range) {
+      origin.offset = part.range->offset;
+      origin.length = part.range->length;
+      origin.base64 = part.range->base64;
+    }
     origins_.push_back(std::move(origin));
     loaded_paths_.push_back(std::move(part.path));
   }
@@ -213,14 +218,20 @@ void Message::CheckIndex(std::size_t index) const {
                                                            std::to_string(attachments_.size()));
 }
 
+std::shared_ptr<const detail::OpenedPart> Message::OpenInFile(std::size_t index) {
+  EnsureCurrent(true);
+  const Origin& origin = origins_[index];
+  if (!origin.offset) return detail::OpenPart(File(), origin.path);
+  return detail::OpenPart(File(), origin.path, {*origin.offset, *origin.length, origin.base64}, stamp_);
+}
+
 std::uint64_t Message::AttachmentSize(std::size_t index) {
   Attachments();
   CheckIndex(index);
   Origin& origin = origins_[index];
   if (!origin.size) {
     if (origin.in_file) {
-      EnsureCurrent(true);
-      origin.size = detail::OpenPart(File(), origin.path)->Each([](std::string_view) {});
+      origin.size = OpenInFile(index)->Each([](std::string_view) {});
     } else {
       origin.size = origin.bytes->size();
     }
@@ -232,8 +243,7 @@ std::string Message::ReadAttachment(std::size_t index) {
   Attachments();
   CheckIndex(index);
   if (!origins_[index].in_file) return *origins_[index].bytes;
-  EnsureCurrent(true);
-  return detail::OpenPart(File(), origins_[index].path)->Whole();
+  return OpenInFile(index)->Whole();
 }
 
 std::function<std::uint64_t(const std::function<void(std::string_view)>&)> Message::OpenAttachment(std::size_t index) {
@@ -246,8 +256,7 @@ std::function<std::uint64_t(const std::function<void(std::string_view)>&)> Messa
       return bytes->size();
     };
   }
-  EnsureCurrent(true);
-  std::shared_ptr<const detail::OpenedPart> part = detail::OpenPart(File(), origins_[index].path);
+  std::shared_ptr<const detail::OpenedPart> part = OpenInFile(index);
   return [part](const std::function<void(std::string_view)>& out) { return part->Each(out); };
 }
 

@@ -18,6 +18,10 @@
 
 namespace host::mail {
 
+namespace detail {
+class OpenedPart;
+}  // namespace detail
+
 class Folder;
 
 struct Attachment {
@@ -121,6 +125,9 @@ class Message {
   struct Origin {
     std::vector<int> path;  // the part in the file, when `in_file`
     bool in_file = false;
+    // Where its content lies in the file as `stamp_` shows it, when it can be read from there alone.
+    std::optional<std::uint64_t> offset, length;
+    bool base64 = false;
     std::shared_ptr<std::string> bytes;  // content of an added file
     std::optional<std::uint64_t> size;
   };
@@ -131,6 +138,8 @@ class Message {
   void EnsureCurrent(bool structure_needed);
   bool Relocate();
   void CheckIndex(std::size_t index) const;
+  // The content of an attachment in the file, current (EnsureCurrent) and found.
+  std::shared_ptr<const detail::OpenedPart> OpenInFile(std::size_t index);
   std::filesystem::path TempDir() const;
 
   MessagePlace place_;

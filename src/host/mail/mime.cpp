@@ -182,9 +182,27 @@ GByteArray* ReadWhole(int fd, off_t size) {
 // The last file parsed stays parsed, its bytes in memory: saving the
 // pictures of one message one after another reads it once. Only one is
 // kept, so memory holds at most the largest message.
+std::mutex g_last_mutex;
+std::shared_ptr<Parsed> g_last;  // the last file parsed
+
+FileStamp StampOf(const struct stat& st) {
+  FileStamp stamp;
+  stamp.device = st.st_dev;
+  stamp.inode = st.st_ino;
+  stamp.size = st.st_size;
+  stamp.mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  return stamp;
+}
+
+// The last file parsed when it is `file` as `stamp` shows it; else null.
+std::shared_ptr<Parsed> LastParsed(const std::filesystem::path& file, const FileStamp& stamp) {
+  std::lock_guard lock(g_last_mutex);
+  return g_last && g_last->file == file && g_last->stamp == stamp ? g_last : nullptr;
+}
+
 std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
-  static std::mutex mutex;
-  static std::shared_ptr<Parsed> last;
+  std::mutex& mutex = g_last_mutex;
+  std::shared_ptr<Parsed>& last = g_last;
 
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) RaiseIoError(errno, "read", file);
@@ -199,11 +217,7 @@ std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
     ::close(fd);
     RaiseIoError(error, "read", file);
   }
-  FileStamp stamp;
-  stamp.device = st.st_dev;
-  stamp.inode = st.st_ino;
-  stamp.size = st.st_size;
-  stamp.mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  const FileStamp stamp = StampOf(st);
 
   std::lock_guard lock(mutex);
   if (last && last->file == file && last->stamp == stamp) {
@@ -220,6 +234,7 @@ std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
   parsed->stamp = stamp;
   parsed->newline =
       NewlineOf(std::string_view(reinterpret_cast<const char*>(bytes->data), std::min(bytes->len, 1024u)));
+  parsed->bytes = bytes;
   parsed->Parse(GRef<GMimeStream>(g_mime_stream_mem_new_with_byte_array(bytes)));  // the stream owns the bytes
   last = parsed;
   return last;
@@ -359,9 +374,53 @@ bool IsBodyText(GMimePart* part, const std::string& mime_type) {
   return !name || !*name;
 }
 
+// The bytes a data wrapper reads, when they lie in a memory stream; `array`
+// gets the stream's whole buffer.
+bool ContentBytes(GMimeDataWrapper* content, std::string_view& out, GByteArray** array_out = nullptr) {
+  GMimeStream* stream = g_mime_data_wrapper_get_stream(content);
+  if (!stream || !GMIME_IS_STREAM_MEM(stream)) return false;
+  GByteArray* array = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream));
+  if (!array) return false;
+  const gint64 size = array->len;
+  const gint64 start = std::clamp<gint64>(stream->bound_start, 0, size);
+  const gint64 end = stream->bound_end < 0 ? size : std::clamp<gint64>(stream->bound_end, start, size);
+  out = std::string_view(reinterpret_cast<const char*>(array->data) + start, static_cast<std::size_t>(end - start));
+  if (array_out) *array_out = array;
+  return true;
+}
+
+// Content that can be decoded from the message's bytes as they stand: base64
+// (decoded here) or bytes that need no decoding. False for anything else.
+bool DecodableInPlace(GMimeDataWrapper* content, bool& base64) {
+  switch (g_mime_data_wrapper_get_encoding(content)) {
+    case GMIME_CONTENT_ENCODING_BASE64: base64 = true; return true;
+    case GMIME_CONTENT_ENCODING_DEFAULT:
+    case GMIME_CONTENT_ENCODING_7BIT:
+    case GMIME_CONTENT_ENCODING_8BIT:
+    case GMIME_CONTENT_ENCODING_BINARY: base64 = false; return true;
+    default: return false;
+  }
+}
+
+// Where the content of `part` lies in the file `whole` holds; none when it
+// is not there as it stands.
+std::optional<ContentRange> RangeIn(GByteArray* whole, GMimePart* part) {
+  GMimeDataWrapper* content = g_mime_part_get_content(part);
+  std::string_view encoded;
+  GByteArray* array = nullptr;
+  ContentRange range;
+  if (!whole || !content || !ContentBytes(content, encoded, &array) || array != whole ||
+      !DecodableInPlace(content, range.base64))
+    return std::nullopt;
+  range.offset = static_cast<std::uint64_t>(reinterpret_cast<const guint8*>(encoded.data()) - whole->data);
+  range.length = encoded.size();
+  return range;
+}
+
 struct Walker {
   StructureFacts& facts;
   PartPath path;
+  GByteArray* whole = nullptr;  // the file's bytes, when parsed from the file
 
   void Walk(GMimeObject* object, int depth, bool inline_in_related) {
     if (!object) return;
@@ -406,6 +465,7 @@ struct Walker {
       part.raw_name = Text(g_mime_part_get_filename(leaf));
       if (auto name = EncodedWordsName(object)) part.raw_name = std::move(*name);
       if (inline_in_related) part.content_id = Text(g_mime_object_get_content_id(object));
+      part.range = RangeIn(whole, leaf);
       facts.attachments.push_back(std::move(part));
     }
   }
@@ -587,7 +647,7 @@ StructureFacts ReadStructure(const std::filesystem::path& file) {
   StructureFacts facts;
   facts.problems = parsed->problems();
   if (GMimeMessage* message = parsed->message()) {
-    Walker walker{facts, {}};
+    Walker walker{facts, {}, parsed->bytes};
     walker.Walk(g_mime_message_get_mime_part(message), 0, false);
   }
   return facts;
@@ -639,8 +699,8 @@ class GMimeWritten final : public OpenedPart {
 // need no decoding at all.
 class InMemory final : public OpenedPart {
  public:
-  InMemory(std::shared_ptr<const Parsed> parsed, std::string_view encoded, bool base64)
-      : parsed_(std::move(parsed)), encoded_(encoded), base64_(base64) {}
+  InMemory(std::shared_ptr<const void> owner, std::string_view encoded, bool base64)
+      : owner_(std::move(owner)), encoded_(encoded), base64_(base64) {}
 
   std::uint64_t Each(const std::function<void(std::string_view)>& out) const override {
     if (!base64_) {
@@ -668,23 +728,10 @@ class InMemory final : public OpenedPart {
   }
 
  private:
-  std::shared_ptr<const Parsed> parsed_;  // owns the bytes `encoded_` views
+  std::shared_ptr<const void> owner_;  // owns the bytes `encoded_` views
   std::string_view encoded_;
   bool base64_;
 };
-
-// The bytes a data wrapper reads, when they lie in a memory stream.
-bool ContentBytes(GMimeDataWrapper* content, std::string_view& out) {
-  GMimeStream* stream = g_mime_data_wrapper_get_stream(content);
-  if (!stream || !GMIME_IS_STREAM_MEM(stream)) return false;
-  GByteArray* array = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream));
-  if (!array) return false;
-  const gint64 size = array->len;
-  const gint64 start = std::clamp<gint64>(stream->bound_start, 0, size);
-  const gint64 end = stream->bound_end < 0 ? size : std::clamp<gint64>(stream->bound_end, start, size);
-  out = std::string_view(reinterpret_cast<const char*>(array->data) + start, static_cast<std::size_t>(end - start));
-  return true;
-}
 
 }  // namespace
 
@@ -697,21 +744,55 @@ std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, co
   if (GMIME_IS_PART(at.object)) {
     GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(at.object));
     std::string_view encoded;
+    bool base64 = false;
     if (!content) return std::make_shared<InMemory>(parsed, std::string_view(), false);
-    if (ContentBytes(content, encoded)) {
-      switch (g_mime_data_wrapper_get_encoding(content)) {
-        case GMIME_CONTENT_ENCODING_BASE64: return std::make_shared<InMemory>(parsed, encoded, true);
-        case GMIME_CONTENT_ENCODING_DEFAULT:
-        case GMIME_CONTENT_ENCODING_7BIT:
-        case GMIME_CONTENT_ENCODING_8BIT:
-        case GMIME_CONTENT_ENCODING_BINARY: return std::make_shared<InMemory>(parsed, encoded, false);
-        default: break;
-      }
-    }
+    if (ContentBytes(content, encoded) && DecodableInPlace(content, base64))
+      return std::make_shared<InMemory>(parsed, encoded, base64);
   } else if (!GMIME_IS_MESSAGE_PART(at.object)) {
     runtime::Raise(runtime::err::kPathFileAccessError, "That part of '" + file.string() + "' is not an attachment");
   }
   return std::make_shared<GMimeWritten>(parsed, at.object);
+}
+
+std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, const PartPath& path,
+                                           const ContentRange& range, const FileStamp& stamp) {
+  if (std::shared_ptr<Parsed> parsed = LastParsed(file, stamp)) {
+    if (parsed->bytes && range.offset + range.length <= parsed->bytes->len)
+      return std::make_shared<InMemory>(
+          parsed, std::string_view(reinterpret_cast<const char*>(parsed->bytes->data) + range.offset, range.length),
+          range.base64);
+  }
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) RaiseIoError(errno, "read", file);
+  FileStamp now;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0) now = StampOf(st);
+  auto bytes = std::make_shared<std::string>();
+  int error = 0;
+  if (now == stamp && range.offset + range.length <= static_cast<std::uint64_t>(st.st_size)) {
+    {
+      // Memory holds one message's bytes at a time, as ParseFile keeps it.
+      std::lock_guard lock(g_last_mutex);
+      g_last.reset();
+    }
+    bytes->resize(range.length);
+    for (std::size_t done = 0; done < range.length;) {
+      const ssize_t n = ::pread(fd, bytes->data() + done, range.length - done, static_cast<off_t>(range.offset + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        error = n < 0 ? errno : EIO;
+        break;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+  } else {
+    error = -1;  // not the file that was parsed: parse it as it is now
+  }
+  ::close(fd);
+  if (error == -1) return OpenPart(file, path);
+  if (error != 0) RaiseIoError(error, "read", file);
+  const std::string_view encoded(*bytes);
+  return std::make_shared<InMemory>(std::move(bytes), encoded, range.base64);
 }
 
 }  // namespace host::mail::detail

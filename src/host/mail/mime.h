@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "host/mail/atomic_file.h"
+
 namespace host::mail {
 struct NewMessage;
 }  // namespace host::mail
@@ -39,13 +41,22 @@ struct HeaderFacts {
 };
 HeaderFacts ReadHeaders(std::string_view header_block);
 
+// Where a part's content lies in its message file, when it can be decoded
+// from there alone: base64, or bytes that need no decoding.
+struct ContentRange {
+  std::uint64_t offset = 0;
+  std::uint64_t length = 0;
+  bool base64 = false;
+};
+
 struct PartFacts {
   PartPath path;
-  int type = 1;               // 1 a file part, 5 an attached message
-  std::string raw_name;       // decoded, unsanitised; may be empty
-  std::string content_type;   // lower case, "image/jpeg"
-  std::string content_id;     // only for a part inside multipart/related that is not its root
-  std::string inner_subject;  // an attached message's subject
+  std::optional<ContentRange> range;  // none for an attached message and for other encodings
+  int type = 1;                       // 1 a file part, 5 an attached message
+  std::string raw_name;               // decoded, unsanitised; may be empty
+  std::string content_type;           // lower case, "image/jpeg"
+  std::string content_id;             // only for a part inside multipart/related that is not its root
+  std::string inner_subject;          // an attached message's subject
 };
 
 struct StructureFacts {
@@ -76,6 +87,12 @@ class OpenedPart {
 };
 // Raises runtime::Error when the file cannot be read or has no such part.
 std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, const PartPath& path);
+// The same for a part whose range was found when the file, as `stamp` shows
+// it, was parsed: when the file is still that one, only the range is read
+// and nothing is parsed again (saving the attachments of many messages
+// would otherwise parse each twice: once to list them, once to save).
+std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, const PartPath& path,
+                                           const ContentRange& range, const FileStamp& stamp);
 
 struct NewPart {
   std::string file_name;  // sanitised

@@ -109,6 +109,13 @@ InspectorWindow::InspectorWindow(std::shared_ptr<host::Application> app, std::sh
     body_->setReadOnly(true);
     ShowHeaders(*form, item_, link);
     form->addRow("Attachments:", attachments_);
+    // Without it a message cut short or nested too deeply would look as if
+    // it had no attachments, or only those listed.
+    if (!problems_.isEmpty()) {
+      auto* note = Header("Could not be read whole: " + problems_ + ". It may hold more attachments than are shown.");
+      note->setObjectName("problems");
+      form->addRow("Note:", note);
+    }
   }
   column->addWidget(body_, 1);
   setCentralWidget(central);
@@ -153,6 +160,8 @@ void InspectorWindow::ShowHeaders(QFormLayout& form, const std::shared_ptr<host:
       if (const auto when = message->Date())
         date = QDateTime::fromSecsSinceEpoch(*when).toString("dddd, d MMMM yyyy HH:mm");
       body = QString::fromStdString(message->BodyText());
+      for (const auto& problem : message->Problems())
+        problems_ += (problems_.isEmpty() ? "" : "; ") + QString::fromStdString(problem);
     } else if (item) {
       to = QString::fromStdString(item->ToText());
       body = QString::fromStdString(item->BodyText());
@@ -243,15 +252,17 @@ void InspectorWindow::FollowItem() {
   } catch (...) {
     names = QStringList{Described(std::current_exception())};
   }
+  // A received message without attachments says so; the list starts empty.
+  const bool none = names.isEmpty() && !composing_;
+  if (none) names << "(none)";
   QStringList shown;
   for (int i = 0; i < attachments_->count(); ++i) shown << attachments_->item(i)->text();
   if (shown == names) return;
   attachments_->clear();
   for (const QString& name : names) {
     auto* entry = new QListWidgetItem(name, attachments_);
-    entry->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    if (!none) entry->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
   }
-  if (names.isEmpty() && !composing_) attachments_->addItem("(none)");
 }
 
 void InspectorWindow::AttachFiles() {

@@ -98,6 +98,7 @@ class InspectorWindow : public QMainWindow {
   QPlainTextEdit* body_ = nullptr;
   QListWidget* attachments_ = nullptr;
   QPushButton* attach_ = nullptr;
+  QString problems_;  // what the reader of the message file had to skip or guess
   runtime::Subscription onActivate_, onAttachmentAdd_, onPlacement_;
   bool activating_ = false;
   bool placing_ = false;  // the window follows the Inspector; nothing to report back

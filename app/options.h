@@ -13,7 +13,7 @@ struct Options {
   std::optional<std::filesystem::path> profile;  // none: the XDG folders of the user
   std::string hostVersion = "11.0.0.8217";
   std::optional<std::filesystem::path> script;  // "-": standard input
-  bool terminal = false;  // commands at the terminal even when a display is there
+  bool terminal = false;                        // commands at the terminal even when a display is there
   bool help = false;
 };
 

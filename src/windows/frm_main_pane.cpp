@@ -159,9 +159,9 @@ void frmMain::BuildDetailsBar() {
     bar->IconIndex(2);
     m_objDetailsBar = bar;
   });
-  for (const auto& [key, text] : kStandardItems) {
+  for (const auto& entry : kStandardItems) {
     rn([&] {
-      auto item = Ref(bar).AddItem(key, text);
+      auto item = Ref(bar).AddItem(entry.first, entry.second);
       Font(*item, false);
       item->ItemType(controls::ebiText);
     });

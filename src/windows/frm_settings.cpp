@@ -262,7 +262,10 @@ void frmSettings::Form_Load() {
 
 bool frmSettings::DelaysAreNumbers() {
   runtime::ResumeNext rn;
-  for (auto [box, range] : {std::pair{&*txtDelay, &kWizardDelay}, std::pair{&*txtSlideShowDelay, &kSlideShowDelay}}) {
+  for (const auto& delay : {std::pair{&*txtDelay, &kWizardDelay}, std::pair{&*txtSlideShowDelay, &kSlideShowDelay}}) {
+    // Named copies, not structured bindings: lambdas below capture them.
+    auto* const box = delay.first;
+    const auto* const range = delay.second;
     if (runtime::IsNumeric(box->Text())) continue;
     rn([&] {
       forms::MsgBox(std::string(range->name) + " between " + runtime::CStr(range->low) + " and " +

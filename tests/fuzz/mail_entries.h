@@ -245,7 +245,9 @@ inline std::string MailMessage(std::span<const std::uint8_t> data) {
         return at + "type '" + a.content_type + "', expected '" + e.content_type + "'";
       if (a.content_id != e.content_id)
         return at + "content id '" + a.content_id + "', expected '" + e.content_id + "'";
-      if (a.bytes != e.bytes) return at + "bytes changed (type " + std::to_string(a.type) + ", '" + a.content_type + "', " + std::to_string(e.bytes.size()) + " to " + std::to_string(a.bytes.size()) + ")";
+      if (a.bytes != e.bytes)
+        return at + "bytes changed (type " + std::to_string(a.type) + ", '" + a.content_type + "', " +
+               std::to_string(e.bytes.size()) + " to " + std::to_string(a.bytes.size()) + ")";
     }
   } catch (const runtime::Error& e) {
     return "reading the saved message: " + e.Description();

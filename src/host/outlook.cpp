@@ -376,19 +376,9 @@ std::shared_ptr<Inspector> Application::OpenInspector(const std::shared_ptr<Item
   inspector->editorType_ = options.editorType;
   inspector->state_ = options.windowState;
   // Send sends; File > Close closes the window, as its close button does.
-  auto bind = [&](long id, void (*action)(Application&, const std::shared_ptr<Inspector>&)) {
-    auto control = inspector->bars_->FindControl({.Id = id});
-    if (!control) return;
-    std::weak_ptr<Application> app = weak_from_this();
-    std::weak_ptr<Inspector> window = inspector;
-    As<CommandBarButton>(control)->DefaultAction([app, window, action] {
-      auto a = app.lock();
-      auto i = window.lock();
-      if (a && i) action(*a, i);
-    });
-  };
-  bind(kIdSend, [](Application& a, const std::shared_ptr<Inspector>& i) { a.Send(i); });
-  bind(kIdCloseItem, [](Application& a, const std::shared_ptr<Inspector>& i) { a.CloseInspector(i); });
+  OnBuiltIn(*inspector->bars_, kIdSend, inspector, [](Application& a, Inspector& i) { a.Send(i.shared_from_this()); });
+  OnBuiltIn(*inspector->bars_, kIdCloseItem, inspector,
+            [](Application& a, Inspector& i) { a.CloseInspector(i.shared_from_this()); });
   item->SetInspector(inspector);
   inspectors_->list_.push_back(inspector);
   inspectors_->NewInspector.Raise(inspector);

@@ -189,11 +189,7 @@ void Message::LoadStructure() {
     Origin origin;
     origin.path = part.path;
     origin.in_file = true;
-    if (part.range) {
-      origin.offset = part.range->offset;
-      origin.length = part.range->length;
-      origin.base64 = part.range->base64;
-    }
+    origin.range = part.range;
     origins_.push_back(std::move(origin));
     loaded_paths_.push_back(std::move(part.path));
   }
@@ -221,8 +217,8 @@ void Message::CheckIndex(std::size_t index) const {
 std::shared_ptr<const detail::OpenedPart> Message::OpenInFile(std::size_t index) {
   EnsureCurrent(true);
   const Origin& origin = origins_[index];
-  if (!origin.offset) return detail::OpenPart(File(), origin.path);
-  return detail::OpenPart(File(), origin.path, {*origin.offset, *origin.length, origin.base64}, stamp_);
+  if (!origin.range) return detail::OpenPart(File(), origin.path);
+  return detail::OpenPart(File(), origin.path, *origin.range, stamp_);
 }
 
 std::uint64_t Message::AttachmentSize(std::size_t index) {

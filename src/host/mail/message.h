@@ -14,13 +14,10 @@
 #include <vector>
 
 #include "host/mail/atomic_file.h"
+#include "host/mail/mime.h"
 #include "host/mail/write_faults.h"
 
 namespace host::mail {
-
-namespace detail {
-class OpenedPart;
-}  // namespace detail
 
 class Folder;
 
@@ -126,8 +123,7 @@ class Message {
     std::vector<int> path;  // the part in the file, when `in_file`
     bool in_file = false;
     // Where its content lies in the file as `stamp_` shows it, when it can be read from there alone.
-    std::optional<std::uint64_t> offset, length;
-    bool base64 = false;
+    std::optional<detail::ContentRange> range;
     std::shared_ptr<std::string> bytes;  // content of an added file
     std::optional<std::uint64_t> size;
   };

@@ -194,16 +194,19 @@ FileStamp StampOf(const struct stat& st) {
   return stamp;
 }
 
+// Whether the last file parsed is `file` as `stamp` shows it; the caller
+// holds g_last_mutex.
+bool LastIs(const std::filesystem::path& file, const FileStamp& stamp) {
+  return g_last && g_last->file == file && g_last->stamp == stamp;
+}
+
 // The last file parsed when it is `file` as `stamp` shows it; else null.
 std::shared_ptr<Parsed> LastParsed(const std::filesystem::path& file, const FileStamp& stamp) {
   std::lock_guard lock(g_last_mutex);
-  return g_last && g_last->file == file && g_last->stamp == stamp ? g_last : nullptr;
+  return LastIs(file, stamp) ? g_last : nullptr;
 }
 
 std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
-  std::mutex& mutex = g_last_mutex;
-  std::shared_ptr<Parsed>& last = g_last;
-
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) RaiseIoError(errno, "read", file);
   struct stat st {};
@@ -219,12 +222,12 @@ std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
   }
   const FileStamp stamp = StampOf(st);
 
-  std::lock_guard lock(mutex);
-  if (last && last->file == file && last->stamp == stamp) {
+  std::lock_guard lock(g_last_mutex);
+  if (LastIs(file, stamp)) {
     ::close(fd);
-    return last;
+    return g_last;
   }
-  last.reset();  // its bytes go before the next message's come
+  g_last.reset();  // its bytes go before the next message's come
   GByteArray* bytes = ReadWhole(fd, st.st_size);
   const int read_error = errno;
   ::close(fd);
@@ -236,8 +239,8 @@ std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
       NewlineOf(std::string_view(reinterpret_cast<const char*>(bytes->data), std::min(bytes->len, 1024u)));
   parsed->bytes = bytes;
   parsed->Parse(GRef<GMimeStream>(g_mime_stream_mem_new_with_byte_array(bytes)));  // the stream owns the bytes
-  last = parsed;
-  return last;
+  g_last = parsed;
+  return g_last;
 }
 
 // GMime joins the payloads of neighbouring encoded words of one charset
@@ -767,29 +770,27 @@ std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, co
   FileStamp now;
   struct stat st {};
   if (::fstat(fd, &st) == 0) now = StampOf(st);
-  auto bytes = std::make_shared<std::string>();
+  if (now != stamp || range.offset + range.length > static_cast<std::uint64_t>(st.st_size)) {
+    ::close(fd);
+    return OpenPart(file, path);  // not the file that was parsed: parse it as it is now
+  }
+  {
+    // Memory holds one message's bytes at a time, as ParseFile keeps it.
+    std::lock_guard lock(g_last_mutex);
+    g_last.reset();
+  }
+  auto bytes = std::make_shared<std::string>(range.length, '\0');
   int error = 0;
-  if (now == stamp && range.offset + range.length <= static_cast<std::uint64_t>(st.st_size)) {
-    {
-      // Memory holds one message's bytes at a time, as ParseFile keeps it.
-      std::lock_guard lock(g_last_mutex);
-      g_last.reset();
+  for (std::size_t done = 0; done < range.length;) {
+    const ssize_t n = ::pread(fd, bytes->data() + done, range.length - done, static_cast<off_t>(range.offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error = n < 0 ? errno : EIO;
+      break;
     }
-    bytes->resize(range.length);
-    for (std::size_t done = 0; done < range.length;) {
-      const ssize_t n = ::pread(fd, bytes->data() + done, range.length - done, static_cast<off_t>(range.offset + done));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        error = n < 0 ? errno : EIO;
-        break;
-      }
-      done += static_cast<std::size_t>(n);
-    }
-  } else {
-    error = -1;  // not the file that was parsed: parse it as it is now
+    done += static_cast<std::size_t>(n);
   }
   ::close(fd);
-  if (error == -1) return OpenPart(file, path);
   if (error != 0) RaiseIoError(error, "read", file);
   const std::string_view encoded(*bytes);
   return std::make_shared<InMemory>(std::move(bytes), encoded, range.base64);

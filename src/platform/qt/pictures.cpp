@@ -49,6 +49,8 @@ bool CloseTo(const QImage& image, QSize box) {
   return std::abs(image.width() - box.width()) <= 2 && std::abs(image.height() - box.height()) <= 2;
 }
 
+bool IsMono(QImage::Format format) { return format == QImage::Format_Mono || format == QImage::Format_MonoLSB; }
+
 }  // namespace
 
 QSize FitInto(QSize natural, QSize box) {
@@ -62,8 +64,7 @@ QImage DecodePicture(const QString& path, QSize box) {
   const QSize natural = reader.size();
   // Qt scales a picture of one bit per pixel into noise: such a picture is
   // read whole and scaled in full colour.
-  const QImage::Format format = reader.imageFormat();
-  const bool mono = format == QImage::Format_Mono || format == QImage::Format_MonoLSB;
+  const bool mono = IsMono(reader.imageFormat());
   if (!mono && natural.isValid() && box.isValid() && !box.isEmpty()) {
     QSize target = FitInto(natural, box);
     // A picture already smaller than the box keeps its size.
@@ -72,7 +73,7 @@ QImage DecodePicture(const QString& path, QSize box) {
   QImage image = reader.read();
   if (!image.isNull() && box.isValid() && !box.isEmpty() &&
       (image.width() > box.width() || image.height() > box.height())) {
-    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB)
+    if (IsMono(image.format()))
       image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
   }

@@ -44,6 +44,7 @@ class MessageSource final : public ItemSource {
       : link_(std::move(link)), message_(std::move(message)) {}
 
   std::string Subject() override { return message_->Subject(); }
+  void ReadAhead() override { message_->ReadAhead(); }
 
   std::vector<AttachmentData> Attachments() override {
     auto link = link_.lock();

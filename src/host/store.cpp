@@ -341,6 +341,13 @@ std::shared_ptr<Item> ItemSnapshot::Item(long index) const {
   return items_[static_cast<std::size_t>(index - 1)];
 }
 
+std::vector<std::shared_ptr<host::Item>>::const_iterator ItemSnapshot::begin() const {
+  if (items_.size() > 1)
+    for (const auto& item : items_)
+      if (item) item->ReadAhead();
+  return items_.begin();
+}
+
 // -------------------------------------------------------------------- Folder
 
 Folder::Folder(std::shared_ptr<Context> context, std::weak_ptr<Store> store, std::string name, long defaultItemType)

@@ -113,6 +113,9 @@ class ItemSource {
   virtual ~ItemSource() = default;
   virtual std::string Subject() = 0;
   virtual std::vector<AttachmentData> Attachments() = 0;
+  // A hint that Attachments will be asked for soon; a source may start
+  // reading them on another thread.
+  virtual void ReadAhead() {}
 };
 
 // Where a backend filed an item anew: its EntryID and folder there.
@@ -260,6 +263,10 @@ class Item : public std::enable_shared_from_this<Item> {
   void SetInspector(const std::shared_ptr<Inspector>& inspector) { inspector_ = inspector; }
   const std::vector<std::shared_ptr<Attachment>>& AttachmentList() const;
   ItemData Snapshot() const;
+  // Passes the hint on to a loader's source whose attachments are unread.
+  void ReadAhead() const {
+    if (source_ && attachmentsPending_) source_->ReadAhead();
+  }
   // False while a loader's item has not read its attachments yet.
   bool IsRead() const { return !source_ || (subjectRead_ && !attachmentsPending_); }
 
@@ -307,7 +314,9 @@ class ItemSnapshot {
   long Count() const { return static_cast<long>(items_.size()); }
   std::shared_ptr<host::Item> Item(long index) const;
 
-  std::vector<std::shared_ptr<host::Item>>::const_iterator begin() const { return items_.begin(); }
+  // Whoever walks many items most likely asks each for its attachments, so a
+  // walk hints every item to read them ahead.
+  std::vector<std::shared_ptr<host::Item>>::const_iterator begin() const;
   std::vector<std::shared_ptr<host::Item>>::const_iterator end() const { return items_.end(); }
 
  private:

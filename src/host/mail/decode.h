@@ -14,7 +14,7 @@ namespace host::mail::detail {
 class Base64Decoder {
  public:
   // Room `Step` needs in `out` for `in_size` input bytes.
-  static std::size_t MaxOutput(std::size_t in_size) { return in_size / 4 * 3 + 6; }
+  static constexpr std::size_t MaxOutput(std::size_t in_size) { return in_size / 4 * 3 + 6; }
 
   // Decodes the next piece of the content into `out`; answers the bytes
   // written. Pieces may be cut anywhere.

@@ -9,6 +9,7 @@
 
 #include "host/mail/mime.h"
 #include "host/mail/names.h"
+#include "host/mail/read_ahead.h"
 #include "host/mail/text_util.h"
 #include "platform/durability.h"
 #include "runtime/error.h"
@@ -164,7 +165,9 @@ void Message::LoadStructure() {
     if (errno != ENOENT || !Relocate() || !detail::StampOf(File(), stamp_))
       runtime::Raise(runtime::err::kFileNotFound, "The message file '" + File().string() + "' is missing");
   }
-  detail::StructureFacts facts = detail::ReadStructure(File());
+  std::optional<detail::StructureFacts> ahead = detail::TakeReadAhead(File(), stamp_);
+  detail::StructureFacts facts = ahead ? std::move(*ahead) : detail::ReadStructure(File());
+  detail::NoteParts(File(), stamp_, facts);
   attachments_.clear();
   origins_.clear();
   loaded_paths_.clear();
@@ -200,6 +203,10 @@ void Message::LoadStructure() {
 const std::vector<Attachment>& Message::Attachments() {
   if (!loaded_) LoadStructure();
   return attachments_;
+}
+
+void Message::ReadAhead() {
+  if (!loaded_) detail::ReadAhead(File());
 }
 
 const std::vector<std::string>& Message::Problems() {

@@ -74,6 +74,9 @@ class Message {
 
   // The attachments in part order, with edits not yet saved applied.
   const std::vector<Attachment>& Attachments();
+  // A hint that Attachments will be asked for soon: the file may be parsed
+  // on another thread meanwhile.
+  void ReadAhead();
   // What the parser had to guess or skip in this message (truncated,
   // nested too deeply, ...); empty for a sound message.
   const std::vector<std::string>& Problems();

@@ -6,11 +6,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 #include "host/mail/decode.h"
 #include "host/mail/gmime_wrap.h"
+#include "host/mail/read_ahead.h"
 #include "host/mail/text_util.h"
 #include "runtime/error.h"
 
@@ -206,40 +209,50 @@ std::shared_ptr<Parsed> LastParsed(const std::filesystem::path& file, const File
   return LastIs(file, stamp) ? g_last : nullptr;
 }
 
-std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) RaiseIoError(errno, "read", file);
-  struct stat st {};
-  int error = 0;
-  if (::fstat(fd, &st) != 0) {
-    error = errno;
-  } else if (!S_ISREG(st.st_mode)) {
-    error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-  }
-  if (error != 0) {
-    ::close(fd);
-    RaiseIoError(error, "read", file);
-  }
-  const FileStamp stamp = StampOf(st);
-
-  std::lock_guard lock(g_last_mutex);
-  if (LastIs(file, stamp)) {
-    ::close(fd);
-    return g_last;
-  }
-  g_last.reset();  // its bytes go before the next message's come
+// Reads `file` whole and parses it; touches no cache, so any thread may.
+std::shared_ptr<Parsed> ReadAndParse(const std::filesystem::path& file, int fd, const struct stat& st) {
   GByteArray* bytes = ReadWhole(fd, st.st_size);
   const int read_error = errno;
-  ::close(fd);
   if (!bytes) RaiseIoError(read_error, "read", file);
   auto parsed = std::make_shared<Parsed>();
   parsed->file = file;
-  parsed->stamp = stamp;
+  parsed->stamp = StampOf(st);
   parsed->newline =
       NewlineOf(std::string_view(reinterpret_cast<const char*>(bytes->data), std::min(bytes->len, 1024u)));
   parsed->bytes = bytes;
   parsed->Parse(GRef<GMimeStream>(g_mime_stream_mem_new_with_byte_array(bytes)));  // the stream owns the bytes
-  g_last = parsed;
+  return parsed;
+}
+
+// An open regular file and what fstat says of it; raises otherwise.
+struct OpenFile {
+  int fd = -1;
+  struct stat st {};
+  explicit OpenFile(const std::filesystem::path& file) {
+    fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) RaiseIoError(errno, "read", file);
+    int error = 0;
+    if (::fstat(fd, &st) != 0) {
+      error = errno;
+    } else if (!S_ISREG(st.st_mode)) {
+      error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    }
+    if (error != 0) {
+      ::close(fd);
+      RaiseIoError(error, "read", file);
+    }
+  }
+  ~OpenFile() { ::close(fd); }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+};
+
+std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
+  const OpenFile open(file);
+  std::lock_guard lock(g_last_mutex);
+  if (LastIs(file, StampOf(open.st))) return g_last;
+  g_last.reset();  // its bytes go before the next message's come
+  g_last = ReadAndParse(file, open.fd, open.st);
   return g_last;
 }
 
@@ -645,15 +658,28 @@ std::string ReadBodyText(const std::filesystem::path& file) {
   return {};
 }
 
-StructureFacts ReadStructure(const std::filesystem::path& file) {
-  const std::shared_ptr<Parsed> parsed = ParseFile(file);
+namespace {
+
+StructureFacts FactsOf(const Parsed& parsed) {
   StructureFacts facts;
-  facts.problems = parsed->problems();
-  if (GMimeMessage* message = parsed->message()) {
-    Walker walker{facts, {}, parsed->bytes};
+  facts.problems = parsed.problems();
+  if (GMimeMessage* message = parsed.message()) {
+    Walker walker{facts, {}, parsed.bytes};
     walker.Walk(g_mime_message_get_mime_part(message), 0, false);
   }
   return facts;
+}
+
+}  // namespace
+
+StructureFacts ReadStructure(const std::filesystem::path& file) { return FactsOf(*ParseFile(file)); }
+
+StructureFacts ReadStructureApart(const std::filesystem::path& file, std::uint64_t max_size, FileStamp& stamp) {
+  const OpenFile open(file);
+  if (static_cast<std::uint64_t>(open.st.st_size) > max_size) RaiseIoError(EFBIG, "read ahead", file);
+  const std::shared_ptr<Parsed> parsed = ReadAndParse(file, open.fd, open.st);
+  stamp = parsed->stamp;
+  return FactsOf(*parsed);
 }
 
 namespace {
@@ -665,6 +691,77 @@ constexpr std::size_t kPieceBytes = std::size_t{8} << 20;
 unsigned char* PieceBuffer() {
   thread_local std::unique_ptr<unsigned char[]> buffer(new unsigned char[kPieceBytes]);
   return buffer.get();
+}
+
+// A large part is decoded on a thread of its own, a few slots ahead of the
+// receiver: writing one slot while the next is decoded takes the time of the
+// slower of the two rather than of both.
+constexpr std::size_t kSlots = 8;
+constexpr std::size_t kSlotBytes = std::size_t{1} << 20;
+static_assert(kSlots * kSlotBytes <= kPieceBytes);
+constexpr std::size_t kAlongsideSlice = (kSlotBytes - Base64Decoder::MaxOutput(0)) / 3 * 4;
+
+std::uint64_t DecodeAlongside(std::string_view encoded, unsigned char* buffer,
+                              const std::function<void(std::string_view)>& out) {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::size_t sizes[kSlots] = {};
+  std::size_t made = 0;  // slots decoded; only the decoder changes it
+  std::size_t used = 0;  // slots handed out
+  bool done = false;
+  bool stop = false;  // the receiver failed
+  std::thread decoder([&] {
+    Base64Decoder decoding;
+    for (std::size_t at = 0; at < encoded.size(); at += kAlongsideSlice) {
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return stop || made - used < kSlots; });
+        if (stop) break;
+      }
+      const std::size_t n = decoding.Step(encoded.substr(at, kAlongsideSlice), buffer + made % kSlots * kSlotBytes);
+      {
+        std::lock_guard lock(mutex);
+        sizes[made % kSlots] = n;
+        ++made;
+      }
+      changed.notify_all();
+    }
+    {
+      std::lock_guard lock(mutex);
+      done = true;
+    }
+    changed.notify_all();
+  });
+  std::uint64_t total = 0;
+  try {
+    for (;;) {
+      std::size_t slot = 0;
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return used < made || done; });
+        if (used == made) break;
+        slot = used % kSlots;
+      }
+      if (sizes[slot] > 0)
+        out(std::string_view(reinterpret_cast<const char*>(buffer + slot * kSlotBytes), sizes[slot]));
+      total += sizes[slot];
+      {
+        std::lock_guard lock(mutex);
+        ++used;
+      }
+      changed.notify_all();
+    }
+  } catch (...) {
+    {
+      std::lock_guard lock(mutex);
+      stop = true;
+    }
+    changed.notify_all();
+    decoder.join();
+    throw;
+  }
+  decoder.join();
+  return total;
 }
 
 // GMime writes (an attached message, quoted-printable, uuencode) into memory
@@ -711,6 +808,7 @@ class InMemory final : public OpenedPart {
       return encoded_.size();
     }
     unsigned char* buffer = PieceBuffer();
+    if (encoded_.size() > 2 * kAlongsideSlice) return DecodeAlongside(encoded_, buffer, out);
     const std::size_t slice = (kPieceBytes - Base64Decoder::MaxOutput(0)) / 3 * 4;
     Base64Decoder decoder;
     std::uint64_t total = 0;
@@ -759,6 +857,8 @@ std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, co
 
 std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, const PartPath& path,
                                            const ContentRange& range, const FileStamp& stamp) {
+  if (std::shared_ptr<const std::string> decoded = TakeDecoded(file, stamp, range))
+    return std::make_shared<InMemory>(decoded, *decoded, false);
   if (std::shared_ptr<Parsed> parsed = LastParsed(file, stamp)) {
     if (parsed->bytes && range.offset + range.length <= parsed->bytes->len)
       return std::make_shared<InMemory>(

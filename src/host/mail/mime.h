@@ -72,6 +72,10 @@ std::string ReadBodyText(const std::filesystem::path& file);
 // Parses `file` (headers and MIME structure; content stays on disk).
 // Raises runtime::Error when the file cannot be read.
 StructureFacts ReadStructure(const std::filesystem::path& file);
+// The same on any thread: the file is not kept as the last one parsed (see
+// OpenPart). A file larger than `max_size` is refused. `stamp` is the file
+// as it was read.
+StructureFacts ReadStructureApart(const std::filesystem::path& file, std::uint64_t max_size, FileStamp& stamp);
 
 // An attachment's content, found in its message and ready to decode. The
 // message was read whole when it was parsed, so once a part is open nothing

@@ -5,6 +5,7 @@
 #include <gmime/gmime.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -189,6 +190,49 @@ TEST(AttachmentDecoding, TheSampleMailAndTheFuzzCorpusComeOutAsGMimeDecodesThem)
   for (const fs::path& file : files) {
     SCOPED_TRACE(file.string());
     ExpectSameAsGMime(ReadBytes(file));
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A walk over many messages as a save command makes it: every message
+// hinted, then each asked for its attachments and saved in turn, while
+// other threads parse and decode ahead. Half the files are replaced on disk
+// after the hints: their structure and bytes must be the new file's.
+TEST(AttachmentDecoding, WorkDoneAheadGivesWhatGMimeGives) {
+  Scratch scratch;
+  const fs::path inbox = scratch.root() / "Inbox";
+  MakeMaildir(inbox);
+  std::vector<fs::path> fixtures;
+  for (const auto& entry : fs::directory_iterator(fs::path(LUMIVANE_TEST_DATA) / "mail"))
+    if (entry.path().extension() == ".eml") fixtures.push_back(entry.path());
+  std::sort(fixtures.begin(), fixtures.end());
+  ASSERT_GE(fixtures.size(), 5u);
+  constexpr int kMessages = 40;
+  for (int i = 0; i < kMessages; ++i)
+    WriteBytes(inbox / "cur" / ("1700000000.M" + std::to_string(100 + i) + "P1.host:2,S"),
+               ReadBytes(fixtures[i % fixtures.size()]));
+  auto messages = host::mail::Store::Open(scratch.root())->FindFolder("Inbox")->Messages();
+  ASSERT_EQ(messages.size(), static_cast<std::size_t>(kMessages));
+  for (const auto& message : messages) message->ReadAhead();
+  for (int i = 0; i < kMessages / 2; ++i) messages[i]->Attachments();
+  for (int i = kMessages / 2; i < kMessages; ++i)
+    WriteBytes(messages[i]->File(), ReadBytes(fixtures[(i + 1) % fixtures.size()]) + "\n");
+
+  const fs::path out = scratch.root() / "out";
+  for (const auto& message : messages) {
+    SCOPED_TRACE(message->File().filename().string());
+    const auto parts = host::mail::detail::ReadStructure(message->File()).attachments;
+    ASSERT_EQ(message->Attachments().size(), parts.size());
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      EXPECT_EQ(message->Attachments()[i].content_type, parts[i].content_type);
+      if (parts[i].type != 1) continue;
+      fs::remove_all(out);
+      fs::create_directories(out);
+      EXPECT_EQ(ReadBytes(message->SaveAttachmentInto(i, out)), GMimeDecoded(message->File(), parts[i].path));
+    }
   }
 }
 

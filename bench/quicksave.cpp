@@ -21,7 +21,8 @@
 //      a person would, beside a plain write loop into the same sub-folders
 //      and beside the quick-save rate of (b).
 // Every timed phase writes into a fresh folder after a sync, so none pays
-// for the write-back of another; (b), (c) and (e) take the best of R rounds.
+// for the write-back of another; all but (f) and (g) take the best of R
+// rounds, the rounds of two phases compared taken in turn.
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -439,8 +440,12 @@ int main(int argc, char** argv) {
   {
     const bench::Shape small{1000, 1, 50, {}};
     const fs::path smallStore = MailFor(work, small);
-    const double seconds = QuickSave(smallStore, work / "out-small", profile);
-    const double plain = PlainLoop(Decoded(smallStore), work / "out-small-plain");
+    const auto smallDecoded = Decoded(smallStore);
+    double seconds = 1e9, plain = 1e9;
+    for (int r = 0; r < rounds; ++r) {
+      seconds = std::min(seconds, QuickSave(smallStore, work / "out-small", profile));
+      plain = std::min(plain, PlainLoop(smallDecoded, work / "out-small-plain"));
+    }
     std::printf(
         "(d) 1000 messages of one 50 KB picture: quick-save %.3f s (%.3f ms a message), plain loop %.3f s: "
         "%.2f of its rate\n",

@@ -47,13 +47,19 @@ void WriteAll(int fd, std::string_view bytes, const std::filesystem::path& what)
   }
 }
 
+FileStamp StampOf(const struct stat& st) {
+  FileStamp stamp;
+  stamp.device = st.st_dev;
+  stamp.inode = st.st_ino;
+  stamp.size = st.st_size;
+  stamp.mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  return stamp;
+}
+
 bool StampOf(const std::filesystem::path& file, FileStamp& out) {
   struct stat st {};
   if (::stat(file.c_str(), &st) != 0) return false;
-  out.device = st.st_dev;
-  out.inode = st.st_ino;
-  out.size = st.st_size;
-  out.mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  out = StampOf(st);
   return true;
 }
 

@@ -6,6 +6,7 @@
 // over the target. On any failure the temporary file is removed and the
 // target is as it was.
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <filesystem>
@@ -39,5 +40,6 @@ struct FileStamp {
 };
 // False when the file cannot be examined (errno tells why).
 bool StampOf(const std::filesystem::path& file, FileStamp& out);
+FileStamp StampOf(const struct stat& st);
 
 }  // namespace host::mail::detail

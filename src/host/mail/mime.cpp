@@ -188,15 +188,6 @@ GByteArray* ReadWhole(int fd, off_t size) {
 std::mutex g_last_mutex;
 std::shared_ptr<Parsed> g_last;  // the last file parsed
 
-FileStamp StampOf(const struct stat& st) {
-  FileStamp stamp;
-  stamp.device = st.st_dev;
-  stamp.inode = st.st_ino;
-  stamp.size = st.st_size;
-  stamp.mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
-  return stamp;
-}
-
 // Whether the last file parsed is `file` as `stamp` shows it; the caller
 // holds g_last_mutex.
 bool LastIs(const std::filesystem::path& file, const FileStamp& stamp) {

@@ -51,12 +51,7 @@ std::shared_ptr<const std::string> Decode(const fs::path& file, const FileStamp&
   if (fd < 0) return nullptr;
   struct stat st {};
   FileStamp now;
-  if (::fstat(fd, &st) == 0) {
-    now.device = st.st_dev;
-    now.inode = st.st_ino;
-    now.size = st.st_size;
-    now.mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
-  }
+  if (::fstat(fd, &st) == 0) now = StampOf(st);
   std::string encoded;
   bool whole = now == stamp && range.offset + range.length <= static_cast<std::uint64_t>(st.st_size);
   if (whole) {

@@ -87,6 +87,13 @@ constexpr Tables kTables;
 
 }  // namespace
 
+std::string Base64Decoder::Whole(std::string_view in) {
+  std::string bytes(MaxOutput(in.size()), '\0');
+  Base64Decoder decoder;
+  bytes.resize(decoder.Step(in, reinterpret_cast<unsigned char*>(bytes.data())));
+  return bytes;
+}
+
 std::size_t Base64Decoder::Step(std::string_view in, unsigned char* out) {
   const auto* p = reinterpret_cast<const unsigned char*>(in.data());
   const unsigned char* const end = p + in.size();

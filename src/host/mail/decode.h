@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace host::mail::detail {
@@ -19,6 +20,8 @@ class Base64Decoder {
   // Decodes the next piece of the content into `out`; answers the bytes
   // written. Pieces may be cut anywhere.
   std::size_t Step(std::string_view in, unsigned char* out);
+  // All of a content at once.
+  static std::string Whole(std::string_view in);
 
  private:
   int pending_ = 0;         // characters of an unfinished group of four

@@ -166,8 +166,13 @@ void Message::LoadStructure() {
       runtime::Raise(runtime::err::kFileNotFound, "The message file '" + File().string() + "' is missing");
   }
   std::optional<detail::StructureFacts> ahead = detail::TakeReadAhead(File(), stamp_);
-  detail::StructureFacts facts = ahead ? std::move(*ahead) : detail::ReadStructure(File());
-  detail::NoteParts(File(), stamp_, facts);
+  detail::StructureFacts facts;
+  if (ahead) {
+    facts = std::move(*ahead);  // the parts were noted where they were parsed
+  } else {
+    facts = detail::ReadStructure(File());
+    detail::NoteParts(File(), stamp_, facts);
+  }
   attachments_.clear();
   origins_.clear();
   loaded_paths_.clear();

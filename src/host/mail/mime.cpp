@@ -811,13 +811,7 @@ class InMemory final : public OpenedPart {
     return total;
   }
 
-  std::string Whole() const override {
-    if (!base64_) return std::string(encoded_);
-    std::string bytes(Base64Decoder::MaxOutput(encoded_.size()), '\0');
-    Base64Decoder decoder;
-    bytes.resize(decoder.Step(encoded_, reinterpret_cast<unsigned char*>(bytes.data())));
-    return bytes;
-  }
+  std::string Whole() const override { return base64_ ? Base64Decoder::Whole(encoded_) : std::string(encoded_); }
 
  private:
   std::shared_ptr<const void> owner_;  // owns the bytes `encoded_` views
@@ -856,24 +850,33 @@ std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, co
           parsed, std::string_view(reinterpret_cast<const char*>(parsed->bytes->data) + range.offset, range.length),
           range.base64);
   }
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) RaiseIoError(errno, "read", file);
-  FileStamp now;
-  struct stat st {};
-  if (::fstat(fd, &st) == 0) now = StampOf(st);
-  if (now != stamp || range.offset + range.length > static_cast<std::uint64_t>(st.st_size)) {
-    ::close(fd);
-    return OpenPart(file, path);  // not the file that was parsed: parse it as it is now
-  }
   {
     // Memory holds one message's bytes at a time, as ParseFile keeps it.
     std::lock_guard lock(g_last_mutex);
     g_last.reset();
   }
-  auto bytes = std::make_shared<std::string>(range.length, '\0');
+  auto bytes = std::make_shared<std::string>();
+  const int error = ReadRange(file, stamp, range, *bytes);
+  if (error == kFileChanged) return OpenPart(file, path);  // not the file that was parsed: parse it as it is now
+  if (error != 0) RaiseIoError(error, "read", file);
+  const std::string_view encoded(*bytes);
+  return std::make_shared<InMemory>(std::move(bytes), encoded, range.base64);
+}
+
+int ReadRange(const std::filesystem::path& file, const FileStamp& stamp, const ContentRange& range,
+              std::string& bytes) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || StampOf(st) != stamp ||
+      range.offset + range.length > static_cast<std::uint64_t>(st.st_size)) {
+    ::close(fd);
+    return kFileChanged;
+  }
+  bytes.resize(range.length);
   int error = 0;
   for (std::size_t done = 0; done < range.length;) {
-    const ssize_t n = ::pread(fd, bytes->data() + done, range.length - done, static_cast<off_t>(range.offset + done));
+    const ssize_t n = ::pread(fd, bytes.data() + done, range.length - done, static_cast<off_t>(range.offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       error = n < 0 ? errno : EIO;
@@ -882,9 +885,7 @@ std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, co
     done += static_cast<std::size_t>(n);
   }
   ::close(fd);
-  if (error != 0) RaiseIoError(error, "read", file);
-  const std::string_view encoded(*bytes);
-  return std::make_shared<InMemory>(std::move(bytes), encoded, range.base64);
+  return error;
 }
 
 }  // namespace host::mail::detail

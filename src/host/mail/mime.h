@@ -97,6 +97,12 @@ std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, co
 // would otherwise parse each twice: once to list them, once to save).
 std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, const PartPath& path,
                                            const ContentRange& range, const FileStamp& stamp);
+// Reads the bytes at `range` of `file`, as they stand, into `bytes` when the
+// file is still the one `stamp` describes and holds them. Answers 0 then,
+// kFileChanged when the file is another one now, else why it could not be
+// read (an errno value).
+inline constexpr int kFileChanged = -1;
+int ReadRange(const std::filesystem::path& file, const FileStamp& stamp, const ContentRange& range, std::string& bytes);
 
 struct NewPart {
   std::string file_name;  // sanitised

@@ -1,11 +1,8 @@
 #include "host/mail/read_ahead.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -47,33 +44,9 @@ std::uint64_t DecodedSize(const ContentRange& range) {
 // The part's content from the file, when the file is still the one
 // `stamp` describes; null otherwise or when it cannot be read.
 std::shared_ptr<const std::string> Decode(const fs::path& file, const FileStamp& stamp, const ContentRange& range) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat st {};
-  FileStamp now;
-  if (::fstat(fd, &st) == 0) now = StampOf(st);
   std::string encoded;
-  bool whole = now == stamp && range.offset + range.length <= static_cast<std::uint64_t>(st.st_size);
-  if (whole) {
-    encoded.resize(range.length);
-    for (std::size_t done = 0; done < range.length;) {
-      const ssize_t n =
-          ::pread(fd, encoded.data() + done, range.length - done, static_cast<off_t>(range.offset + done));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        whole = false;
-        break;
-      }
-      done += static_cast<std::size_t>(n);
-    }
-  }
-  ::close(fd);
-  if (!whole) return nullptr;
-  if (!range.base64) return std::make_shared<const std::string>(std::move(encoded));
-  auto decoded = std::make_shared<std::string>(Base64Decoder::MaxOutput(encoded.size()), '\0');
-  Base64Decoder decoder;
-  decoded->resize(decoder.Step(encoded, reinterpret_cast<unsigned char*>(decoded->data())));
-  return decoded;
+  if (ReadRange(file, stamp, range, encoded) != 0) return nullptr;
+  return std::make_shared<const std::string>(range.base64 ? Base64Decoder::Whole(encoded) : std::move(encoded));
 }
 
 class Pool {

@@ -378,85 +378,116 @@ std::vector<std::string> ExtensionsForMimeType(std::string_view mimeType) {
   return {};
 }
 
+namespace {
+
+// An entry's installed program and the command line that starts it.
+struct Launch {
+  std::string program;
+  std::string command;
+};
+
+// Nothing when the program is not installed. "env VAR=x prog": the
+// variables go with the command.
+std::optional<Launch> LaunchOf(const DesktopEntry& entry, const std::vector<fs::path>& searchPath) {
+  if (!entry.tryExec.empty() && FindProgram(entry.tryExec, searchPath).empty()) return std::nullopt;
+  const std::size_t at = ProgramIndex(entry.exec);
+  Launch launch{FindProgram(entry.exec[at], searchPath), {}};
+  if (launch.program.empty()) return std::nullopt;
+  const std::vector<std::string> args(entry.exec.begin() + static_cast<std::ptrdiff_t>(at) + 1, entry.exec.end());
+  if (at > 0) {
+    const std::string env = FindProgram("env", searchPath);
+    launch.command = Quote(env.empty() ? "/usr/bin/env" : env);
+    for (std::size_t i = 1; i < at; ++i) launch.command += " " + Quote(entry.exec[i]);
+    launch.command += " ";
+  }
+  launch.command += CommandLine(launch.program, args);
+  return launch;
+}
+
+// What an entry opens: picture extensions from its MIME types, and whether
+// it is a web browser (by category or by handling web addresses).
+struct Opens {
+  std::vector<std::string> extensions;
+  bool browser = false;
+};
+
+Opens WhatItOpens(const DesktopEntry& entry) {
+  Opens opens;
+  opens.browser = std::find(entry.categories.begin(), entry.categories.end(), "WebBrowser") != entry.categories.end();
+  for (const auto& type : entry.mimeTypes) {
+    for (auto& ext : ExtensionsForMimeType(type))
+      if (std::find(opens.extensions.begin(), opens.extensions.end(), ext) == opens.extensions.end())
+        opens.extensions.push_back(ext);
+    if (runtime::TextEqual(type, "x-scheme-handler/http") || runtime::TextEqual(type, "x-scheme-handler/https"))
+      opens.browser = true;
+  }
+  return opens;
+}
+
+// One key with its text values, made afresh.
+void WriteKey(reg::HKEY root, const std::string& path,
+              std::initializer_list<std::pair<std::string_view, std::string_view>> values) {
+  Key k;
+  if (!k.Create(root, path)) return;
+  for (const auto& [name, text] : values) k.Set(name, text);
+}
+
+// Names published in this run (lower case), so a second entry of the same
+// name does not replace the first.
+using Taken = std::set<std::string>;
+
+// A key is ours to (re)write when nobody wrote it by hand and this run has
+// not written it yet.
+bool MayWrite(reg::HKEY root, const std::string& path, const std::string& name, const Taken& taken) {
+  return taken.count(runtime::LCase(name)) == 0 && (!Exists(root, path) || IsOurs(root, path));
+}
+
+// A picture viewer: "Applications\<program>" with its name, the
+// extensions it supports and its open command.
+void PublishViewer(const DesktopEntry& entry, const std::string& program, const std::string& command,
+                   const std::vector<std::string>& extensions, Taken& taken, std::vector<std::string>& published) {
+  std::string name = KeyName(FileName(program));
+  if (taken.count(runtime::LCase(name)) != 0) name = KeyName(WithoutSuffix(entry.id));
+  const std::string path = std::string(kApplications) + "\\" + name;
+  if (!MayWrite(reg::HKEY_CLASSES_ROOT, path, name, taken)) return;
+  DeleteTree(reg::HKEY_CLASSES_ROOT, path);
+  WriteKey(reg::HKEY_CLASSES_ROOT, path, {{"FriendlyAppName", entry.name}, {kMark, entry.file}});
+  {
+    Key k;
+    if (k.Create(reg::HKEY_CLASSES_ROOT, path + "\\SupportedTypes"))
+      for (const auto& ext : extensions) k.Set(ext, "");
+  }
+  WriteKey(reg::HKEY_CLASSES_ROOT, path + "\\shell\\open\\command", {{"", command}});
+  taken.insert(runtime::LCase(name));
+  published.push_back(name);
+}
+
+// A web browser: "StartMenuInternet\<name>" with its open command.
+void PublishBrowser(const DesktopEntry& entry, const std::string& command, Taken& taken,
+                    std::vector<std::string>& published) {
+  const std::string name = KeyName(entry.name);
+  const std::string path = std::string(kBrowsers) + "\\" + name;
+  if (!MayWrite(reg::HKEY_LOCAL_MACHINE, path, name, taken)) return;
+  DeleteTree(reg::HKEY_LOCAL_MACHINE, path);
+  WriteKey(reg::HKEY_LOCAL_MACHINE, path, {{"", entry.name}, {kMark, entry.file}});
+  WriteKey(reg::HKEY_LOCAL_MACHINE, path + "\\shell\\open\\command", {{"", command}});
+  taken.insert(runtime::LCase(name));
+  published.push_back(name);
+}
+
+}  // namespace
+
 Published PublishToRegistry(const std::vector<DesktopEntry>& entries, const std::vector<fs::path>& searchPath) {
   Published published;
-  std::set<std::string> viewerKeys;   // lower case
-  std::set<std::string> browserKeys;  // lower case
+  Taken viewerKeys;
+  Taken browserKeys;
   for (const auto& entry : entries) {
-    if (!entry.tryExec.empty() && FindProgram(entry.tryExec, searchPath).empty()) continue;
-    const std::size_t at = ProgramIndex(entry.exec);
-    const std::string program = FindProgram(entry.exec[at], searchPath);
-    if (program.empty()) continue;  // not installed
-    const std::vector<std::string> args(entry.exec.begin() + static_cast<std::ptrdiff_t>(at) + 1, entry.exec.end());
-    // "env VAR=x prog": the variables go with the command.
-    std::string command;
-    if (at > 0) {
-      command = Quote(FindProgram("env", searchPath).empty() ? "/usr/bin/env" : FindProgram("env", searchPath));
-      for (std::size_t i = 1; i < at; ++i) command += " " + Quote(entry.exec[i]);
-      command += " " + CommandLine(program, args);
-    } else {
-      command = CommandLine(program, args);
-    }
-
-    std::vector<std::string> extensions;
-    bool browser = std::find(entry.categories.begin(), entry.categories.end(), "WebBrowser") != entry.categories.end();
-    for (const auto& type : entry.mimeTypes) {
-      for (auto& ext : ExtensionsForMimeType(type))
-        if (std::find(extensions.begin(), extensions.end(), ext) == extensions.end()) extensions.push_back(ext);
-      if (runtime::TextEqual(type, "x-scheme-handler/http") || runtime::TextEqual(type, "x-scheme-handler/https"))
-        browser = true;
-    }
-
-    if (!extensions.empty()) {
-      std::string name = KeyName(FileName(program));
-      if (viewerKeys.count(runtime::LCase(name)) != 0) name = KeyName(WithoutSuffix(entry.id));
-      const std::string path = std::string(kApplications) + "\\" + name;
-      // A key someone made by hand stays as it is.
-      if (viewerKeys.count(runtime::LCase(name)) == 0 &&
-          (!Exists(reg::HKEY_CLASSES_ROOT, path) || IsOurs(reg::HKEY_CLASSES_ROOT, path))) {
-        DeleteTree(reg::HKEY_CLASSES_ROOT, path);
-        {
-          Key k;
-          if (k.Create(reg::HKEY_CLASSES_ROOT, path)) {
-            k.Set("FriendlyAppName", entry.name);
-            k.Set(kMark, entry.file);
-          }
-        }
-        {
-          Key k;
-          if (k.Create(reg::HKEY_CLASSES_ROOT, path + "\\SupportedTypes"))
-            for (const auto& ext : extensions) k.Set(ext, "");
-        }
-        {
-          Key k;
-          if (k.Create(reg::HKEY_CLASSES_ROOT, path + "\\shell\\open\\command")) k.Set("", command);
-        }
-        viewerKeys.insert(runtime::LCase(name));
-        published.viewers.push_back(name);
-      }
-    }
-
-    if (browser) {
-      const std::string name = KeyName(entry.name);
-      const std::string path = std::string(kBrowsers) + "\\" + name;
-      if (browserKeys.count(runtime::LCase(name)) == 0 &&
-          (!Exists(reg::HKEY_LOCAL_MACHINE, path) || IsOurs(reg::HKEY_LOCAL_MACHINE, path))) {
-        DeleteTree(reg::HKEY_LOCAL_MACHINE, path);
-        {
-          Key k;
-          if (k.Create(reg::HKEY_LOCAL_MACHINE, path)) {
-            k.Set("", entry.name);
-            k.Set(kMark, entry.file);
-          }
-        }
-        {
-          Key k;
-          if (k.Create(reg::HKEY_LOCAL_MACHINE, path + "\\shell\\open\\command")) k.Set("", command);
-        }
-        browserKeys.insert(runtime::LCase(name));
-        published.browsers.push_back(name);
-      }
-    }
+    const std::optional<Launch> launch = LaunchOf(entry, searchPath);
+    if (!launch) continue;  // not installed
+    const Opens opens = WhatItOpens(entry);
+    if (!opens.extensions.empty())
+      PublishViewer(entry, launch->program, launch->command, opens.extensions, viewerKeys, published.viewers);
+    if (opens.browser) PublishBrowser(entry, launch->command, browserKeys, published.browsers);
   }
   RemoveStale(reg::HKEY_CLASSES_ROOT, kApplications, viewerKeys);
   RemoveStale(reg::HKEY_LOCAL_MACHINE, kBrowsers, browserKeys);

@@ -43,6 +43,72 @@ std::string NetscapeMessage() {
          std::string(kSupportAddress) + ".";
 }
 
+// A registered program listed under `name` with its command; nullptr when it
+// has no registered command, as nothing could start it.
+std::shared_ptr<ImageViewer> AddStartable(const std::string& name, const std::string& exe, runtime::ResumeNext& rn) {
+  std::shared_ptr<RegistryValues> commands;
+  rn([&] { commands = GetImageViewerExecutableKeys(exe); });
+  if (!commands) return nullptr;
+  std::shared_ptr<ImageViewer> viewer;
+  rn([&] { viewer = Viewers().Add(name); });
+  if (!viewer) return nullptr;
+  rn([&] { viewer->EXEName(exe); });
+  rn([&] {
+    std::string command = FirstData(*commands);
+    viewer->BuildEXEPath(command);
+  });
+  return viewer;
+}
+
+// Viewers known by name, with the formats each opens. One with a command key
+// is listed when that key holds its command; the last, the system's own
+// viewer, is always there and is started through a library entry point, so
+// its EXEPath is a command and not a file path.
+struct KnownViewer {
+  const char* name;
+  const char* commandKey;  // nullptr: always listed
+  bool allFormats, bmp, gif, jpeg, png, tiff, emf, wmf;
+};
+
+constexpr KnownViewer kKnownViewers[] = {
+    {"Nero PhotoSnap", "Applications\\PhotoSnapViewer.exe\\shell\\open\\command", false, true, true, true, true, false,
+     true, true},
+    {"IrfanView", "Applications\\i_view32.exe\\shell\\open\\command", true, true, true, true, true, true, true, true},
+    {"Windows Picture and Fax Viewer", nullptr, false, true, true, true, false, false, true, true},
+};
+
+void AddKnownViewer(const KnownViewer& known, runtime::ResumeNext& rn) {
+  RegistryValues command;
+  if (known.commandKey) {
+    rn([&] { command = Values(reg::HKEY_CLASSES_ROOT, known.commandKey); });
+    if (command.Count() == 0) return;
+  }
+  std::shared_ptr<ImageViewer> viewer;
+  rn([&] { viewer = Viewers().Add(known.name); });
+  if (!viewer) return;
+  if (known.commandKey) {
+    rn([&] {
+      std::string line = FirstData(command);
+      viewer->BuildEXEPath(line);
+    });
+  }
+  viewer->AllFormats(known.allFormats);
+  viewer->BMP(known.bmp);
+  viewer->GIF(known.gif);
+  viewer->JPEG(known.jpeg);
+  viewer->PNG(known.png);
+  viewer->TIFF(known.tiff);
+  viewer->EMF(known.emf);
+  viewer->WMF(known.wmf);
+  rn([&] { viewer->IsBrowser(false); });
+  if (!known.commandKey) {
+    viewer->EXEName("rundll32.exe");
+    rn([&] {
+      viewer->EXEPath("rundll32.exe " + platform::JoinPath(GetSystemFolder(), "shimgvw.dll,ImageView_Fullscreen"));
+    });
+  }
+}
+
 }  // namespace
 
 std::shared_ptr<RegistryValues> GetImageViewerExecutableKeys(const std::string& executable) {
@@ -73,18 +139,7 @@ void LoadInstalledImageViewers() {
     if (types.Count() == 0) {
       // The document imaging program registers no types but opens TIFF.
       if (exe != "MSPVIEW.EXE") continue;
-      std::shared_ptr<RegistryValues> commands;
-      rn([&] { commands = GetImageViewerExecutableKeys(exe); });
-      if (!commands) continue;
-      std::shared_ptr<ImageViewer> viewer;
-      rn([&] { viewer = Viewers().Add("Microsoft Office Document Imaging"); });
-      if (!viewer) continue;
-      rn([&] { viewer->TIFF(true); });
-      rn([&] { viewer->EXEName(exe); });
-      rn([&] {
-        std::string command = FirstData(*commands);
-        viewer->BuildEXEPath(command);
-      });
+      if (auto viewer = AddStartable("Microsoft Office Document Imaging", exe, rn)) rn([&] { viewer->TIFF(true); });
       continue;
     }
 
@@ -106,84 +161,10 @@ void LoadInstalledImageViewers() {
       });
     }
 
-    // Only a program with a registered command is listed: nothing could start the others.
-    std::shared_ptr<RegistryValues> commands;
-    rn([&] { commands = GetImageViewerExecutableKeys(exe); });
-    if (!commands) continue;
-    std::shared_ptr<ImageViewer> viewer;
-    rn([&] { viewer = Viewers().Add(name); });
-    if (!viewer) continue;
-    rn([&] { viewer->SetRegisteredExtensions(types); });
-    rn([&] { viewer->EXEName(exe); });
-    rn([&] {
-      std::string command = FirstData(*commands);
-      viewer->BuildEXEPath(command);
-    });
+    if (auto viewer = AddStartable(name, exe, rn)) rn([&] { viewer->SetRegisteredExtensions(types); });
   }
 
-  RegistryValues command;
-  rn([&] { command = Values(reg::HKEY_CLASSES_ROOT, "Applications\\PhotoSnapViewer.exe\\shell\\open\\command"); });
-  if (command.Count() > 0) {
-    std::shared_ptr<ImageViewer> viewer;
-    rn([&] { viewer = Viewers().Add("Nero PhotoSnap"); });
-    if (viewer) {
-      rn([&] {
-        std::string line = FirstData(command);
-        viewer->BuildEXEPath(line);
-      });
-      viewer->AllFormats(false);
-      viewer->BMP(true);
-      viewer->GIF(true);
-      viewer->JPEG(true);
-      rn([&] { viewer->IsBrowser(false); });
-      viewer->PNG(true);
-      viewer->TIFF(false);
-      viewer->EMF(true);
-      viewer->WMF(true);
-    }
-  }
-
-  command.Clear();
-  rn([&] { command = Values(reg::HKEY_CLASSES_ROOT, "Applications\\i_view32.exe\\shell\\open\\command"); });
-  if (command.Count() > 0) {
-    std::shared_ptr<ImageViewer> viewer;
-    rn([&] { viewer = Viewers().Add("IrfanView"); });
-    if (viewer) {
-      rn([&] {
-        std::string line = FirstData(command);
-        viewer->BuildEXEPath(line);
-      });
-      viewer->AllFormats(true);
-      viewer->BMP(true);
-      viewer->GIF(true);
-      viewer->JPEG(true);
-      viewer->PNG(true);
-      viewer->TIFF(true);
-      viewer->EMF(true);
-      viewer->WMF(true);
-      rn([&] { viewer->IsBrowser(false); });
-    }
-  }
-
-  // Always there: the system's own viewer, started through a library entry
-  // point, so its EXEPath is a command and not a file path.
-  std::shared_ptr<ImageViewer> viewer;
-  rn([&] { viewer = Viewers().Add("Windows Picture and Fax Viewer"); });
-  if (viewer) {
-    viewer->AllFormats(false);
-    viewer->BMP(true);
-    viewer->GIF(true);
-    viewer->JPEG(true);
-    rn([&] { viewer->IsBrowser(false); });
-    viewer->PNG(false);
-    viewer->TIFF(false);
-    viewer->EMF(true);
-    viewer->WMF(true);
-    viewer->EXEName("rundll32.exe");
-    rn([&] {
-      viewer->EXEPath("rundll32.exe " + platform::JoinPath(GetSystemFolder(), "shimgvw.dll,ImageView_Fullscreen"));
-    });
-  }
+  for (const KnownViewer& known : kKnownViewers) AddKnownViewer(known, rn);
 }
 
 void LoadInstalledWebBrowsers() {

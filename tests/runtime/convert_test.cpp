@@ -7,12 +7,12 @@
 #include <string>
 
 #include "runtime/locale.h"
-#include "runtime/raised.h"
+#include "support/raised.h"
 
 namespace {
 
 using runtime::Variant;
-using namespace testing_runtime;
+using namespace testsupport;
 
 class Convert : public ::testing::Test {
  protected:

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/raised.h"
+#include "support/raised.h"
 
 namespace {
 
 using runtime::DateTime;
-using namespace testing_runtime;
+using namespace testsupport;
 
 class Dates : public ::testing::Test {
  protected:

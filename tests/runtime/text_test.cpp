@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "runtime/raised.h"
+#include "support/raised.h"
 
 namespace {
 
 using runtime::Compare;
-using namespace testing_runtime;
+using namespace testsupport;
 constexpr auto B = Compare::Binary;
 constexpr auto T = Compare::Text;
 

@@ -10,6 +10,7 @@
 
 #include "platform/qt/pictures.h"
 #include "platform/qt/screen_ui.h"
+#include "qt/metafile_pixels.h"
 #include "windows/preview_fixture.h"
 
 namespace {
@@ -41,6 +42,32 @@ class PreviewOnScreen : public PreviewTest {
     pq::PictureRequest::WaitForAll();
     PreviewTest::TearDown();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  // Opens the preview of a message with these attachments, each scripted
+  // as a picture of `size`.
+  pq::FormWindow* Preview(const std::vector<std::pair<std::string, std::string>>& files,
+                          platform::gdiplus::PictureData size = Plain()) {
+    std::vector<host::AttachmentData> attachments;
+    for (const auto& [name, bytes] : files) {
+      attachments.push_back({.fileName = name, .content = host::TextContent(bytes)});
+      scripted->Add(InTemp(name), size);
+    }
+    message = Message("Holiday", attachments);
+    explorer->Select({message});
+    ClickToolbar("&Lumivane...");
+    preview = forms::Default<frmMain>();
+    pq::FormWindow* window = views.WindowOf(*preview);
+    if (window != nullptr) pq::PictureRequest::WaitForAll();
+    return window;
+  }
+
+  static QListView* Thumbnails(pq::FormWindow& window) {
+    return window.findChild<QWidget*>("wbThumbnails")->findChild<QListView*>();
+  }
+  static QImage Thumbnail(QListView& list, int row) {
+    const auto icon = list.model()->index(row, 0).data(Qt::DecorationRole).value<QIcon>();
+    return icon.pixmap(QSize(96, 96)).toImage();
   }
 
   // A message of a red camera picture, a blue plain one and a damaged one,
@@ -78,13 +105,10 @@ class PreviewOnScreen : public PreviewTest {
 TEST_F(PreviewOnScreen, ThumbnailsAreThePicturesAndAClickOnOneShowsItsDetails) {
   pq::FormWindow* window = OpenOnScreen();
   ASSERT_NE(window, nullptr);
-  auto* list = window->findChild<QWidget*>("wbThumbnails")->findChild<QListView*>();
+  QListView* list = Thumbnails(*window);
   ASSERT_NE(list, nullptr);
   ASSERT_EQ(list->model()->rowCount(), 3);
-  const auto thumbnail = [&](int row) {
-    const auto icon = list->model()->index(row, 0).data(Qt::DecorationRole).value<QIcon>();
-    return icon.pixmap(QSize(96, 96)).toImage();
-  };
+  const auto thumbnail = [&](int row) { return Thumbnail(*list, row); };
   const QImage red = thumbnail(0);
   EXPECT_TRUE(Near(red.pixelColor(red.rect().center()), Qt::red));
   // The damaged file has a placeholder, not the picture of another.
@@ -115,6 +139,35 @@ TEST_F(PreviewOnScreen, ThumbnailsAreThePicturesAndAClickOnOneShowsItsDetails) {
   QTest::mouseClick(dcf->parentWidget(), Qt::LeftButton);
   EXPECT_EQ(View(*preview), (std::vector<std::string>{">camera.jpg*", "plain.jpg", "torn.jpg"}));
   EXPECT_EQ(Details(*window), "File Name: camera.jpg");
+}
+
+TEST_F(PreviewOnScreen, MetafilesAreDrawnInThumbnailsAndTheFilmstripAndADamagedOneKeepsItsPlaceholder) {
+  using metafile_test::DataFile;
+  using metafile_test::ShowsTheDrawing;
+  std::string torn = DataFile("drawing.emf");
+  torn.resize(torn.size() / 2);
+  platform::gdiplus::PictureData size;
+  size.format = "WMF";
+  size.width = 240;
+  size.height = 180;
+  pq::FormWindow* window = Preview(
+      {{"plan.wmf", DataFile("drawing.wmf")}, {"chart.emf", DataFile("drawing.emf")}, {"torn.emf", torn}}, size);
+  ASSERT_NE(window, nullptr);
+  QListView* list = Thumbnails(*window);
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(list->model()->rowCount(), 3);
+  // A thumbnail is the picture fitted into a square and centred in it.
+  for (int row : {0, 1}) EXPECT_TRUE(ShowsTheDrawing(Thumbnail(*list, row).copy(0, 12, 96, 72))) << row;
+  const QImage placeholder = Thumbnail(*list, 2);
+  EXPECT_FALSE(placeholder.isNull());
+  EXPECT_FALSE(ShowsTheDrawing(placeholder));
+
+  const QModelIndex first = list->model()->index(0, 0);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(first).center());
+  pq::PictureRequest::WaitForAll();
+  auto* large = window->findChild<QLabel*>("FilmstripPicture");
+  ASSERT_NE(large, nullptr);
+  EXPECT_TRUE(ShowsTheDrawing(large->pixmap().toImage()));
 }
 
 TEST_F(PreviewOnScreen, SnapshotShowsTheWindow) {

@@ -7,6 +7,7 @@
 
 #include "platform/qt/pictures.h"
 #include "platform/qt/screen_ui.h"
+#include "qt/metafile_pixels.h"
 #include "windows/slideshow_fixture.h"
 
 namespace {
@@ -31,10 +32,12 @@ class SlideshowOnScreen : public SlideshowTest {
     SlideshowTest::TearDown();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+  static QImage ShownPicture(pq::FormWindow& window) {
+    return window.findChild<QWidget*>("Picture1")->findChild<QLabel*>("Image1")->pixmap().toImage();
+  }
   // The colour in the middle of the picture shown now, as drawn.
   static QColor Shown(pq::FormWindow& window) {
-    auto* image = window.findChild<QWidget*>("Picture1")->findChild<QLabel*>("Image1");
-    const QImage drawn = image->pixmap().toImage();
+    const QImage drawn = ShownPicture(window);
     return drawn.isNull() ? QColor() : drawn.pixelColor(drawn.width() / 2, drawn.height() / 2);
   }
   static QWidget* Strip(pq::FormWindow& window) {
@@ -112,6 +115,26 @@ TEST_F(SlideshowOnScreen, APictureOfOneBitPerPixelIsFittedInItsOwnColours) {
   ASSERT_NE(window, nullptr);
   pq::PictureRequest::WaitForAll();
   EXPECT_EQ(Shown(*window), QColor(Qt::darkCyan));
+}
+
+TEST_F(SlideshowOnScreen, MetafilesAreDrawnAtTheirSize) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) std::filesystem::remove(folder + "/" + name);
+  for (const char* name : {"drawing.emf", "drawing.wmf"})
+    tmp.Write(std::filesystem::relative(folder, tmp.path()).string() + "/" + name, metafile_test::DataFile(name));
+  auto show = Open();
+  pq::FormWindow* window = views.WindowOf(*show);
+  ASSERT_NE(window, nullptr);
+  // Smaller than the screen: shown at the size their headers give.
+  for (const auto& [caption, size] :
+       {std::pair{"drawing.emf (1/2)", QSize(480, 360)}, {"drawing.wmf (2/2)", QSize(240, 180)}}) {
+    SCOPED_TRACE(caption);
+    pq::PictureRequest::WaitForAll();
+    EXPECT_EQ(Caption(*show), caption);
+    const QImage shown = ShownPicture(*window);
+    EXPECT_EQ(shown.size(), size);
+    EXPECT_TRUE(metafile_test::ShowsTheDrawing(shown));
+    QTest::keyClick(window, Qt::Key_Right);
+  }
 }
 
 TEST_F(SlideshowOnScreen, TheDrawnNavigatorsCloseUnloadsTheShowUnderItsOwnPress) {

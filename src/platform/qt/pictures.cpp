@@ -10,6 +10,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/qt/metafiles.h"
+
 namespace platform::qt {
 
 namespace {
@@ -59,6 +61,7 @@ QSize FitInto(QSize natural, QSize box) {
 }
 
 QImage DecodePicture(const QString& path, QSize box) {
+  if (std::optional<QImage> drawn = DecodeMetafile(path, box)) return *std::move(drawn);
   QImageReader reader(path);
   reader.setAutoTransform(true);
   const QSize natural = reader.size();

@@ -399,4 +399,18 @@ TEST_F(SessionTest, WhatTheSettingsFilesSayReachesTheTranscriptAndTheWindows) {
   }
 }
 
+// A check box's True (dword ffffffff) stopped "show settings" with Overflow (6).
+TEST_F(SessionTest, ShowSettingsAndRegistryShowEveryDword) {
+  WriteBytes(scratch_.root() / "profile" / "registry" / "HKEY_CURRENT_USER.reg",
+             "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quenstor\\Lumivane\\Settings]\n"
+             "\"ShowTaskPaneInFullWizard\"=dword:ffffffff\n\"SlideShowInterval\"=dword:80000000\n\n");
+  Open();
+  for (const char* line : {"show settings", "show registry"}) {
+    SCOPED_TRACE(line);
+    const std::string out = Run({line});
+    EXPECT_NE(out.find("\"ShowTaskPaneInFullWizard\" = dword:FFFFFFFF (4294967295)"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"SlideShowInterval\" = dword:80000000 (2147483648)"), std::string::npos) << out;
+  }
+}
+
 }  // namespace

@@ -303,8 +303,11 @@ void Session::AfterCommand() {
   std::map<std::string, std::uintmax_t> files;
   if (host_) {
     for (const auto& call : host_->Context()->Calls()) {
+      if (call.member != "SaveAsFile") continue;
+      // Named as on disk: the add-in's TRIP/photo.jpg may have gone into Trip/.
+      const std::string path = platform::fso::ResolvePath(call.detail);
       std::error_code ec;
-      if (call.member == "SaveAsFile") files[call.detail] = fs::file_size(call.detail, ec);
+      files[path] = fs::file_size(path, ec);
     }
     host_->Context()->ClearCalls();
   }

@@ -448,4 +448,17 @@ TEST_F(SessionTest, ShowSettingsAndRegistryShowEveryDword) {
   }
 }
 
+// A file the add-in saved as TRIP/photo_1.jpg into an existing Trip/ was
+// reported as "TRIP/photo_1.jpg (removed again)".
+TEST_F(SessionTest, WrittenFilesAreNamedAsOnDisk) {
+  Open();
+  Run({"start", "select 1"});
+  fs::create_directories(Out() / "Trip");
+  auto item = session_->Client().App()->ActiveExplorer()->SelectedItems().at(0);
+  item->Attachments()->Item(1)->SaveAsFile((Out() / "TRIP" / "PHOTO_1.jpg").string());
+  const std::string out = Run({"list"});
+  EXPECT_NE(out.find("file written: " + (Out() / "Trip" / "PHOTO_1.jpg").string() + " ("), std::string::npos) << out;
+  EXPECT_EQ(out.find("removed again"), std::string::npos) << out;
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "app/options.h"
 #include "app/screen.h"
 #include "app/session.h"
+#include "app/transcript.h"
 #include "platform/qt/screen_ui.h"
 #include "runtime/error.h"
 
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
   try {
     session = std::make_unique<app::Session>(std::cout, std::move(setup));
   } catch (const runtime::Error& e) {
-    std::cerr << "lumivane-host: " << e.Description() << "\n";
+    std::cerr << "lumivane-host: " << app::OneLine(e.Description()) << "\n";
     return 3;
   }
 

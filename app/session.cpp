@@ -61,7 +61,8 @@ std::string RegistryData(const reg::ValueEntry& v) {
   if (v.type == reg::REG_DWORD && v.data.size() == 4) {
     const std::uint32_t d =
         v.data[0] | (v.data[1] << 8) | (v.data[2] << 16) | (static_cast<std::uint32_t>(v.data[3]) << 24);
-    return "dword:" + runtime::Hex(static_cast<long>(d), 8) + " (" + std::to_string(d) + ")";
+    // Hex takes a signed 32-bit value: a check box's True (ffffffff) is -1 there.
+    return "dword:" + runtime::Hex(static_cast<std::int32_t>(d), 8) + " (" + std::to_string(d) + ")";
   }
   std::string out = "hex(" + std::to_string(v.type) + "):";
   for (std::size_t i = 0; i < v.data.size(); ++i) out += (i ? "," : "") + runtime::Hex(v.data[i], 2);
@@ -302,8 +303,11 @@ void Session::AfterCommand() {
   std::map<std::string, std::uintmax_t> files;
   if (host_) {
     for (const auto& call : host_->Context()->Calls()) {
+      if (call.member != "SaveAsFile") continue;
+      // Named as on disk: the add-in's TRIP/photo.jpg may have gone into Trip/.
+      const std::string path = platform::fso::ResolvePath(call.detail);
       std::error_code ec;
-      if (call.member == "SaveAsFile") files[call.detail] = fs::file_size(call.detail, ec);
+      files[path] = fs::file_size(path, ec);
     }
     host_->Context()->ClearCalls();
   }

@@ -78,15 +78,17 @@ std::optional<long> ParseAnswer(std::string_view word) {
 
 // ---- Transcript -------------------------------------------------------------
 
+// Every text reaches the terminal through these two, escaped: subjects and
+// names from mail could otherwise send it control sequences.
 void Transcript::Line(std::string_view text) {
-  out_ << text << '\n';
+  out_ << OneLine(text) << '\n';
   out_.flush();
 }
 
 void Transcript::Block(std::string_view text) {
   while (!text.empty()) {
     const std::size_t nl = text.find('\n');
-    out_ << "  " << text.substr(0, nl) << '\n';
+    out_ << "  " << OneLine(text.substr(0, nl)) << '\n';
     if (nl == std::string_view::npos) break;
     text.remove_prefix(nl + 1);
   }
@@ -94,14 +96,35 @@ void Transcript::Block(std::string_view text) {
 }
 
 std::string OneLine(std::string_view text) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  const auto hex = [](unsigned char c) { return std::string{kDigits[c >> 4], kDigits[c & 0xF]}; };
   std::string out;
-  for (char c : text) {
-    if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == '\r' || c == '\n' || c == '\t') {
+      out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : "\\t";
+      ++i;
+      continue;
+    }
+    if (c < 0x20 || c == 0x7F) {
+      out += "\\x" + hex(c);
+      ++i;
+      continue;
+    }
+    // A multi-byte character whose bytes are all there passes, except the C1
+    // controls (U+0080-U+009F: CSI is one of them); a stray byte is escaped.
+    const std::size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    bool whole = n != 0 && i + n <= text.size();
+    for (std::size_t k = 1; whole && k < n; ++k) whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+    if (!whole) {
+      out += "\\x" + hex(c);
+      ++i;
+    } else if (c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+      out += "\\u00" + hex(static_cast<unsigned char>(text[i + 1]));
+      i += 2;
     } else {
-      out += c;
+      out.append(text.substr(i, n));
+      i += n;
     }
   }
   return out;

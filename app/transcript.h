@@ -72,7 +72,9 @@ struct RunState {
   }
 };
 
-// A message-box text on one line: CR and LF written as \r and \n.
+// A text on one line and safe for a terminal: CR, LF and tab written as
+// \r, \n and \t, other control characters as \x1b or \u009b, bytes that
+// are no UTF-8 as \xff. Backslashes stay, so escaping twice changes nothing.
 std::string OneLine(std::string_view text);
 std::string DescribeBox(const platform::forms::MessageBoxRecord& box);
 

@@ -7,6 +7,7 @@
 #include "app/options.h"
 #include "app/screen.h"
 #include "app/session.h"
+#include "app/transcript.h"
 #include "app/words.h"
 #include "host/mail/mail_support.h"
 #include "platform/forms/form.h"
@@ -397,6 +398,67 @@ TEST_F(SessionTest, WhatTheSettingsFilesSayReachesTheTranscriptAndTheWindows) {
     EXPECT_EQ(windows ? out.find(box, at + 1) : std::string::npos, std::string::npos) << out;  // once
     session_.reset();
   }
+}
+
+// Subjects and names from mail reached the terminal raw: an ESC sequence in
+// a subject cleared the screen.
+TEST(Transcript, TextsReachTheTerminalEscaped) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"plain caf\xC3\xA9 \xE2\x80\x93 \xF0\x9F\x93\xB7", "plain caf\xC3\xA9 \xE2\x80\x93 \xF0\x9F\x93\xB7"},
+      {"two\r\nlines\tand a tab", "two\\r\\nlines\\tand a tab"},
+      {"\x1B[2Jcleared\x07\x7F", "\\x1b[2Jcleared\\x07\\x7f"},
+      {"C1 \xC2\x9B"
+       "31m and NEL \xC2\x85, not \xC2\xA0",
+       "C1 \\u009b31m and NEL \\u0085, not \xC2\xA0"},
+      {"stray \x9B"
+       "31m, cut \xE2\x80",
+       "stray \\x9b31m, cut \\xe2\\x80"},
+      {"C:\\path\\x1b stays", "C:\\path\\x1b stays"},
+  };
+  for (const auto& [text, want] : rows) {
+    SCOPED_TRACE(want);
+    EXPECT_EQ(app::OneLine(text), want);
+    EXPECT_EQ(app::OneLine(want), want);  // escaping twice changes nothing
+  }
+}
+
+TEST_F(SessionTest, ControlCharactersOfSubjectsAndNamesAreEscaped) {
+  WriteBytes(scratch_.root() / "store" / "Inbox" / "cur" / "4.d:2,S",
+             "From: =?UTF-8?Q?Eve=1B]0;owned=07?= <eve@example.org>\nSubject: =?UTF-8?Q?=1B[2Jgone_=C2=9B31mred?=\n\n"
+             "body\n");
+  Open();
+  const std::string out = Run({"start", "list", "select 4", "open 4", "show windows"});
+  EXPECT_EQ(out.find('\x1B'), std::string::npos) << out;
+  EXPECT_EQ(out.find("\xC2\x9B"), std::string::npos) << out;
+  EXPECT_NE(out.find("4   \"\\x1b[2Jgone \\u009b31mred\""), std::string::npos) << out;
+  EXPECT_NE(out.find("selected 1: \"\\x1b[2Jgone"), std::string::npos) << out;
+}
+
+// A check box's True (dword ffffffff) stopped "show settings" with Overflow (6).
+TEST_F(SessionTest, ShowSettingsAndRegistryShowEveryDword) {
+  WriteBytes(scratch_.root() / "profile" / "registry" / "HKEY_CURRENT_USER.reg",
+             "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quenstor\\Lumivane\\Settings]\n"
+             "\"ShowTaskPaneInFullWizard\"=dword:ffffffff\n\"SlideShowInterval\"=dword:80000000\n\n");
+  Open();
+  for (const char* line : {"show settings", "show registry"}) {
+    SCOPED_TRACE(line);
+    const std::string out = Run({line});
+    EXPECT_NE(out.find("\"ShowTaskPaneInFullWizard\" = dword:FFFFFFFF (4294967295)"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"SlideShowInterval\" = dword:80000000 (2147483648)"), std::string::npos) << out;
+  }
+}
+
+// A file the add-in saved as TRIP/photo_1.jpg into an existing Trip/ was
+// reported as "TRIP/photo_1.jpg (removed again)".
+TEST_F(SessionTest, WrittenFilesAreNamedAsOnDisk) {
+  Open();
+  Run({"start", "select 1"});
+  fs::create_directories(Out() / "Trip");
+  auto item = session_->Client().App()->ActiveExplorer()->SelectedItems().at(0);
+  item->Attachments()->Item(1)->SaveAsFile((Out() / "TRIP" / "PHOTO_1.jpg").string());
+  const std::string out = Run({"list"});
+  EXPECT_NE(out.find("file written: " + (Out() / "Trip" / "PHOTO_1.jpg").string() + " ("), std::string::npos) << out;
+  EXPECT_EQ(out.find("removed again"), std::string::npos) << out;
 }
 
 }  // namespace

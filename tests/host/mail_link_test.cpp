@@ -91,6 +91,22 @@ TEST_F(MailLinkTest, ItemsCarryWhatTheAddInReads) {
   EXPECT_EQ(ItemOf("Drafts")->Attachments()->Count(), 0);
 }
 
+// Mail programs split long non-ASCII header texts into several encoded
+// words; only the first of them reached the add-in and the message list.
+TEST_F(MailLinkTest, HeaderTextsSplitIntoEncodedWordsArriveWhole) {
+  Put("Inbox", "split-headers.eml", "1.a");
+  Open();
+  std::string subject;
+  for (int i = 0; i < 140; ++i) subject += "\xC3\xA9";
+  auto item = ItemOf("Inbox");
+  EXPECT_EQ(item->Subject(), subject);
+  EXPECT_EQ(item->Attachments()->Item(1)->DisplayName(), "R\xC3\xA9servation n\xC2\xB0 42");
+  auto message = mail_->FindFolder("Inbox")->Messages().at(0);
+  EXPECT_EQ(message->Sender(), "Jos\xC3\xA9");
+  EXPECT_EQ(message->From(), "Jos\xC3\xA9 <jose@example.org>");
+  EXPECT_EQ(message->To(), "Zo\xC3\xAB Lindqvist <zoe@example.org>, bo@example.org");
+}
+
 TEST_F(MailLinkTest, SessionObjectReadsTheContentIdOfInlineImages) {
   Put("Inbox", "inline.eml", "1.a");
   Put("Inbox", "basic.eml", "2.b");

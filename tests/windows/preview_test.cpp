@@ -105,22 +105,21 @@ TEST_F(PreviewTest, DuplicatesThumbsDbHiddenExtensionsAndAFileCopiedByHand) {
   std::ofstream(InTemp("Thumbs.db")) << "cache";
   std::ofstream(InTemp("zz copied.jpg")) << "by hand";
   scripted->Add(InTemp("zz copied.jpg"), Plain());
-  scripted->Add(InTemp("beach_1.jpg"), Camera());
-  auto f = Open("Beach", {{"beach.jpg", Camera()}, {"beach.jpg", Camera()}});
+  scripted->Add(InTemp("trip_1.jpg"), Camera());
+  auto f = Open("Trip", {{"trip.jpg", Camera()}, {"trip.jpg", Camera()}});
 
   // The first item is Thumbs.db, so the second is chosen.
-  EXPECT_EQ(View(*f), (std::vector<std::string>{">beach*", "beach_1", "Thumbs.db", "zz copied"}));
+  EXPECT_EQ(View(*f), (std::vector<std::string>{"Thumbs.db", ">trip*", "trip_1", "zz copied"}));
   EXPECT_EQ(f->vbalExplorerBarCtl1->Bar("DCF")->Title(), "2/2 from Digital Camera");
-  EXPECT_EQ(Texts(*f, "DCF"),
-            (std::vector<std::string>{"beach.jpg", "beach_1.jpg (duplicate; is beach.jpg in message)"}));
-  EXPECT_EQ(Texts(*f, "DETAILS")[0], "File Name: beach.jpg");
+  EXPECT_EQ(Texts(*f, "DCF"), (std::vector<std::string>{"trip.jpg", "trip_1.jpg (duplicate; is trip.jpg in message)"}));
+  EXPECT_EQ(Texts(*f, "DETAILS")[0], "File Name: trip.jpg");
 
   ClickFolderItem(*f->wbThumbnails, InTemp("zz copied.jpg"));
   EXPECT_EQ(Texts(*f, "DETAILS"), (std::vector<std::string>{"[ERROR LOADING PICTURE]", "", "", "", ""}));
 
-  ClickExplorerBarItem(*f->vbalExplorerBarCtl1, "DCF", "beach_1.jpg");
-  EXPECT_EQ(View(*f)[1], ">beach_1*");
-  EXPECT_EQ(Texts(*f, "DETAILS")[0], "File Name: beach.jpg");
+  ClickExplorerBarItem(*f->vbalExplorerBarCtl1, "DCF", "trip_1.jpg");
+  EXPECT_EQ(View(*f)[2], ">trip_1*");
+  EXPECT_EQ(Texts(*f, "DETAILS")[0], "File Name: trip.jpg");
 
   // Not a picture: the standard items reset, the camera's stay.
   ClickFolderItem(*f->wbThumbnails, InTemp("Thumbs.db"));

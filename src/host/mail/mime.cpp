@@ -303,8 +303,8 @@ std::optional<std::string> RawParameter(std::string_view header, std::string_vie
 }
 
 // `text` with every run of base64 encoded words of one charset, apart only
-// by blanks, made into one word, then decoded.
-std::string DecodeEncodedWords(std::string_view text) {
+// by blanks, made into one word; everything else stays as it is.
+std::string JoinBase64Runs(std::string_view text) {
   struct Word {
     std::size_t begin, end;
     std::string charset;
@@ -348,8 +348,29 @@ std::string DecodeEncodedWords(std::string_view text) {
     i = last + 1;
   }
   joined.append(text.substr(copied));
-  GText decoded(g_mime_utils_header_decode_text(DecodingOptions(), joined.c_str()));
+  return joined;
+}
+
+// Every header text the client shows or hands on (names of parts, subjects,
+// names in address fields) is decoded here, all of its words.
+std::string DecodeEncodedWords(std::string_view text) {
+  GText decoded(g_mime_utils_header_decode_text(DecodingOptions(), JoinBase64Runs(text).c_str()));
   return Text(decoded.get());
+}
+
+// The raw value of the first field `name` of a part's or message's header,
+// its line breaks and outer blanks taken out; none when there is no such field.
+std::optional<std::string> UnfoldedHeader(GMimeObject* object, const char* name) {
+  GMimeHeaderList* headers = g_mime_object_get_header_list(object);
+  GMimeHeader* header = headers ? g_mime_header_list_get_header(headers, name) : nullptr;
+  const char* raw = header ? g_mime_header_get_raw_value(header) : nullptr;
+  if (!raw) return std::nullopt;
+  std::string unfolded;
+  for (const char* c = raw; *c; ++c)
+    if (*c != '\r' && *c != '\n') unfolded += *c;
+  const std::size_t first = unfolded.find_first_not_of(" \t");
+  const std::size_t last = unfolded.find_last_not_of(" \t");
+  return first == std::string::npos ? std::string() : unfolded.substr(first, last - first + 1);
 }
 
 // The name a part offers when its raw form holds encoded words; nullopt when
@@ -357,15 +378,10 @@ std::string DecodeEncodedWords(std::string_view text) {
 std::optional<std::string> EncodedWordsName(GMimeObject* object) {
   static constexpr std::pair<const char*, std::string_view> kPlaces[] = {{"Content-Disposition", "filename"},
                                                                          {"Content-Type", "name"}};
-  GMimeHeaderList* headers = g_mime_object_get_header_list(object);
   for (const auto& [header_name, parameter] : kPlaces) {
-    GMimeHeader* header = headers ? g_mime_header_list_get_header(headers, header_name) : nullptr;
-    const char* raw = header ? g_mime_header_get_raw_value(header) : nullptr;
-    if (!raw) continue;
-    std::string unfolded;
-    for (const char* c = raw; *c; ++c)
-      if (*c != '\r' && *c != '\n') unfolded += *c;
-    const std::optional<std::string> value = RawParameter(unfolded, parameter);
+    const std::optional<std::string> unfolded = UnfoldedHeader(object, header_name);
+    if (!unfolded) continue;
+    const std::optional<std::string> value = RawParameter(*unfolded, parameter);
     if (!value) continue;
     if (value->find("=?") == std::string::npos) return std::nullopt;
     return DecodeEncodedWords(*value);
@@ -447,7 +463,8 @@ struct Walker {
       if (part.raw_name.empty()) part.raw_name = Text(g_mime_object_get_content_type_parameter(object, "name"));
       if (auto name = EncodedWordsName(object)) part.raw_name = std::move(*name);
       if (GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object)))
-        part.inner_subject = Text(g_mime_message_get_subject(inner));
+        if (auto subject = UnfoldedHeader(GMIME_OBJECT(inner), "Subject"))
+          part.inner_subject = DecodeEncodedWords(*subject);
       facts.attachments.push_back(std::move(part));
       return;
     }
@@ -513,14 +530,9 @@ std::optional<std::string> FieldValue(std::string_view header_block, std::string
   return unfolded;
 }
 
-std::string DecodeText(const std::string& raw) {
-  GText decoded(g_mime_utils_header_decode_text(DecodingOptions(), raw.c_str()));
-  return Text(decoded.get());
-}
-
 std::string SenderOf(const std::string& raw) {
-  GRef<InternetAddressList> list(internet_address_list_parse(DecodingOptions(), raw.c_str()));
-  if (!list || internet_address_list_length(list.get()) == 0) return DecodeText(raw);
+  GRef<InternetAddressList> list(internet_address_list_parse(DecodingOptions(), JoinBase64Runs(raw).c_str()));
+  if (!list || internet_address_list_length(list.get()) == 0) return DecodeEncodedWords(raw);
   InternetAddress* first = internet_address_list_get_address(list.get(), 0);
   const std::string name = Text(internet_address_get_name(first));
   if (!name.empty() || !INTERNET_ADDRESS_IS_MAILBOX(first)) return name;
@@ -529,8 +541,8 @@ std::string SenderOf(const std::string& raw) {
 
 // "Name <addr>, ..." as a reader shows an address field, decoded.
 std::string AddressesOf(const std::string& raw) {
-  GRef<InternetAddressList> list(internet_address_list_parse(DecodingOptions(), raw.c_str()));
-  if (!list || internet_address_list_length(list.get()) == 0) return DecodeText(raw);
+  GRef<InternetAddressList> list(internet_address_list_parse(DecodingOptions(), JoinBase64Runs(raw).c_str()));
+  if (!list || internet_address_list_length(list.get()) == 0) return DecodeEncodedWords(raw);
   GText text(internet_address_list_to_string(list.get(), nullptr, FALSE));
   return Text(text.get());
 }
@@ -549,7 +561,7 @@ std::optional<std::int64_t> DateOf(const std::string& raw) {
 // here, and only its decoding is left to GMime, with no parser built.
 std::string ReadSubject(std::string_view header_block) {
   const auto raw = FieldValue(header_block, "subject:");
-  return raw && !raw->empty() ? DecodeText(*raw) : std::string();
+  return raw && !raw->empty() ? DecodeEncodedWords(*raw) : std::string();
 }
 
 HeaderFacts ReadHeaders(std::string_view header_block) {

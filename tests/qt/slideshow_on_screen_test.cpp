@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QTest>
 
+#include <fstream>
+
+#include "platform/gdiplus/test_files.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/screen_ui.h"
 #include "windows/slideshow_fixture.h"
@@ -112,6 +115,43 @@ TEST_F(SlideshowOnScreen, APictureOfOneBitPerPixelIsFittedInItsOwnColours) {
   ASSERT_NE(window, nullptr);
   pq::PictureRequest::WaitForAll();
   EXPECT_EQ(Shown(*window), QColor(Qt::darkCyan));
+}
+
+// A photo stored a quarter turn back (EXIF orientation 6) is fitted and
+// drawn by its upright shape: 32 x 16, red top left and yellow bottom right.
+TEST_F(SlideshowOnScreen, ATurnedPhotoIsShownUprightInItsOwnShape) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) std::filesystem::remove(folder + "/" + name);
+  std::filesystem::copy_file(gdiplus_test::PicturePath("oriented-6.jpg"), folder + "/turned.jpg");
+  auto show = Open();
+  pq::FormWindow* window = views.WindowOf(*show);
+  ASSERT_NE(window, nullptr);
+  pq::PictureRequest::WaitForAll();
+  auto* image = window->findChild<QWidget*>("Picture1")->findChild<QLabel*>("Image1");
+  EXPECT_EQ(image->size(), QSize(32, 16));
+  const QImage drawn = image->pixmap().toImage();
+  ASSERT_EQ(drawn.size(), QSize(32, 16));
+  EXPECT_GT(drawn.pixelColor(4, 4).red(), 200);
+  EXPECT_LT(drawn.pixelColor(4, 4).green(), 60);
+  EXPECT_GT(drawn.pixelColor(28, 12).green(), 200);
+  EXPECT_LT(drawn.pixelColor(28, 12).blue(), 60);
+}
+
+// A picture whose header reads but whose pixels cannot be decoded shows the
+// thumbnails' placeholder instead of a black screen.
+TEST_F(SlideshowOnScreen, APictureThatCannotBeDecodedShowsThePlaceholder) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) std::filesystem::remove(folder + "/" + name);
+  // The sample cut where its pixels begin: the frame header is all there.
+  std::vector<std::uint8_t> b = gdiplus_test::Picture("plain.jpg");
+  b.resize(gdiplus_test::Find(b, "\xFF\xDA"));
+  std::ofstream(folder + "/cut.jpg", std::ios::binary)
+      .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+  auto show = Open();
+  pq::FormWindow* window = views.WindowOf(*show);
+  ASSERT_NE(window, nullptr);
+  pq::PictureRequest::WaitForAll();
+  auto* image = window->findChild<QWidget*>("Picture1")->findChild<QLabel*>("Image1");
+  EXPECT_TRUE(image->isVisible());
+  EXPECT_EQ(image->pixmap().toImage(), pq::PicturePlaceholder(true).toImage());
 }
 
 TEST_F(SlideshowOnScreen, TheDrawnNavigatorsCloseUnloadsTheShowUnderItsOwnPress) {

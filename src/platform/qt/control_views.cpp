@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QGraphicsDropShadowEffect>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -61,6 +62,18 @@ class LabelView : public ControlView {
                                  : l.Alignment() == 2 ? Qt::AlignHCenter
                                                       : Qt::AlignLeft;
     label()->setAlignment(across | Qt::AlignTop);
+    // Light text on no background of its own (the slideshow's hints over a
+    // picture) gets a thin dark edge, so it reads on a light picture too.
+    const bool light = ColorOf(l.ForeColor()).lightness() >= 224;
+    if (light && label()->graphicsEffect() == nullptr) {
+      auto* edge = new QGraphicsDropShadowEffect(label());
+      edge->setOffset(1, 1);
+      edge->setBlurRadius(3);
+      edge->setColor(QColor(0, 0, 0, 230));
+      label()->setGraphicsEffect(edge);
+    } else if (!light && label()->graphicsEffect() != nullptr) {
+      label()->setGraphicsEffect(nullptr);
+    }
   }
 };
 
@@ -276,8 +289,13 @@ class ImageView : public ControlView {
     // out of shape.
     if (another) label->clear();
     QPointer<QLabel> target(label);
-    request_.Request(QString::fromStdString(shown_), box, [target](const QImage& picture) {
-      if (target) target->setPixmap(QPixmap::fromImage(picture));
+    request_.Request(QString::fromStdString(shown_), box, [target, stretch = image.Stretch()](const QImage& picture) {
+      if (!target) return;
+      // One that cannot be decoded shows the thumbnails' placeholder, at its
+      // own size in the middle of the room the picture was given.
+      target->setScaledContents(stretch && !picture.isNull());
+      target->setAlignment(picture.isNull() ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignTop);
+      target->setPixmap(picture.isNull() ? PicturePlaceholder(true) : QPixmap::fromImage(picture));
     });
     if (image.Stretch()) DecodeNextAhead(image);
   }
@@ -362,7 +380,7 @@ class PictureBoxView : public ControlView {
     if (shown_.empty()) return;
     QPointer<PictureBoxWidget> target(box());
     request_.Request(QString::fromStdString(shown_), QSize(), [target](const QImage& picture) {
-      if (target) target->SetPicture(picture);
+      if (target) target->SetPicture(picture.isNull() ? PicturePlaceholder(true).toImage() : picture);
     });
   }
 

@@ -68,8 +68,8 @@ class LabelView : public ControlView {
     if (light && label()->graphicsEffect() == nullptr) {
       auto* edge = new QGraphicsDropShadowEffect(label());
       edge->setOffset(1, 1);
-      edge->setBlurRadius(3);
-      edge->setColor(QColor(0, 0, 0, 230));
+      edge->setBlurRadius(2);
+      edge->setColor(Qt::black);
       label()->setGraphicsEffect(edge);
     } else if (!light && label()->graphicsEffect() != nullptr) {
       label()->setGraphicsEffect(nullptr);

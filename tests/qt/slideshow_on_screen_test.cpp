@@ -154,6 +154,27 @@ TEST_F(SlideshowOnScreen, APictureThatCannotBeDecodedShowsThePlaceholder) {
   EXPECT_EQ(image->pixmap().toImage(), pq::PicturePlaceholder(true).toImage());
 }
 
+// The white hints keep a dark edge, so they read on a white picture.
+TEST_F(SlideshowOnScreen, WhiteHintsReadOnAWhitePicture) {
+  auto show = Open();
+  pq::FormWindow* window = views.WindowOf(*show);
+  ASSERT_NE(window, nullptr);
+  auto* hint = window->findChild<QLabel*>("lblInfo(0)");
+  ASSERT_NE(hint, nullptr);
+  QImage onWhite(hint->size(), QImage::Format_RGB32);
+  onWhite.fill(Qt::white);
+  hint->render(&onWhite, QPoint(), QRegion(), QWidget::DrawChildren);
+  int dark = 0, light = 0;
+  for (int y = 0; y < onWhite.height(); ++y)
+    for (int x = 0; x < onWhite.width(); ++x) {
+      const int grey = qGray(onWhite.pixel(x, y));
+      dark += grey < 80 ? 1 : 0;
+      light += grey > 250 ? 1 : 0;
+    }
+  EXPECT_GT(dark, 40);
+  EXPECT_GT(light, dark);
+}
+
 TEST_F(SlideshowOnScreen, TheDrawnNavigatorsCloseUnloadsTheShowUnderItsOwnPress) {
   auto show = Open();
   pq::FormWindow* window = views.WindowOf(*show);

@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QGraphicsDropShadowEffect>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -44,9 +43,38 @@ class ModelChecked : public Base {
   bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
 };
 
+// A label that can draw its text with a dark edge of one pixel all round.
+class EdgedLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  void SetEdged(bool on) {
+    if (on == edged_) return;
+    edged_ = on;
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    if (!edged_ || text().isEmpty()) return QLabel::paintEvent(event);
+    QPainter p(this);
+    const int flags =
+        static_cast<int>(QStyle::visualAlignment(layoutDirection(), alignment())) | (wordWrap() ? Qt::TextWordWrap : 0);
+    const QRect room = contentsRect();
+    p.setPen(Qt::black);
+    for (int dx = -1; dx <= 1; ++dx)
+      for (int dy = -1; dy <= 1; ++dy)
+        if (dx != 0 || dy != 0) p.drawText(room.translated(dx, dy), flags, text());
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(room, flags, text());
+  }
+
+ private:
+  bool edged_ = false;
+};
+
 class LabelView : public ControlView {
  public:
-  LabelView(forms::Control& c, QWidget* parent) : ControlView(c, new QLabel(parent)) {
+  LabelView(forms::Control& c, QWidget* parent) : ControlView(c, new EdgedLabel(parent)) {
     label()->setWordWrap(true);
     label()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label()->setTextFormat(Qt::PlainText);
@@ -54,7 +82,7 @@ class LabelView : public ControlView {
   }
 
  protected:
-  QLabel* label() const { return static_cast<QLabel*>(widget()); }
+  EdgedLabel* label() const { return static_cast<EdgedLabel*>(widget()); }
   void SyncKind() override {
     auto& l = static_cast<forms::Label&>(control());
     label()->setText(PlainCaption(l.Caption()));
@@ -64,16 +92,7 @@ class LabelView : public ControlView {
     label()->setAlignment(across | Qt::AlignTop);
     // Light text on no background of its own (the slideshow's hints over a
     // picture) gets a thin dark edge, so it reads on a light picture too.
-    const bool light = ColorOf(l.ForeColor()).lightness() >= 224;
-    if (light && label()->graphicsEffect() == nullptr) {
-      auto* edge = new QGraphicsDropShadowEffect(label());
-      edge->setOffset(1, 1);
-      edge->setBlurRadius(2);
-      edge->setColor(Qt::black);
-      label()->setGraphicsEffect(edge);
-    } else if (!light && label()->graphicsEffect() != nullptr) {
-      label()->setGraphicsEffect(nullptr);
-    }
+    label()->SetEdged(ColorOf(l.ForeColor()).lightness() >= 224);
   }
 };
 

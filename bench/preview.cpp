@@ -1,17 +1,22 @@
-// lumivane-bench-preview [--pictures N] [--work DIR]
+// lumivane-bench-preview [--pictures N] [--work DIR] [--case plain|camera|both]
 //
 // Times the preview window, drawn offscreen, from the click on "&Lumivane..."
 // over one message of N JPEG attachments of 12 megapixels (about 4 MB each;
-// made once and kept in the work folder):
+// made once and kept in the work folder), in two cases: pictures as a
+// program writes them (plain), and as a camera does (camera: an EXIF block
+// with a thumbnail of 160 x 120, every third photo turned by its
+// orientation):
 //  (a) the click returns: the pictures are in the temporary folder, the
 //      window is shown with the first picture focused and its DETAILS texts;
 //  (b) every thumbnail is decoded and the window drawn with them;
 // and, for reference, what one thumbnail and one full decode cost on one core.
 #include <stdlib.h>
 
+#include <QBuffer>
 #include <QColor>
 #include <QImage>
 #include <QThreadPool>
+#include <QTransform>
 #include <QtConcurrent>
 #include <chrono>
 #include <cstdio>
@@ -64,35 +69,84 @@ std::string ReadFile(const fs::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  int pictures = 30;
-  fs::path work;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--pictures" && i + 1 < argc) {
-      pictures = std::atoi(argv[++i]);
-    } else if (a == "--work" && i + 1 < argc) {
-      work = argv[++i];
-    } else {
-      std::cerr << "usage: lumivane-bench-preview [--pictures N] [--work DIR]\n";
-      return 2;
-    }
+void Put16(std::string& out, unsigned v) {
+  out += static_cast<char>(v & 0xFF);
+  out += static_cast<char>((v >> 8) & 0xFF);
+}
+void Put32(std::string& out, std::uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+void PutEntry(std::string& out, unsigned tag, unsigned type, std::uint32_t value) {
+  Put16(out, tag);
+  Put16(out, type);
+  Put32(out, 1);
+  if (type == 3) {
+    Put16(out, value);
+    Put16(out, 0);
+  } else {
+    Put32(out, value);
   }
-  if (pictures < 1) pictures = 1;
-  if (work.empty()) work = fs::temp_directory_path() / "lumivane-bench-preview";
-  work = fs::absolute(work);
-  app::Screen screen(false);
+}
 
-  const fs::path originals = work / "pictures-12mp";
+// The picture with the EXIF block a camera writes in front of it: the
+// orientation, and a thumbnail stored the way the picture itself is.
+void MakeCameraPicture(const fs::path& file, int k) {
+  MakePicture(file, k);
+  QImage picture(QString::fromStdString(file.string()));
+  const int orientation = k % 3 == 0 ? 6 : 1;
+  if (orientation == 6) {
+    // Stored a quarter turn back, so that turning it shows it upright.
+    picture = picture.transformed(QTransform().rotate(270));
+    picture.save(QString::fromStdString(file.string()), "JPG", 92);
+  }
+  QByteArray thumbnail;
+  {
+    QBuffer buffer(&thumbnail);
+    buffer.open(QIODevice::WriteOnly);
+    picture
+        .scaled(picture.size().scaled(160, 160, Qt::KeepAspectRatio), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .save(&buffer, "JPG", 85);
+  }
+  std::string tiff = "II*";
+  tiff += '\0';
+  Put32(tiff, 8);
+  Put16(tiff, 1);  // the first directory: Orientation
+  PutEntry(tiff, 274, 3, static_cast<std::uint32_t>(orientation));
+  Put32(tiff, 26);
+  Put16(tiff, 3);  // the second: the thumbnail
+  PutEntry(tiff, 259, 3, 6);
+  PutEntry(tiff, 513, 4, 68);
+  PutEntry(tiff, 514, 4, static_cast<std::uint32_t>(thumbnail.size()));
+  Put32(tiff, 0);
+  tiff.append(thumbnail.constData(), static_cast<std::size_t>(thumbnail.size()));
+  const std::string segment = std::string("Exif\0\0", 6) + tiff;
+  std::string bytes = ReadFile(file);
+  std::string app1 = "\xFF\xE1";
+  app1 += static_cast<char>(((segment.size() + 2) >> 8) & 0xFF);
+  app1 += static_cast<char>((segment.size() + 2) & 0xFF);
+  bytes.insert(2, app1 + segment);
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// One case: its pictures made once, a fresh profile, the click timed.
+int RunCase(app::Screen& screen, const fs::path& work, int pictures, bool camera) {
+  const std::string kind = camera ? "camera" : "plain";
+  const fs::path originals = work / (camera ? "pictures-12mp-camera" : "pictures-12mp");
   fs::create_directories(originals);
   std::vector<int> missing;
   for (int k = 1; k <= pictures; ++k)
     if (!fs::exists(originals / ("p" + std::to_string(k) + ".jpg"))) missing.push_back(k);
   if (!missing.empty()) {
     std::cout << "making " << missing.size() << " pictures in " << originals.string() << " ...\n";
-    QtConcurrent::blockingMap(missing, [&](int k) { MakePicture(originals / ("p" + std::to_string(k) + ".jpg"), k); });
+    QtConcurrent::blockingMap(missing, [&](int k) {
+      const fs::path file = originals / ("p" + std::to_string(k) + ".jpg");
+      if (camera) {
+        MakeCameraPicture(file, k);
+      } else {
+        MakePicture(file, k);
+      }
+    });
   }
   std::uintmax_t bytes = 0;
   for (int k = 1; k <= pictures; ++k) bytes += fs::file_size(originals / ("p" + std::to_string(k) + ".jpg"));
@@ -101,12 +155,12 @@ int main(int argc, char** argv) {
   shape.messages = 1;
   shape.pictures = pictures;
   shape.picture = [&](int, int k) { return ReadFile(originals / ("p" + std::to_string(k) + ".jpg")); };
-  const fs::path store = work / ("maildir-" + std::to_string(pictures));
+  const fs::path store = work / ("maildir-" + kind + "-" + std::to_string(pictures));
   if (!fs::exists(store / "cur")) bench::WriteMaildir(store, shape);
-  const fs::path profile = work / "profile";
+  const fs::path profile = work / ("profile-" + kind);
   fs::remove_all(profile);
-  std::printf("mail: 1 message x %d JPEG attachments of 4000 x 3000, %.1f MB on average\n", pictures,
-              static_cast<double>(bytes) / pictures / (1024.0 * 1024.0));
+  std::printf("%s: 1 message x %d JPEG attachments of 4000 x 3000%s, %.1f MB on average\n", kind.c_str(), pictures,
+              camera ? " with EXIF thumbnails" : "", static_cast<double>(bytes) / pictures / (1024.0 * 1024.0));
 
   std::ostringstream transcript;
   app::SessionSetup setup;
@@ -149,10 +203,43 @@ int main(int argc, char** argv) {
   platform::qt::DecodePicture(one, QSize());
   const double full = Ms(r);
 
-  std::printf("(a) click to the window shown, first picture focused, DETAILS filled: %.0f ms\n", shown);
-  std::printf("(b) click to every thumbnail drawn: %.0f ms (%d threads)\n", drawn,
+  std::printf("%s (a) click to the window shown, first picture focused, DETAILS filled: %.0f ms\n", kind.c_str(),
+              shown);
+  std::printf("%s (b) click to every thumbnail drawn: %.0f ms (%d threads)\n", kind.c_str(), drawn,
               QThreadPool::globalInstance()->maxThreadCount());
-  std::printf("one core: a thumbnail decoded at 96 x 96 %.0f ms, a full decode %.0f ms\n", thumbnail, full);
+  std::printf("%s one core: a thumbnail at 96 x 96 %.0f ms, a full decode %.0f ms\n", kind.c_str(), thumbnail, full);
   session.Run("stop");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int pictures = 30;
+  fs::path work;
+  std::string which = "both";
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--pictures" && i + 1 < argc) {
+      pictures = std::atoi(argv[++i]);
+    } else if (a == "--work" && i + 1 < argc) {
+      work = argv[++i];
+    } else if (a == "--case" && i + 1 < argc &&
+               (std::string(argv[i + 1]) == "plain" || std::string(argv[i + 1]) == "camera" ||
+                std::string(argv[i + 1]) == "both")) {
+      which = argv[++i];
+    } else {
+      std::cerr << "usage: lumivane-bench-preview [--pictures N] [--work DIR] [--case plain|camera|both]\n";
+      return 2;
+    }
+  }
+  if (pictures < 1) pictures = 1;
+  if (work.empty()) work = fs::temp_directory_path() / "lumivane-bench-preview";
+  work = fs::absolute(work);
+  app::Screen screen(false);
+  for (const bool camera : {false, true}) {
+    if (which != "both" && (which == "camera") != camera) continue;
+    if (const int status = RunCase(screen, work, pictures, camera); status != 0) return status;
+  }
   return 0;
 }

@@ -3,6 +3,7 @@
 // pane uses as keys and labels.
 
 #include <string>
+#include <string_view>
 
 #include "pictures/picture_enums.h"
 
@@ -13,3 +14,12 @@ namespace lumivane::modPictureAttachments {
 std::string GetEXIFPropertyNameByEnum(long n);
 
 }  // namespace lumivane::modPictureAttachments
+
+namespace lumivane {
+
+// An EXIF text as the info pane shows it: on one line, a line break or tab
+// becoming one blank, without control characters and without the bidi marks,
+// embeddings and isolates that would turn the rest of the line around.
+std::string OneLineText(std::string_view raw);
+
+}  // namespace lumivane

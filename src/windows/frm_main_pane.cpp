@@ -241,7 +241,7 @@ void frmMain::LoadEXIFInfo(const std::string& FileName) {
         if (value.empty()) {
           RemoveEBarItem(n);
         } else {
-          SetEBarItem(n, kExifRows[n - 1].label + value);
+          SetEBarItem(n, kExifRows[n - 1].label + OneLineText(value));
         }
       }
     } else {

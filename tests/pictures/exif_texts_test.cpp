@@ -238,4 +238,31 @@ TEST(ExifTexts, PropertyNamesByNumber) {
             "ExposureCompensation");
 }
 
+TEST(ExifTexts, OneLineText) {
+  const struct {
+    const char* name;
+    std::string_view raw, want;
+  } rows[] = {
+      {"plain", "Fotrix Z10", "Fotrix Z10"},
+      {"line breaks and tabs become one blank", "Fotrix\r\n\tZ10\n", "Fotrix Z10"},
+      {"other controls go", "Fo\x1B[31mtrix\x7F", "Fo[31mtrix"},
+      {"bidi override and pop go", "\xE2\x80\xAEgpj.exe\xE2\x80\xAC", "gpj.exe"},
+      {"isolates and marks go",
+       "a\xE2\x81\xA6"
+       "b\xE2\x81\xA9\xE2\x80\x8F"
+       "c\xD8\x9C",
+       "abc"},
+      {"line separator is a break",
+       "a\xE2\x80\xA8"
+       "b",
+       "a b"},
+      {"other characters stay", "Caf\xC3\xA9 \xE2\x80\x94 \xE2\x80\x99", "Caf\xC3\xA9 \xE2\x80\x94 \xE2\x80\x99"},
+      {"a cut sequence stays", "end\xE2\x80", "end\xE2\x80"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(lumivane::OneLineText(row.raw), row.want);
+  }
+}
+
 }  // namespace

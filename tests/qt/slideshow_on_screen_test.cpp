@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QTest>
 
+#include <fstream>
+
+#include "platform/gdiplus/test_files.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/screen_ui.h"
 #include "qt/metafile_pixels.h"
@@ -135,6 +138,64 @@ TEST_F(SlideshowOnScreen, MetafilesAreDrawnAtTheirSize) {
     EXPECT_TRUE(metafile_test::ShowsTheDrawing(shown));
     QTest::keyClick(window, Qt::Key_Right);
   }
+}
+
+// A photo stored a quarter turn back (EXIF orientation 6) is fitted and
+// drawn by its upright shape: 32 x 16, red top left and yellow bottom right.
+TEST_F(SlideshowOnScreen, ATurnedPhotoIsShownUprightInItsOwnShape) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) std::filesystem::remove(folder + "/" + name);
+  std::filesystem::copy_file(gdiplus_test::PicturePath("oriented-6.jpg"), folder + "/turned.jpg");
+  auto show = Open();
+  pq::FormWindow* window = views.WindowOf(*show);
+  ASSERT_NE(window, nullptr);
+  pq::PictureRequest::WaitForAll();
+  auto* image = window->findChild<QWidget*>("Picture1")->findChild<QLabel*>("Image1");
+  EXPECT_EQ(image->size(), QSize(32, 16));
+  const QImage drawn = image->pixmap().toImage();
+  ASSERT_EQ(drawn.size(), QSize(32, 16));
+  EXPECT_GT(drawn.pixelColor(4, 4).red(), 200);
+  EXPECT_LT(drawn.pixelColor(4, 4).green(), 60);
+  EXPECT_GT(drawn.pixelColor(28, 12).green(), 200);
+  EXPECT_LT(drawn.pixelColor(28, 12).blue(), 60);
+}
+
+// A picture whose header reads but whose pixels cannot be decoded shows the
+// thumbnails' placeholder instead of a black screen.
+TEST_F(SlideshowOnScreen, APictureThatCannotBeDecodedShowsThePlaceholder) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) std::filesystem::remove(folder + "/" + name);
+  // The sample cut where its pixels begin: the frame header is all there.
+  std::vector<std::uint8_t> b = gdiplus_test::Picture("plain.jpg");
+  b.resize(gdiplus_test::Find(b, "\xFF\xDA"));
+  std::ofstream(folder + "/cut.jpg", std::ios::binary)
+      .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+  auto show = Open();
+  pq::FormWindow* window = views.WindowOf(*show);
+  ASSERT_NE(window, nullptr);
+  pq::PictureRequest::WaitForAll();
+  auto* image = window->findChild<QWidget*>("Picture1")->findChild<QLabel*>("Image1");
+  EXPECT_TRUE(image->isVisible());
+  EXPECT_EQ(image->pixmap().toImage(), pq::PicturePlaceholder(true).toImage());
+}
+
+// The white hints keep a dark edge, so they read on a white picture.
+TEST_F(SlideshowOnScreen, WhiteHintsReadOnAWhitePicture) {
+  auto show = Open();
+  pq::FormWindow* window = views.WindowOf(*show);
+  ASSERT_NE(window, nullptr);
+  auto* hint = window->findChild<QLabel*>("lblInfo(0)");
+  ASSERT_NE(hint, nullptr);
+  QImage onWhite(hint->size(), QImage::Format_RGB32);
+  onWhite.fill(Qt::white);
+  hint->render(&onWhite, QPoint(), QRegion(), QWidget::DrawChildren);
+  int dark = 0, light = 0;
+  for (int y = 0; y < onWhite.height(); ++y)
+    for (int x = 0; x < onWhite.width(); ++x) {
+      const int grey = qGray(onWhite.pixel(x, y));
+      dark += grey < 80 ? 1 : 0;
+      light += grey > 250 ? 1 : 0;
+    }
+  EXPECT_GT(dark, 40);
+  EXPECT_GT(light, dark);
 }
 
 TEST_F(SlideshowOnScreen, TheDrawnNavigatorsCloseUnloadsTheShowUnderItsOwnPress) {

@@ -2,6 +2,7 @@
 // what a click on a thumbnail or a camera item changes, the layout of the
 // thumbnail area, anchoring on resize, and closing.
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -352,6 +353,20 @@ TEST_F(PreviewTest, ABrowserThatNeverGetsReadyDoesNotHangAndACloseWaitsForTheLoa
   f = Open("Soon ready", {{"a.jpg", Plain()}});
   EXPECT_EQ(f->wbThumbnails->Document()->CurrentViewMode(), controls::fvmThumbstrip);
   EXPECT_EQ(View(*f), std::vector<std::string>{">a.jpg*"});
+}
+
+// A camera's texts with line breaks and bidi controls (here an override
+// that would turn "Z10" round) are shown on one line without them.
+TEST_F(PreviewTest, ExifTextsWithLineBreaksOrBidiControlsShowOnOneLineWithoutThem) {
+  auto picture = Camera();
+  for (auto& item : picture.properties) {
+    if (item.tag == 272) item = platform::gdiplus::PropertyData::Ascii(272, "Fotrix\r\n\xE2\x80\xAEZ10\xE2\x80\xAC");
+    if (item.tag == 305) item = platform::gdiplus::PropertyData::Ascii(305, "PixelForge\t2.1\n");
+  }
+  auto f = Open("Controls", {{"camera.jpg", picture}});
+  const std::vector<std::string> details = Texts(*f, "DETAILS");
+  EXPECT_NE(std::find(details.begin(), details.end(), "Camera Model: Fotrix Z10"), details.end());
+  EXPECT_NE(std::find(details.begin(), details.end(), "Creation Software: PixelForge 2.1"), details.end());
 }
 
 }  // namespace

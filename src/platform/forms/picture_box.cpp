@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
@@ -31,12 +32,14 @@ StdPicture LoadPicture(const std::string& path) {
     runtime::Raise(runtime::err::kFileNotFound, "File not found");
   gdiplus::PictureHeader header;
   try {
-    header = gdiplus::ReadPictureHeader(gdiplus::ReadPictureFile(resolved));
+    header = gdiplus::ReadPictureHeader(gdiplus::MappedPicture(resolved).bytes());
   } catch (const runtime::Error&) {
     runtime::Raise(kInvalidPicture, "Invalid picture");
   }
   // The forms runtime of old read neither PNG nor TIFF.
   if (header.format == "PNG" || header.format == "TIFF") runtime::Raise(kInvalidPicture, "Invalid picture");
+  // A photo turned by its orientation takes its upright shape.
+  if (header.orientation >= 5) std::swap(header.width, header.height);
   return StdPicture{resolved, header.width, header.height};
 }
 

@@ -1,7 +1,11 @@
 #include "platform/gdiplus/file_pictures.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "platform/fso/resolve.h"
@@ -10,19 +14,26 @@
 
 namespace platform::gdiplus {
 
-std::vector<std::uint8_t> ReadPictureFile(const std::string& given) {
+MappedPicture::MappedPicture(const std::string& given) {
   const std::string path = platform::fso::ResolvePath(given);  // names are found without regard to case
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) RaiseStatus(kErrCannotLoad, Status::FileNotFound);
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) RaiseStatus(kErrCannotLoad, Status::FileNotFound);
-  const std::streamoff size = in.tellg();
-  if (size < 0) RaiseStatus(kErrCannotLoad, Status::FileNotFound);
-  if (static_cast<std::uint64_t>(size) > kMaxPictureBytes) RaiseStatus(kErrCannotLoad, Status::OutOfMemory);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  in.seekg(0);
-  if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) RaiseStatus(kErrCannotLoad, Status::FileNotFound);
-  return bytes;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) RaiseStatus(kErrCannotLoad, Status::FileNotFound);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    ::close(fd);
+    RaiseStatus(kErrCannotLoad, Status::FileNotFound);
+  }
+  size_ = static_cast<std::size_t>(info.st_size);
+  void* at = size_ == 0 ? nullptr : ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+  ::close(fd);  // the mapping keeps the file
+  if (at == MAP_FAILED) RaiseStatus(kErrCannotLoad, Status::FileNotFound);
+  data_ = static_cast<const std::uint8_t*>(at);
+}
+
+MappedPicture::~MappedPicture() {
+  if (data_ != nullptr) ::munmap(const_cast<std::uint8_t*>(data_), size_);
 }
 
 PictureData DecodePicture(std::span<const std::uint8_t> bytes) {
@@ -37,6 +48,6 @@ PictureData DecodePicture(std::span<const std::uint8_t> bytes) {
   return picture;
 }
 
-PictureData FilePictures::Load(const std::string& path) { return DecodePicture(ReadPictureFile(path)); }
+PictureData FilePictures::Load(const std::string& path) { return DecodePicture(MappedPicture(path).bytes()); }
 
 }  // namespace platform::gdiplus

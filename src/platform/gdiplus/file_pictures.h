@@ -1,18 +1,15 @@
 #pragma once
-// The pictures of the file system: the file is read whole (up to a limit),
-// its headers give size and resolution, and its EXIF block the properties.
+// The pictures of the file system: the file is mapped, not read, so its
+// headers give size and resolution and its EXIF block the properties
+// whatever its size; only the pages read are loaded.
 
 #include <cstdint>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "platform/gdiplus/gdiplus.h"
 
 namespace platform::gdiplus {
-
-// Larger files are refused with 1051 "GDI+ Error 3" instead of being read.
-inline constexpr std::uint64_t kMaxPictureBytes = 256ull << 20;
 
 class FilePictures : public PictureSource {
  public:
@@ -23,8 +20,19 @@ class FilePictures : public PictureSource {
 // header is refused. A damaged EXIF block only costs the properties.
 PictureData DecodePicture(std::span<const std::uint8_t> bytes);
 
-// The file's bytes, its name found without regard to case; 1051 "GDI+ Error
-// 10" when it cannot be opened or read.
-std::vector<std::uint8_t> ReadPictureFile(const std::string& path);
+// A picture file's bytes, mapped read-only; its name is found without regard
+// to case. 1051 "GDI+ Error 10" when it cannot be opened or mapped.
+class MappedPicture {
+ public:
+  explicit MappedPicture(const std::string& path);
+  ~MappedPicture();
+  MappedPicture(const MappedPicture&) = delete;
+  MappedPicture& operator=(const MappedPicture&) = delete;
+  std::span<const std::uint8_t> bytes() const { return {data_, size_}; }
+
+ private:
+  const std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
+};
 
 }  // namespace platform::gdiplus

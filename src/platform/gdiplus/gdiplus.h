@@ -17,7 +17,7 @@
 //   1051 "GDI+ Error 10"  LoadFile: no such file, or it cannot be read
 //   1051 "GDI+ Error 13"  LoadFile: not a picture, or a truncated or lying header
 //   1051 "GDI+ Error 18"  LoadFile: no session is running
-//   1051 "GDI+ Error 3"   LoadFile: too large to read
+//   1051 "GDI+ Error 3"   LoadFile: out of memory
 //   1050 "GDI+ Error 19"  GetPropertyItem: the picture has no such property
 //   1050 "GDI+ Error 8"   any image member but LoadFile and Dispose: no picture held
 //   9 / 13                an item's value by an index outside 1 to Count, or of another type

@@ -18,6 +18,13 @@ struct PictureHeader {
   std::int32_t height = 0;
   double horizontalDpi = kDefaultDpi;
   double verticalDpi = kDefaultDpi;
+  // How the picture is to be turned to stand upright (EXIF orientation 1 to
+  // 8; 1: as stored). Width and height stay those of the stored pixels.
+  int orientation = 1;
+  // A JPEG's embedded EXIF thumbnail, counted from the start of the file;
+  // length 0: none.
+  std::uint64_t thumbnailOffset = 0;
+  std::uint64_t thumbnailLength = 0;
 };
 
 struct HeaderFormat {

@@ -43,9 +43,38 @@ class ModelChecked : public Base {
   bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
 };
 
+// A label that can draw its text with a dark edge of one pixel all round.
+class EdgedLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  void SetEdged(bool on) {
+    if (on == edged_) return;
+    edged_ = on;
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    if (!edged_ || text().isEmpty()) return QLabel::paintEvent(event);
+    QPainter p(this);
+    const int flags =
+        static_cast<int>(QStyle::visualAlignment(layoutDirection(), alignment())) | (wordWrap() ? Qt::TextWordWrap : 0);
+    const QRect room = contentsRect();
+    p.setPen(Qt::black);
+    for (int dx = -1; dx <= 1; ++dx)
+      for (int dy = -1; dy <= 1; ++dy)
+        if (dx != 0 || dy != 0) p.drawText(room.translated(dx, dy), flags, text());
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(room, flags, text());
+  }
+
+ private:
+  bool edged_ = false;
+};
+
 class LabelView : public ControlView {
  public:
-  LabelView(forms::Control& c, QWidget* parent) : ControlView(c, new QLabel(parent)) {
+  LabelView(forms::Control& c, QWidget* parent) : ControlView(c, new EdgedLabel(parent)) {
     label()->setWordWrap(true);
     label()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label()->setTextFormat(Qt::PlainText);
@@ -53,7 +82,7 @@ class LabelView : public ControlView {
   }
 
  protected:
-  QLabel* label() const { return static_cast<QLabel*>(widget()); }
+  EdgedLabel* label() const { return static_cast<EdgedLabel*>(widget()); }
   void SyncKind() override {
     auto& l = static_cast<forms::Label&>(control());
     label()->setText(PlainCaption(l.Caption()));
@@ -61,6 +90,9 @@ class LabelView : public ControlView {
                                  : l.Alignment() == 2 ? Qt::AlignHCenter
                                                       : Qt::AlignLeft;
     label()->setAlignment(across | Qt::AlignTop);
+    // Light text on no background of its own (the slideshow's hints over a
+    // picture) gets a thin dark edge, so it reads on a light picture too.
+    label()->SetEdged(ColorOf(l.ForeColor()).lightness() >= 224);
   }
 };
 
@@ -276,8 +308,13 @@ class ImageView : public ControlView {
     // out of shape.
     if (another) label->clear();
     QPointer<QLabel> target(label);
-    request_.Request(QString::fromStdString(shown_), box, [target](const QImage& picture) {
-      if (target) target->setPixmap(QPixmap::fromImage(picture));
+    request_.Request(QString::fromStdString(shown_), box, [target, stretch = image.Stretch()](const QImage& picture) {
+      if (!target) return;
+      // One that cannot be decoded shows the thumbnails' placeholder, at its
+      // own size in the middle of the room the picture was given.
+      target->setScaledContents(stretch && !picture.isNull());
+      target->setAlignment(picture.isNull() ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignTop);
+      target->setPixmap(picture.isNull() ? PicturePlaceholder(true) : QPixmap::fromImage(picture));
     });
     if (image.Stretch()) DecodeNextAhead(image);
   }
@@ -362,7 +399,7 @@ class PictureBoxView : public ControlView {
     if (shown_.empty()) return;
     QPointer<PictureBoxWidget> target(box());
     request_.Request(QString::fromStdString(shown_), QSize(), [target](const QImage& picture) {
-      if (target) target->SetPicture(picture);
+      if (target) target->SetPicture(picture.isNull() ? PicturePlaceholder(true).toImage() : picture);
     });
   }
 

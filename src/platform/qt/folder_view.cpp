@@ -45,7 +45,7 @@ namespace {
 
 // The edge of a thumbnail as the shell draws it; smaller icons are scaled
 // from the same picture.
-constexpr int kThumbEdge = 96;
+constexpr int kThumbEdge = kThumbnailEdge;
 // The shell's own strip on the left of a folder in the web view (twips); the
 // preview window's task pane lies over it.
 constexpr float kWebStripTwips = 3150;
@@ -75,26 +75,6 @@ QString TypeText(const QString& fileName) {
 // Sizes as the shell writes them: whole kilobytes, rounded up.
 QString SizeText(qint64 bytes) { return QString::number((bytes + 1023) / 1024) + " KB"; }
 
-// A picture still being read: an empty frame; one that cannot be shown: a
-// frame with a torn corner and a cross, so it is plainly not the picture.
-QPixmap Placeholder(bool failed) {
-  QPixmap picture(kThumbEdge, kThumbEdge);
-  picture.fill(Qt::transparent);
-  QPainter p(&picture);
-  p.setRenderHint(QPainter::Antialiasing);
-  const QRect frame(10, 18, kThumbEdge - 20, kThumbEdge - 36);
-  p.setPen(QPen(QColor(160, 160, 160), 2));
-  p.setBrush(failed ? QColor(245, 245, 245) : QColor(250, 250, 250));
-  p.drawRect(frame);
-  if (failed) {
-    p.setPen(QPen(QColor(200, 40, 40), 4));
-    const QRect cross = frame.adjusted(22, 12, -22, -12);
-    p.drawLine(cross.topLeft(), cross.bottomRight());
-    p.drawLine(cross.topRight(), cross.bottomLeft());
-  }
-  return picture;
-}
-
 // A thumbnail in the middle of its square, so captions line up under
 // pictures of any shape.
 QPixmap Framed(const QImage& image) {
@@ -109,8 +89,8 @@ QPixmap Framed(const QImage& image) {
 }
 
 const QIcon& PlaceholderIcon(bool failed) {
-  static const QIcon waiting(Placeholder(false));
-  static const QIcon broken(Placeholder(true));
+  static const QIcon waiting(PicturePlaceholder(false));
+  static const QIcon broken(PicturePlaceholder(true));
   return failed ? broken : waiting;
 }
 
@@ -488,7 +468,7 @@ class FolderView : public ControlView, public QObject {
     large_.Request(QString::fromStdString(focused_), box, [target](const QImage& image) {
       if (!target) return;
       if (image.isNull()) {
-        target->setPixmap(Placeholder(true));
+        target->setPixmap(PicturePlaceholder(true));
       } else {
         target->setPixmap(QPixmap::fromImage(image));
       }

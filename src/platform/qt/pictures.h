@@ -5,9 +5,14 @@
 //
 // A picture that will be shown next can be decoded ahead (DecodeAhead); a
 // request that finds it decoded, at about the size asked, gets it at once.
+//
+// A photo is drawn upright by its EXIF orientation, with the shape it has
+// so turned; where it embeds a thumbnail at least the size asked, that is
+// used instead of decoding the photo.
 
 #include <QImage>
 #include <QObject>
+#include <QPixmap>
 #include <QSize>
 #include <QString>
 #include <functional>
@@ -15,9 +20,18 @@
 
 namespace platform::qt {
 
-// Decodes `path` to fit in `box` (keeping its proportions; an empty box: the
-// natural size). A damaged or missing file gives a null image.
+// Decodes `path` to fit in `box` (keeping its upright proportions; an empty
+// box: the natural size). A damaged or missing file, or one too large to
+// decode, gives a null image.
 QImage DecodePicture(const QString& path, QSize box);
+// `image` turned as EXIF orientation `orientation` (1 to 8) asks.
+QImage Upright(const QImage& image, int orientation);
+
+// The edge of a thumbnail, and what stands in for a picture that is still
+// being read (`failed` false) or cannot be shown (true); every view that
+// shows pictures uses the latter for one it cannot decode.
+inline constexpr int kThumbnailEdge = 96;
+QPixmap PicturePlaceholder(bool failed);
 // The size a picture of `natural` size takes to fit in `box`.
 QSize FitInto(QSize natural, QSize box);
 

@@ -53,3 +53,25 @@ ET=(exiftool -q -overwrite_original)
 
 # EMF and WMF drawings, written field by field.
 python3 make_metafiles.py
+
+# A picture in each of the eight EXIF orientations. Upright it is 32 x 16:
+# red top left, green top right, blue bottom left, yellow bottom right, in
+# blocks of whole 8 x 8 cells so the colours survive compression. Each file
+# stores it turned the other way round from what its orientation asks.
+"${IM[@]}" -size 16x8 xc:red xc:lime +append \( -size 16x8 xc:blue xc:yellow +append \) -append upright.ppm
+STORED=("" "-flop" "-rotate 180" "-flip" "-transpose" "-rotate 270" "-transverse" "-rotate 90")
+for n in 1 2 3 4 5 6 7 8; do
+  # shellcheck disable=SC2086
+  "${IM[@]}" upright.ppm ${STORED[$((n - 1))]} -strip -sampling-factor 1x1 -quality 95 "oriented-$n.jpg"
+  "${ET[@]}" -IFD0:Orientation#="$n" "oriented-$n.jpg"
+done
+rm upright.ppm
+
+# A turned camera photo (orientation 6) whose embedded thumbnail differs
+# from it: red and blue halves in the photo, green and yellow in the
+# thumbnail, so a test sees which of the two was drawn. Upright the photo
+# is 320 x 240 and the thumbnail 160 x 120; both are stored turned back.
+"${IM[@]}" -size 160x240 xc:red xc:blue +append -rotate 270 -strip -quality 90 thumbnail.jpg
+"${IM[@]}" -size 80x120 xc:lime xc:yellow +append -rotate 270 -strip -quality 90 thumbnail-small.jpg
+"${ET[@]}" -IFD0:Orientation#=6 "-ThumbnailImage<=thumbnail-small.jpg" thumbnail.jpg
+rm thumbnail-small.jpg

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
+#include "platform/gdiplus/file_pictures.h"
 #include "platform/gdiplus/status.h"
 #include "platform/gdiplus/test_files.h"
 #include "runtime/error.h"
@@ -218,6 +223,56 @@ TEST(PictureHeader, EachSnifferKnowsOnlyItsFormat) {
     }
     EXPECT_EQ(accepted, 1);
   }
+}
+
+// The orientation is told, the size stays that of the stored pixels; an
+// embedded thumbnail is found where the file has one and lies inside it.
+TEST(PictureHeader, OrientationAndEmbeddedThumbnail) {
+  for (int n = 1; n <= 8; ++n) {
+    const std::string name = "oriented-" + std::to_string(n) + ".jpg";
+    SCOPED_TRACE(name);
+    const PictureHeader h = ReadPictureHeader(Picture(name));
+    EXPECT_EQ(h.orientation, n);
+    EXPECT_EQ(h.width, n >= 5 ? 16 : 32);
+    EXPECT_EQ(h.thumbnailLength, 0u);
+  }
+  EXPECT_EQ(ReadPictureHeader(Picture("plain.jpg")).orientation, 1);
+
+  Bytes b = Picture("thumbnail.jpg");
+  const PictureHeader h = ReadPictureHeader(b);
+  EXPECT_EQ(h.orientation, 6);
+  ASSERT_GT(h.thumbnailLength, 0u);
+  ASSERT_LE(h.thumbnailOffset + h.thumbnailLength, b.size());
+  EXPECT_EQ(b[h.thumbnailOffset], 0xFF);
+  EXPECT_EQ(b[h.thumbnailOffset + 1], 0xD8);
+  // A thumbnail said to run past its block is no thumbnail; the picture stays.
+  const std::size_t tiff = Find(b, std::string("Exif\0\0", 6)) + 6;
+  const std::size_t lengthEntry = Find(b, std::string("\x02\x02\x00\x04", 4));  // big-endian tag 514, LONG
+  ASSERT_NE(lengthEntry, std::string::npos);
+  PutBe(b, lengthEntry + 8, b.size() - tiff, 4);
+  const PictureHeader lying = ReadPictureHeader(b);
+  EXPECT_EQ(lying.thumbnailLength, 0u);
+  EXPECT_EQ(lying.orientation, 6);
+  EXPECT_EQ(lying.width, 240);
+}
+
+// A photo of 300 MB (here the sample with a sparse tail) keeps its size and
+// resolution: the header is read where it lies, not after the whole file.
+TEST(PictureHeader, Regression_APictureTooLargeToReadWholeTellsItsSizeAndResolution) {
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("lumivane-large-" + std::to_string(::getpid()) + ".jpg");
+  {
+    const Bytes b = Picture("plain.jpg");
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<long>(b.size()));
+  }
+  std::filesystem::resize_file(file, 300ull << 20);
+  PictureData picture;
+  EXPECT_NO_THROW(picture = FilePictures().Load(file.string()));
+  std::filesystem::remove(file);
+  EXPECT_EQ(picture.width, 100);
+  EXPECT_EQ(picture.height, 75);
+  EXPECT_FLOAT_EQ(picture.horizontalResolution, 72);
+  EXPECT_FLOAT_EQ(picture.verticalResolution, 72);
 }
 
 }  // namespace

@@ -48,6 +48,16 @@ struct Resolution {
 // TIFF structure (a TIFF file, or the EXIF block of a JPEG); nothing when the
 // directory has no usable resolution. Raises like any reader on bad offsets.
 std::optional<Resolution> ReadResolution(ByteView tiffData);
+// The first directory's Orientation (1 to 8); 1 when it names none or another
+// value.
+int ReadOrientation(ByteView tiffData);
+// The JPEG thumbnail named by the second directory, counted from the start of
+// the TIFF structure; nothing when there is none or it lies outside.
+struct Thumbnail {
+  std::uint64_t offset;
+  std::uint64_t length;
+};
+std::optional<Thumbnail> ReadThumbnail(ByteView tiffData);
 }  // namespace tiff
 
 // Converts a pixel count that a header declared into the 32-bit size the

@@ -1,6 +1,7 @@
 // JPEG: the segments are walked up to the first frame header, which gives
 // the size. Resolution comes from the JFIF density when it names a unit,
-// else from the EXIF block's first directory, else the default.
+// else from the EXIF block's first directory, else the default. The EXIF
+// block also tells the orientation and where an embedded thumbnail lies.
 
 #include <optional>
 
@@ -32,14 +33,31 @@ std::optional<tiff::Resolution> JfifDensity(ByteView segment) {
   return std::nullopt;  // 0: an aspect ratio only
 }
 
-// A damaged EXIF block costs the resolution, not the picture.
-std::optional<tiff::Resolution> ExifResolution(ByteView segment) {
-  if (!segment.StartsWith(0, std::string_view("Exif\0\0", 6))) return std::nullopt;
+struct Exif {
+  std::optional<tiff::Resolution> resolution;
+  int orientation = 1;
+  std::optional<tiff::Thumbnail> thumbnail;  // counted from the TIFF structure
+};
+
+// A damaged EXIF block costs what it holds, not the picture; each value is
+// read on its own, so a bad thumbnail directory keeps the orientation.
+Exif ExifValues(ByteView segment) {
+  Exif exif;
+  if (!segment.StartsWith(0, std::string_view("Exif\0\0", 6))) return exif;
+  const ByteView tiffData = segment.Slice(6, segment.size() - 6);
   try {
-    return tiff::ReadResolution(segment.Slice(6, segment.size() - 6));
+    exif.resolution = tiff::ReadResolution(tiffData);
   } catch (const runtime::Error&) {
-    return std::nullopt;
   }
+  try {
+    exif.orientation = tiff::ReadOrientation(tiffData);
+  } catch (const runtime::Error&) {
+  }
+  try {
+    exif.thumbnail = tiff::ReadThumbnail(tiffData);
+  } catch (const runtime::Error&) {
+  }
+  return exif;
 }
 }  // namespace
 
@@ -48,7 +66,8 @@ bool Sniff(std::span<const std::uint8_t> data) noexcept { return ByteView(data).
 PictureHeader Read(std::span<const std::uint8_t> data) {
   const ByteView v(data);
   std::optional<tiff::Resolution> jfif;
-  std::optional<tiff::Resolution> exif;
+  std::optional<Exif> exif;
+  std::uint64_t exifAt = 0;  // where the EXIF block's TIFF structure starts
   std::uint64_t pos = 2;
   for (;;) {
     if (v.U8(pos) != 0xFF) RejectPicture();
@@ -64,8 +83,9 @@ PictureHeader Read(std::span<const std::uint8_t> data) {
 
     if (marker == kApp0 && !jfif) {
       jfif = JfifDensity(segment);
-    } else if (marker == kApp1 && !exif) {
-      exif = ExifResolution(segment);
+    } else if (marker == kApp1 && !exif && segment.StartsWith(0, std::string_view("Exif\0\0", 6))) {
+      exif = ExifValues(segment);
+      exifAt = pos - length + 2 + 6;
     } else if (IsFrameHeader(marker)) {
       const std::uint8_t precision = segment.U8(0);
       const std::uint16_t height = segment.U16be(1);
@@ -77,10 +97,17 @@ PictureHeader Read(std::span<const std::uint8_t> data) {
       PictureHeader h{"JPEG"};
       h.width = CheckedExtent(width);
       h.height = CheckedExtent(height);  // 0 (size given later by a DNL marker) is refused
-      const std::optional<tiff::Resolution>& dpi = jfif ? jfif : exif;
+      const std::optional<tiff::Resolution> dpi = jfif ? jfif : exif ? exif->resolution : std::nullopt;
       if (dpi) {
         h.horizontalDpi = dpi->horizontalDpi;
         h.verticalDpi = dpi->verticalDpi;
+      }
+      if (exif) {
+        h.orientation = exif->orientation;
+        if (exif->thumbnail) {
+          h.thumbnailOffset = exifAt + exif->thumbnail->offset;
+          h.thumbnailLength = exif->thumbnail->length;
+        }
       }
       return h;
     }

@@ -1,6 +1,7 @@
 // TIFF: the first directory gives size, resolution and where the pixel
 // data lies; strips or tiles that lie outside the file are a lie. The same
-// directory reader serves the EXIF block of a JPEG for its resolution.
+// directory reader serves the EXIF block of a JPEG for its resolution, its
+// orientation and the thumbnail its second directory may point at.
 
 #include <vector>
 
@@ -17,6 +18,9 @@ enum Tag : std::uint16_t {
   kXResolution = 282,
   kYResolution = 283,
   kResolutionUnit = 296,
+  kOrientation = 274,
+  kThumbnailOffset = 513,
+  kThumbnailLength = 514,
   kTileOffsets = 324,
   kTileByteCounts = 325,
 };
@@ -31,14 +35,20 @@ struct Entry {
 
 class Directory {
  public:
-  explicit Directory(ByteView data) : v_(data) {
+  // The first directory, or with `second` the one that follows it (none
+  // there: an empty directory).
+  explicit Directory(ByteView data, bool second = false) : v_(data) {
     if (v_.StartsWith(0, "II")) {
       little_ = true;
     } else if (!v_.StartsWith(0, "MM")) {
       RejectPicture();
     }
     if (U16(2) != 42) RejectPicture();
-    const std::uint64_t at = U32(4);
+    std::uint64_t at = U32(4);
+    if (second) {
+      at = U32(at + 2 + 12ull * U16(at));
+      if (at == 0) return;
+    }
     const std::uint16_t n = U16(at);
     if (n == 0) RejectPicture();
     v_.Slice(at + 2, 12ull * n);
@@ -106,6 +116,14 @@ std::optional<Resolution> ResolutionOf(const Directory& d) {
   return std::nullopt;
 }
 
+int OrientationOf(const Directory& d) {
+  // A tag of a strange type or count is not worth refusing the picture for.
+  const Entry* e = d.Find(kOrientation);
+  if (!e || e->count == 0 || (e->type != kShort && e->type != kLong)) return 1;
+  const std::uint32_t value = d.Number(*e, 0);
+  return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+}
+
 // Every strip or tile named by the offsets/byte-counts pair lies in the file.
 bool DataLiesInFile(const Directory& d, std::uint16_t offsetsTag, std::uint16_t countsTag) {
   const Entry* offsets = d.Find(offsetsTag);
@@ -141,9 +159,22 @@ PictureHeader Read(std::span<const std::uint8_t> data) {
     h.horizontalDpi = r->horizontalDpi;
     h.verticalDpi = r->verticalDpi;
   }
+  h.orientation = OrientationOf(d);
   return h;
 }
 
 std::optional<Resolution> ReadResolution(ByteView tiffData) { return ResolutionOf(Directory(tiffData)); }
+
+int ReadOrientation(ByteView tiffData) { return OrientationOf(Directory(tiffData)); }
+
+std::optional<Thumbnail> ReadThumbnail(ByteView tiffData) {
+  const Directory d(tiffData, true);
+  const Entry* offset = d.Find(kThumbnailOffset);
+  const Entry* length = d.Find(kThumbnailLength);
+  if (!offset || !length) return std::nullopt;
+  const Thumbnail t{d.Number(*offset, 0), d.Number(*length, 0)};
+  if (t.length == 0 || !tiffData.Has(t.offset, t.length)) return std::nullopt;
+  return t;
+}
 
 }  // namespace platform::gdiplus::tiff

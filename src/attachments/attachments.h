@@ -36,6 +36,8 @@ class LateAttachment {
   virtual long Type() = 0;
   virtual std::string FileName() = 0;
   virtual void SaveAsFile(const std::string& path) = 0;
+  // The mail client's attachment behind this one; nullptr for any other.
+  virtual std::shared_ptr<host::Attachment> HostObject() { return nullptr; }
 };
 std::shared_ptr<LateAttachment> LateBound(std::shared_ptr<host::Attachment> attachment);
 
@@ -59,7 +61,8 @@ void GetTempFolder();
 void ClearTempFolder();
 // Writes the item's picture attachments into the folder under names that
 // are free there and replaces OutAddIn.CachedFiles with one entry each:
-// "name" (key name) or "own name;stored name" (key stored name).
+// "name" (key name) or "own name;stored name" (key stored name), and
+// OutAddIn.CachedSources with the attachment each came from.
 void SavePicturesToTempFolder(const std::shared_ptr<host::Attachments>& attachments);
 void SavePicturesToTempFolder(const std::vector<std::shared_ptr<LateAttachment>>& attachments);
 // A name that no file of the folder has: the name itself, or the next by the

@@ -6,6 +6,7 @@
 #include "outlook/ref.h"
 #include "platform/forms/event_loop.h"
 #include "platform/fso/fso.h"
+#include "platform/fso/resolve.h"
 #include "platform/path.h"
 #include "runtime/convert.h"
 #include "runtime/locale.h"
@@ -56,13 +57,16 @@ bool ExportRun::Passes(const std::string& ext) const {
 std::string ExportRun::TargetName(const std::string& fileName, const std::string& subject) const {
   using Naming = ExportOptions::Naming;
   switch (options_.naming) {
+    // A long subject is shortened so that the name fits and the
+    // attachment's own name and extension stay whole.
     case Naming::AppendSubject:
-      return (options_.useSubstitution ? options_.substitution : subject) + options_.separator + fileName;
+      return names::FitAround("", options_.useSubstitution ? options_.substitution : subject,
+                              options_.separator + fileName);
     case Naming::AppendSubjectToEnd: {
       // A name without a period is all base: "README" -> "README (Subject)".
       const names::SplitName parts = names::SplitExtension(fileName);
-      if (options_.useSubstitution) return parts.base + options_.substitution + parts.ext;
-      return parts.base + " (" + subject + ")" + parts.ext;
+      if (options_.useSubstitution) return names::FitAround(parts.base, options_.substitution, parts.ext);
+      return names::FitAround(parts.base + " (", subject, ")" + parts.ext);
     }
     case Naming::OutputFolder:
     case Naming::EmailFolders: break;
@@ -70,23 +74,40 @@ std::string ExportRun::TargetName(const std::string& fileName, const std::string
   return fileName;
 }
 
-std::string ExportRun::UniqueTarget(const std::string& folder, const std::string& name) {
+std::string ExportRun::UniqueTarget(const std::string& folder, const std::string& name, Copy& copy) {
   const std::string wanted = platform::JoinPath(folder, name);
   // The names before the last one handed out for this name are all taken
-  // (the run only ever adds names), so the walk goes on from there: a folder
-  // where every message has its "image001.jpg" costs one step each.
+  // (the run and the folder only ever gain names), so the walk goes on from
+  // there: a folder where every message has its "image001.jpg" costs one
+  // step each.
   auto last = lastNumbered_.find(wanted);
   std::string candidate = last == lastNumbered_.end() ? name : last->second;
+  auto fs = names::RequireFSO();
   for (int tries = 0; tries < kMaxCandidates; ++tries) {
     std::string path = platform::JoinPath(folder, candidate);
     // Names resolve without regard to case: "A.jpg" would replace "a.jpg".
-    if (written_.insert(runtime::LCase(path)).second) {
-      lastNumbered_[wanted] = candidate;
-      return path;
+    if (!written_.contains(runtime::LCase(path))) {
+      RefuseLink(path);
+      // What the folder holds already may be the only copy of another
+      // message's attachment (exported with deletion): it is never replaced.
+      const bool file = fs->FileExists(path);
+      if (!file && !fs->FolderExists(path)) {
+        written_.insert(runtime::LCase(path));
+        lastNumbered_[wanted] = candidate;
+        return path;
+      }
+      if (file) copy.occupied.push_back(path);
     }
     candidate = names::NextTempFileName(candidate);
   }
   return {};
+}
+
+void ExportRun::RefuseLink(const std::string& path) {
+  if (platform::fso::IsSymbolicLink(path))
+    runtime::Raise(runtime::err::kPathFileAccessError, runtime::DefaultDescription(runtime::err::kPathFileAccessError) +
+                                                           ": '" + path +
+                                                           "' is a symbolic link; nothing is written through it");
 }
 
 void ExportRun::Export(const std::shared_ptr<host::Item>& item) {
@@ -116,9 +137,11 @@ void ExportRun::Export(const std::shared_ptr<host::Item>& item) {
   std::string folder = options_.folder;
   // A subject that cleans to nothing (or to "..") names no folder of its
   // own: its attachments go to the output folder itself.
-  if (options_.naming == ExportOptions::Naming::EmailFolders && names::StaysInFolder(subject)) {
-    folder = platform::JoinPath(folder, subject);
+  const std::string subfolder = names::FitFolderName(subject);
+  if (options_.naming == ExportOptions::Naming::EmailFolders && names::StaysInFolder(subfolder)) {
+    folder = platform::JoinPath(folder, subfolder);
     if (!eh_([&] {
+          RefuseLink(folder);
           auto fs = names::RequireFSO();
           if (!fs->FolderExists(folder)) fs->CreateFolder(folder);
         })) {
@@ -137,7 +160,14 @@ void ExportRun::Export(const std::shared_ptr<host::Item>& item) {
     }
     if (!Passes(names::SplitExtension(copy.fileName).ext)) continue;
     const std::string name = TargetName(copy.fileName, subject);
-    if (names::StaysInFolder(name)) copy.target = UniqueTarget(folder, name);
+    if (names::StaysInFolder(name)) {
+      if (!eh_([&] { copy.target = UniqueTarget(folder, name, copy); })) {
+        copy.target = platform::JoinPath(folder, name);
+        copy.failure = eh_.Err().Description;
+        message.copies.push_back(std::move(copy));
+        continue;
+      }
+    }
     if (copy.target.empty()) {
       // Typed or stored texts can hold a separator; such a name is not written.
       copy.target = platform::JoinPath(folder, name);
@@ -159,6 +189,16 @@ void ExportRun::Save(Copy& copy) {
   }
   copy.saved = true;
   eh_([&] { exported_ = runtime::Add32(exported_, 1); });
+  // A file passed over that holds these very bytes is this attachment's
+  // copy already: it stays, and the new one goes.
+  for (const std::string& existing : copy.occupied) {
+    if (!platform::fso::SameContent(existing, copy.target)) continue;
+    if (runtime::ResumeNext()([&] { names::RequireFSO()->DeleteFile(copy.target, true); })) {
+      written_.erase(runtime::LCase(copy.target));
+      copy.target = existing;
+    }
+    break;
+  }
   // What was written, to know at the end of the run that it is still there.
   copy.size = runtime::ValueOr([&] { return names::RequireFSO()->GetFile(copy.target)->Size(); }, std::int64_t{-1});
 }

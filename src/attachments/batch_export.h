@@ -67,7 +67,8 @@ class ExportRun {
     std::int64_t size = -1;  // as written
     std::string failure;     // why it was not saved
     bool deleted = false;
-    bool kept = false;  // saved, but the copy was not intact at the end
+    bool kept = false;                  // saved, but the copy was not intact at the end
+    std::vector<std::string> occupied;  // files of the folder passed over for the target
   };
   struct Message {
     std::shared_ptr<host::Item> item;
@@ -78,8 +79,10 @@ class ExportRun {
   bool Passes(const std::string& ext) const;
   std::string TargetName(const std::string& fileName, const std::string& subject) const;
   // The target itself, or the next free one by the temporary folder's
-  // numbering rule when an earlier copy of this run has it.
-  std::string UniqueTarget(const std::string& folder, const std::string& name);
+  // numbering rule when an earlier copy of this run or a file or folder
+  // already there has it. Raises when a candidate is a symbolic link.
+  std::string UniqueTarget(const std::string& folder, const std::string& name, Copy& copy);
+  static void RefuseLink(const std::string& path);
   void Save(Copy& copy);
   bool Intact(const Copy& copy);
   void Settle(Message& message);

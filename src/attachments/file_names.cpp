@@ -8,6 +8,7 @@
 
 #include "outlook/out_addin.h"
 #include "platform/forms/msgbox.h"
+#include "platform/fso/name_text.h"
 #include "runtime/convert.h"
 #include "runtime/error.h"
 #include "runtime/text.h"
@@ -48,6 +49,13 @@ std::optional<std::int64_t> RaisedNumber(std::string_view text) {
 // The longest file name the file systems we write to accept, in bytes.
 constexpr std::size_t kMaxNameBytes = 255;
 
+// The longest head of `text` within `room` bytes that ends on a character boundary.
+std::string CutToBytes(std::string_view text, std::size_t room) {
+  if (text.size() <= room) return std::string(text);
+  while (room > 0 && (static_cast<unsigned char>(text[room]) & 0xC0) == 0x80) --room;
+  return std::string(text.substr(0, room));
+}
+
 // `stem` + `tail` + `ext` within kMaxNameBytes: the stem is cut on a
 // character boundary; an extension too long to keep whole is cut with it.
 std::string FitName(std::string_view stem, std::string_view tail, std::string_view ext) {
@@ -59,12 +67,7 @@ std::string FitName(std::string_view stem, std::string_view tail, std::string_vi
     head += keep;
     keep.clear();
   }
-  std::size_t room = kMaxNameBytes - tail.size() - keep.size();
-  if (head.size() > room) {
-    while (room > 0 && (static_cast<unsigned char>(head[room]) & 0xC0) == 0x80) --room;
-    head.resize(room);
-  }
-  return head + std::string(tail) + keep;
+  return CutToBytes(head, kMaxNameBytes - tail.size() - keep.size()) + std::string(tail) + keep;
 }
 
 // The temporary folder's rule without the length limit.
@@ -144,8 +147,25 @@ std::string RemoveText(std::string_view text, std::string_view remove) {
 }
 
 std::string CleanFileName(std::string_view text) {
-  std::string out(text);
+  std::string out = platform::fso::StripHiddenCharacters(text);
   for (const char* bad : {":", "/", "\\", ">", "<", "|", "*", "?", "\""}) out = RemoveText(out, bad);
+  while (!out.empty() && out.back() == '.') out.pop_back();
+  return runtime::Trim(out);
+}
+
+std::string FitAround(std::string_view before, std::string_view middle, std::string_view after) {
+  if (before.size() + middle.size() + after.size() <= kMaxNameBytes)
+    return std::string(before) + std::string(middle) + std::string(after);
+  if (before.size() + after.size() >= kMaxNameBytes) {
+    const SplitName parts = SplitExtension(std::string(before) + std::string(after));
+    return FitName(parts.base, "", parts.ext);
+  }
+  return std::string(before) + CutToBytes(middle, kMaxNameBytes - before.size() - after.size()) + std::string(after);
+}
+
+std::string FitFolderName(std::string_view cleaned) {
+  std::string out = CutToBytes(cleaned, kMaxNameBytes);
+  if (out.size() == cleaned.size()) return out;
   while (!out.empty() && out.back() == '.') out.pop_back();
   return runtime::Trim(out);
 }
@@ -159,7 +179,7 @@ bool IsValidFileName(std::string_view name, std::string_view offered) {
 }
 
 bool StaysInFolder(std::string_view name) {
-  if (TrimBlanks(name).empty() || name == "." || name == "..") return false;
+  if (name.find_first_not_of(". \t") == std::string_view::npos) return false;
   return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
 }
 

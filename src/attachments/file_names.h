@@ -55,13 +55,24 @@ void ShowInvalidFileNameMessage();
 // The text with every occurrence of `remove` taken out, compared without
 // regard to case.
 std::string RemoveText(std::string_view text, std::string_view remove);
-// A message subject made usable as (part of) a file name: every : / \ > < | * ?
-// and double quote removed, then the trailing periods one by one, then the
-// blanks at both ends ("Re: photos?" -> "Re photos", "Holiday..." -> "Holiday").
+// A message subject made usable as (part of) a file name: the characters
+// that show nothing, turn text around or drive a terminal removed (as they
+// are from attachment names), then every : / \ > < | * ? and double quote,
+// then the trailing periods one by one, then the blanks at both ends
+// ("Re: photos?" -> "Re photos", "Holiday..." -> "Holiday").
 std::string CleanFileName(std::string_view text);
 
+// `before` + `middle` + `after` within 255 bytes: `middle` (a subject, or
+// the text in its place) is cut on a character boundary. When `before` and
+// `after` alone are too long, the whole is cut before its extension.
+std::string FitAround(std::string_view before, std::string_view middle, std::string_view after);
+// A cleaned subject as a folder name: cut to 255 bytes on a character
+// boundary, then cleaned of the periods and blanks the cut left at its end.
+std::string FitFolderName(std::string_view cleaned);
+
 // The name, joined to a folder, names an entry of that folder itself: not
-// empty or blanks only, not "." or "..", no separator of either system ("/" or "\"), no
+// empty, not made only of periods and blanks ("." and ".." are the folders
+// themselves, "..." a hidden file), no separator of either system ("/" or "\"), no
 // NUL. An attachment's name comes from whoever wrote the message.
 bool StaysInFolder(std::string_view name);
 

@@ -11,6 +11,7 @@ class HostAttachment final : public LateAttachment {
   long Type() override { return Object().Type(); }
   std::string FileName() override { return Object().FileName(); }
   void SaveAsFile(const std::string& path) override { Object().SaveAsFile(path); }
+  std::shared_ptr<host::Attachment> HostObject() override { return a_; }
 
  private:
   host::Attachment& Object() {

@@ -81,6 +81,7 @@ void BuildTempFolder(runtime::OnError& eh) {
 void SavePictures(long count, const std::function<std::shared_ptr<LateAttachment>(long)>& item) {
   runtime::ResumeNext rn;
   auto files = std::make_shared<runtime::Collection<std::string>>();
+  auto sources = std::make_shared<OutAddIn::CachedSourceList>();
   const std::string folder = TempFolderPath();
   // Without the folder a name would be joined to nothing and land at the root.
   if (!folder.empty()) {
@@ -102,11 +103,12 @@ void SavePictures(long count, const std::function<std::shared_ptr<LateAttachment
       const std::string stored = UniqueTempName(own, files.get());
       if (stored.empty()) continue;
       rn([&] { files->Add(stored != own ? own + ";" + stored : stored, stored); });
+      rn([&] { sources->Add(attachment->HostObject(), stored); });
       // Written before the next name is chosen, so two of one name get two files.
       rn([&] { attachment->SaveAsFile(platform::JoinPath(folder, stored)); });
     }
   }
-  rn([&] { AddIn().CachedFiles(files); });
+  rn([&] { AddIn().CachedFiles(files, sources); });
 }
 
 }  // namespace

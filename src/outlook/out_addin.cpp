@@ -187,7 +187,7 @@ void OutAddIn::ShutdownHandler() {
     m_colExpl.reset();
   });
   rn([&] { m_olNameSpace.reset(); });
-  rn([&] { m_colCachedFiles.reset(); });
+  rn([&] { CachedFiles(nullptr); });
 
   rn([&] { g_objOutlook.reset(); });
   rn([&] { g_objRDOSession.reset(); });

@@ -11,6 +11,7 @@
 
 namespace host {
 class Application;
+class Attachment;
 class Explorers;
 class Inspectors;
 class Explorer;
@@ -42,9 +43,16 @@ class OutAddIn : public std::enable_shared_from_this<OutAddIn> {
 
   // The cached-file list: texts, each a file name in the temporary folder or
   // "<attachment file name>;<stored name>". nullptr is Nothing.
+  // The attachment each file of the list was written from, keyed by the
+  // stored name: a picture's own name and its place among the pictures do
+  // not find it among all attachments. Replaced and cleared with the list.
+  using CachedSourceList = runtime::Collection<std::weak_ptr<host::Attachment>>;
   std::shared_ptr<runtime::Collection<std::string>> CachedFiles() const { return m_colCachedFiles; }
-  void CachedFiles(std::shared_ptr<runtime::Collection<std::string>> colCachedFiles) {
+  std::shared_ptr<CachedSourceList> CachedSources() const { return m_colCachedSources; }
+  void CachedFiles(std::shared_ptr<runtime::Collection<std::string>> colCachedFiles,
+                   std::shared_ptr<CachedSourceList> colCachedSources = nullptr) {
     m_colCachedFiles = std::move(colCachedFiles);
+    m_colCachedSources = std::move(colCachedSources);
   }
 
   const std::string& TempFolderPath() const { return m_strTempFolderPath; }
@@ -74,6 +82,7 @@ class OutAddIn : public std::enable_shared_from_this<OutAddIn> {
   bool m_blnEnabled = false;
   std::shared_ptr<host::NameSpace> m_olNameSpace;
   std::shared_ptr<runtime::Collection<std::string>> m_colCachedFiles;
+  std::shared_ptr<CachedSourceList> m_colCachedSources;
 };
 
 // Shared globals of the add-in (set at start-up, released by ShutdownHandler).

@@ -397,28 +397,18 @@ void frmMain::SavePictures(const std::string& procedure, const std::string& Fold
     for (long i = 1; i <= count; ++i) eh([&] { add(attachments->Item(i)); });
   } else {
     for (const auto& item : *selected) {
-      // A selected file is the picture stored under that name; its own name
-      // and its place among the pictures of that name find its attachment,
-      // so a duplicate stored as beach_1.jpg saves the second beach.jpg.
+      // A selected file is saved from the attachment it was written from
+      // (a duplicate stored as beach_1.jpg saves the second beach.jpg), as
+      // long as that attachment is still one of the message's.
       eh([&] {
         const std::string stored = mpa::ResolveTempFileName(*item);
-        std::string own;
-        long occurrence = 0;
-        for (const auto& picture : Ref(m_objImageFiles)) {
-          const std::string file =
-              picture->OriginalFileName().empty() ? picture->FileName() : picture->OriginalFileName();
-          if (runtime::LCase(file) == runtime::LCase(stored) && own.empty()) {
-            own = picture->FileName();
-            for (const auto& earlier : *m_objImageFiles) {
-              if (earlier->FileName() == own) ++occurrence;
-              if (earlier == picture) break;
-            }
-          }
-        }
-        if (own.empty()) return;  // a file that is no attachment of the message
+        const auto sources = Ref(g_objOutAddIn).CachedSources();
+        if (!sources || !sources->Contains(stored)) return;  // a file that is no attachment of the message
+        const auto source = sources->Item(stored).lock();
+        if (!source) return;
         for (long i = 1; i <= count; ++i) {
           auto attachment = attachments->Item(i);
-          if (attachment->FileName() == own && --occurrence == 0) {
+          if (attachment == source) {
             add(attachment);
             return;
           }

@@ -455,5 +455,109 @@ TEST_F(ExportTest, TenThousandMessagesAreExportedWhole) {
   EXPECT_EQ(boxes->Log().back().prompt, "40000 attachments were exported.");
 }
 
+using ExportRegressions = ExportTest;
+
+// Two runs with deletion into one folder: the second message's photo.jpg
+// must not replace the only copy of the first one's. A file already there
+// with the same bytes is that copy and stays as it is.
+TEST_F(ExportRegressions, AnExportNeverWritesOverAFileOfOtherBytes) {
+  tmp.Write("target/Trip/same.jpg", "same");
+  tmp.Write("target/Trip/photo_1.jpg", "from elsewhere");
+  auto a = Message({Att("photo.jpg", "A")}, "Trip");
+  auto b = Message({Att("photo.jpg", "B"), Att("same.jpg", "same")}, "Trip");
+  for (const auto& item : {a, b}) {
+    explorer->Select({item});
+    boxes->Queue(forms::vbYes);
+    Run([&](frmExport& f) {
+      user::Click(*f.optEmailFolders);
+      if (!f.chkDelete->Value()) user::Click(*f.chkDelete);
+    });
+  }
+  EXPECT_EQ(Read(target + "/Trip/photo.jpg"), "A");
+  EXPECT_EQ(Read(target + "/Trip/photo_1.jpg"), "from elsewhere");
+  EXPECT_EQ(Read(target + "/Trip/photo_2.jpg"), "B");
+  EXPECT_EQ(Read(target + "/Trip/same.jpg"), "same");
+  EXPECT_EQ(Tree(target), (Strings{"Trip/photo.jpg", "Trip/photo_1.jpg", "Trip/photo_2.jpg", "Trip/same.jpg"}));
+  // Each original has its own intact copy, so each goes.
+  EXPECT_EQ(Names(a), Strings{});
+  EXPECT_EQ(Names(b), Strings{});
+  EXPECT_EQ(boxes->Log().back().prompt, "2 attachments were exported.");
+}
+
+// Sub-folders named after subjects: invisible, bidi and control characters
+// leave the name, a subject longer than a name can be is shortened (the
+// extension kept in append mode), and every message is exported.
+TEST_F(ExportRegressions, SubjectFolderNamesAreCleanedAndShortened) {
+  std::string accents;
+  for (int i = 0; i < 300; ++i) accents += "\xC3\xA9";  // 300 "é", 600 bytes
+  struct Row {
+    const char* name;
+    std::string subject;
+    forms::FormControl<forms::msforms::OptionButton> frmExport::*option;
+    Strings want;
+  };
+  const std::vector<Row> rows = {
+      {"zero-width dots", "\u200b..\u200b", &frmExport::optEmailFolders, {"a.jpg"}},
+      {"bidi override", "\u202egpj.exe\u202c \u2066x\u2069", &frmExport::optEmailFolders, {"gpj.exe x/a.jpg"}},
+      {"escape sequence", "a\x1b[31mb\x7f", &frmExport::optEmailFolders, {"a[31mb/a.jpg"}},
+      {"long subject folder", accents, &frmExport::optEmailFolders, {accents.substr(0, 254) + "/a.jpg"}},
+      {"long subject first", accents, &frmExport::optAppendSubject, {accents.substr(0, 250) + "a.jpg"}},
+      {"long subject after", accents, &frmExport::optAppendSubjectToEnd, {"a (" + accents.substr(0, 246) + ").jpg"}},
+  };
+  int n = 0;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string out = tmp.MakeDir("subjects" + std::to_string(++n));
+    explorer->Select({Message({Att("a.jpg")}, row.subject)});
+    boxes->ClearLog();
+    Run([&](frmExport& f) {
+      Into(f, out);
+      user::Click(*(f.*row.option));
+      if (row.option == &frmExport::optAppendSubject) user::Paste(*f.txtSep, "");
+    });
+    EXPECT_EQ(Tree(out), row.want);
+    EXPECT_EQ(Titles(), Strings{"Export Complete"});
+  }
+}
+
+// A link inside the chosen folder, where a sub-folder or a file would go,
+// is never followed: that attachment is refused with the reason, nothing
+// lands outside, and the attachment stays in its message.
+TEST_F(ExportRegressions, LinksInsideTheTargetAreNeverFollowed) {
+  const std::string outside = tmp.MakeDir("outside");
+  const std::string victim = tmp.Write("outside/photo.jpg", "keep me");
+  std::filesystem::create_directory_symlink(outside, target + "/Trip");
+  std::filesystem::create_symlink(victim, target + "/photo.jpg");
+  auto trip = Message({Att("a.jpg", "A")}, "Trip");
+  auto flat = Message({Att("photo.jpg", "B")}, "Flat");
+  struct Row {
+    const char* name;
+    std::shared_ptr<host::Item> item;
+    forms::FormControl<forms::msforms::OptionButton> frmExport::*option;
+    std::string link;
+  } rows[] = {
+      {"a sub-folder", trip, &frmExport::optEmailFolders, target + "/Trip"},
+      {"a file", flat, &frmExport::optOutputFolder, target + "/photo.jpg"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    explorer->Select({row.item});
+    boxes->ClearLog();
+    boxes->Queue(forms::vbYes);
+    Run([&](frmExport& f) {
+      user::Click(*(f.*row.option));
+      if (!f.chkDelete->Value()) user::Click(*f.chkDelete);
+    });
+    ASSERT_EQ(boxes->Log().size(), 3u);
+    EXPECT_EQ(boxes->Log()[1].prompt, "Error 75 (Path/File access error: '" + row.link +
+                                          "' is a symbolic link; nothing is written through it) in procedure "
+                                          "BatchSaveAttachments of Form frmExport.");
+    EXPECT_EQ(boxes->Log()[2].prompt, "No attachments met the specified conditions.");
+    EXPECT_EQ(Names(row.item).size(), 1u);
+  }
+  EXPECT_EQ(Tree(outside), Strings{"photo.jpg"});
+  EXPECT_EQ(Read(victim), "keep me");
+}
+
 }  // namespace
 }  // namespace attachments_test

@@ -392,5 +392,21 @@ TEST_F(Regressions, ConflictsOfLongOddAndBlankNames) {
             "x_" + std::string(247, 'b') + "_2.jpg");
 }
 
+// Names made only of dots and blanks name no file of their own ("..." is
+// hidden, " . " is the folder itself on some systems): refused like "." and "..".
+TEST_F(Regressions, TypedNamesOfOnlyDotsAndBlanksAreRefused) {
+  for (const char* typed : {".", "..", "...", " . ", ". .", "  ...  "}) {
+    SCOPED_TRACE(std::string("'") + typed + "'");
+    std::filesystem::remove_all(target);
+    Put("photo.jpg");
+    boxes->ClearLog();
+    Once(TypeAndPress(typed, &Dialog::cmdUseRename));
+    Result r = Save(Message({Att("photo.jpg", "new")}));
+    EXPECT_EQ(r.count, 0);
+    EXPECT_EQ(Listing(target), Strings{"photo.jpg"});
+    EXPECT_EQ(Titles(), Strings{"Invalid File Name"});
+  }
+}
+
 }  // namespace
 }  // namespace attachments_test

@@ -266,6 +266,32 @@ TEST_F(PreviewCommandsTest, NamesWithADotOrASemicolonUnderHiddenExtensions) {
               message->Attachments()->Item(1)->SavedTo().back() != documents + "/a;b.jpg");
 }
 
+using TaskPaneRegressions = PreviewCommandsTest;
+
+// An attached message and a link named like the picture come first: the
+// selected picture is still the attachment its file was written from.
+TEST_F(TaskPaneRegressions, SavingTheSelectedPictureSavesTheAttachmentItCameFrom) {
+  auto attached = outlook_test::Att("beach.jpg", "an attached message");
+  attached.type = host::olEmbeddeditem;
+  auto link = outlook_test::Att("beach.jpg", "a link");
+  link.type = host::olByReference;
+  scripted->Add(InTemp("beach.jpg"), Plain());
+  message = Message("Beach", {attached, link, outlook_test::Att("beach.jpg", "the picture")});
+  explorer->Select({message});
+  ClickToolbar("&Lumivane...");
+  auto f = forms::Default<frmMain>();
+  ASSERT_EQ(View(*f), (Strings{">beach.jpg*"}));
+
+  const std::string documents = tmp / "home/Documents";
+  ui->AnswerFolder(documents);
+  Task(*f, "CUSTOMSAVESELECTED");
+  EXPECT_EQ(outlook_test::Read(documents + "/beach.jpg"), "the picture");
+  EXPECT_TRUE(message->Attachments()->Item(1)->SavedTo().empty());
+  EXPECT_TRUE(message->Attachments()->Item(2)->SavedTo().empty());
+  ASSERT_EQ(boxes->Log().size(), 1u);
+  EXPECT_EQ(boxes->Log()[0].prompt, "One image attachment has been saved to '" + documents + "'.");
+}
+
 TEST_F(PreviewCommandsTest, OnlyNonPicturesSavedEndsWithoutTheCompleteBox) {
   auto f = Open("Text", {{"a.jpg", Plain()}, {"notes.txt", {}}});
   // The message's picture went meanwhile; only the text file is left.

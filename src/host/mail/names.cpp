@@ -7,40 +7,12 @@
 #include <system_error>
 
 #include "host/mail/text_util.h"
+#include "platform/fso/name_text.h"
 #include "runtime/error.h"
 
 namespace host::mail {
 
 namespace {
-
-bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
-
-// Marks, embeddings, overrides and isolates: they make "gpj.exe" look like
-// "exe.jpg" and have no business in a file name.
-bool IsBidiFormatting(char32_t c) {
-  return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-}
-
-// Characters that show nothing: "ph\u200Boto.jpg" would pass for "photo.jpg".
-// Line and paragraph separators break a name over lines wherever it shows.
-bool IsInvisible(char32_t c) { return (c >= 0x200B && c <= 0x200D) || c == 0xFEFF || c == 0x2028 || c == 0x2029; }
-
-// Steps 1 and 2 of the sanitiser.
-std::string StripUnsafeCharacters(std::string_view raw) {
-  std::string out;
-  out.reserve(raw.size());
-  for (std::size_t i = 0; i < raw.size();) {
-    const detail::Utf8Char c = detail::DecodeUtf8(raw, i);
-    if (c.length == 0) {
-      out += '_';
-      ++i;
-      continue;
-    }
-    if (!IsControl(c.code) && !IsBidiFormatting(c.code) && !IsInvisible(c.code)) out.append(raw.substr(i, c.length));
-    i += c.length;
-  }
-  return out;
-}
 
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
@@ -100,7 +72,7 @@ bool EqualCaseBlind(std::string_view a, std::string_view b) {
 }  // namespace
 
 std::string SanitizeAttachmentName(std::string_view raw, std::string_view fallback) {
-  const std::string clean = StripUnsafeCharacters(raw);
+  const std::string clean = platform::fso::StripHiddenCharacters(raw);
   std::string_view name = LastComponent(clean);
   if (name.empty() || name == "." || name == "..") return std::string(fallback);
   if (name.size() <= kMaxNameBytes) return std::string(name);
@@ -124,7 +96,8 @@ std::string CleanDisplayText(std::string_view raw) {
   const std::string valid = detail::MakeValidUtf8(raw, "\xEF\xBF\xBD");
   for (std::size_t i = 0; i < valid.size();) {
     const detail::Utf8Char c = detail::DecodeUtf8(valid, i);
-    if (!IsControl(c.code) && !IsBidiFormatting(c.code)) out.append(valid, i, c.length);
+    if (!platform::fso::IsControlCharacter(c.code) && !platform::fso::IsBidiFormatting(c.code))
+      out.append(valid, i, c.length);
     i += c.length;
   }
   return out;

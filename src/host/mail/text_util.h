@@ -5,16 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/fso/name_text.h"
+
 namespace host::mail::detail {
 
-// Decodes one UTF-8 sequence at `s[i]`: its code point and length, or length 0
-// when the bytes there are not a valid sequence (overlong forms, surrogates
-// and values above U+10FFFF included).
-struct Utf8Char {
-  char32_t code = 0;
-  std::size_t length = 0;
-};
-Utf8Char DecodeUtf8(std::string_view s, std::size_t i);
+// One UTF-8 sequence at `s[i]` (platform/fso/name_text.h).
+using platform::fso::DecodeUtf8;
+using platform::fso::Utf8Char;
 
 // `s` with every invalid byte replaced by `replacement`.
 std::string MakeValidUtf8(std::string_view s, std::string_view replacement);

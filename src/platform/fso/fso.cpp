@@ -8,6 +8,7 @@
 #include "platform/fso/resolve.h"
 #include "platform/path.h"
 #include "runtime/error.h"
+#include "runtime/text.h"
 
 namespace platform::fso {
 
@@ -29,7 +30,14 @@ long NumberFor(const std::error_code& ec, long notFound) {
   return err::kPathFileAccessError;
 }
 
-[[noreturn]] void RaiseFor(const std::error_code& ec, long notFound) { runtime::Raise(NumberFor(ec, notFound)); }
+// The system's reason goes with the number: "Path/File access error" alone
+// does not tell a name too long from a disk gone away.
+[[noreturn]] void RaiseFor(const std::error_code& ec, long notFound) {
+  const long number = NumberFor(ec, notFound);
+  const std::string text = runtime::DefaultDescription(number);
+  const std::string reason = ec.message();
+  runtime::Raise(number, runtime::TextEqual(text, reason) ? text : text + ": " + reason);
+}
 
 bool IsFolder(const std::string& path) {
   std::error_code ec;

@@ -1,6 +1,8 @@
 #include "platform/fso/resolve.h"
 
 #include <algorithm>
+#include <array>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -150,6 +152,32 @@ bool IsLocked(std::string_view path) {
   const std::string resolved = ResolvePath(path);
   std::lock_guard<std::mutex> guard(Locks().mutex);
   return Locks().counts.count(resolved) != 0;
+}
+
+bool IsSymbolicLink(std::string_view path) {
+  std::error_code ec;
+  return fs::is_symlink(fs::symlink_status(ResolvePath(path), ec));
+}
+
+bool SameContent(std::string_view a, std::string_view b) {
+  const fs::path first(ResolvePath(a));
+  const fs::path second(ResolvePath(b));
+  std::error_code ec;
+  if (!fs::is_regular_file(fs::symlink_status(first, ec)) || !fs::is_regular_file(fs::symlink_status(second, ec)))
+    return false;
+  const auto size = fs::file_size(first, ec);
+  if (ec || size != fs::file_size(second, ec) || ec) return false;
+  std::ifstream x(first, std::ios::binary);
+  std::ifstream y(second, std::ios::binary);
+  if (!x || !y) return false;
+  std::array<char, 64 * 1024> bx{};
+  std::array<char, 64 * 1024> by{};
+  while (x && y) {
+    x.read(bx.data(), bx.size());
+    y.read(by.data(), by.size());
+    if (x.gcount() != y.gcount() || !std::equal(bx.begin(), bx.begin() + x.gcount(), by.begin())) return false;
+  }
+  return x.eof() && y.eof();
 }
 
 }  // namespace platform::fso

@@ -55,4 +55,13 @@ class FileLock {
 
 bool IsLocked(std::string_view path);
 
+// The entry that `path` names (resolved as above) is a symbolic link, to
+// whatever it points to or to nothing. Writing through one would put a file
+// wherever the link leads.
+bool IsSymbolicLink(std::string_view path);
+
+// Two regular files (resolved as above, links not followed) hold the same
+// bytes; false when either cannot be read.
+bool SameContent(std::string_view a, std::string_view b);
+
 }  // namespace platform::fso

@@ -181,4 +181,25 @@ TEST_F(Fso, CreationGoesThroughTheProvider) {
   EXPECT_NE(CreateFileSystemObject(), nullptr);
 }
 
+using FsoRegressions = Fso;
+
+// A failure of the system says why: "Error 75 (Path/File access error)"
+// alone leaves the person guessing. A link is told from what it points to.
+TEST_F(FsoRegressions, SystemFailuresCarryTheReasonAndLinksAreToldApart) {
+  MakeFolder("Pics");
+  const std::string longName(300, 'x');
+  try {
+    fso.CreateFolder(Path(longName));
+    ADD_FAILURE() << "a 300-byte name was made";
+  } catch (const runtime::Error& e) {
+    EXPECT_EQ(e.Number(), 75);
+    EXPECT_EQ(e.Description(), "Path/File access error: File name too long");
+  }
+  fs::create_directory_symlink(Path("Pics"), Path("Link"));
+  EXPECT_TRUE(fso.FolderExists(Path("link")));
+  EXPECT_TRUE(IsSymbolicLink(Path("LINK")));
+  EXPECT_FALSE(IsSymbolicLink(Path("Pics")));
+  EXPECT_FALSE(IsSymbolicLink(Path("missing")));
+}
+
 }  // namespace

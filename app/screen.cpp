@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QMessageBox>
+#include <QPixmapCache>
 #include <QScreen>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +26,9 @@ namespace fs = std::filesystem;
 namespace forms = platform::forms;
 
 namespace {
+
+// Kilobytes; Qt's own default is 10 MB.
+constexpr int kPixmapCacheKb = 2048;
 
 int g_argc = 1;
 char g_name[] = "lumivane-host";
@@ -70,6 +74,11 @@ Screen::Screen(bool onScreen) {
   qInstallMessageHandler(QuietOffscreen);
   app_ = std::make_unique<QApplication>(g_argc, g_argv);
   QApplication::setApplicationName("lumivane-host");
+  // Qt keeps the scaled and greyed pictures of icons in this cache, keyed by
+  // the picture they came from. Every preview brings new thumbnails, whose
+  // entries are never asked for again once it closes; the cache would fill
+  // to its limit with them, so the program keeps it small.
+  QPixmapCache::setCacheLimit(kPixmapCacheKb);
   onScreen_ = onScreen && QGuiApplication::platformName() != "offscreen";
   // On a display the forms measure the real screen; offscreen they keep the
   // runtime's fixed one, so scripts lay out the same everywhere.

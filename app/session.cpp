@@ -16,6 +16,7 @@
 #include "platform/fso/resolve.h"
 #include "platform/qt/screen_ui.h"
 #include "platform/registry/registry.h"
+#include "platform/seam_record.h"
 #include "platform/shell/shell.h"
 #include "runtime/error.h"
 #include "runtime/text.h"
@@ -89,6 +90,9 @@ std::string ReadProblems(const host::MailLink& link, host::Item& item) {
 
 Session::Session(std::ostream& out, SessionSetup setup) : state_(out), setup_(std::move(setup)) {
   state_.console = setup_.console;
+  // The stand-ins' records of calls are for tests; kept, they would grow
+  // with every use of the program.
+  platform::KeepSeamRecords(false);
   platform::shell::SetEnvironment(setup_.environment);
   profile_ = SetUpProfile(setup_.options, setup_.environment, setup_.sampleMail, setup_.installPrefix);
 

@@ -290,7 +290,7 @@ void Peers(const fs::path& store, const fs::path& work, double bytes, double our
 }
 
 // (f), in a process of its own so that its peak memory is its own.
-const bench::Shape kBigShape{1, 1, 200 * 1024, {}};
+const bench::Shape kBigShape{1, 1, 200 * 1024, {}, {}};
 
 int BigChild(const fs::path& work) {
   const fs::path store = MailFor(work, kBigShape);
@@ -320,7 +320,7 @@ void Big(const fs::path& work) {
 
 // (e) The temporary picture folder for a preview.
 void TemporaryFolder(const fs::path& work, const fs::path& profile, int rounds) {
-  const bench::Shape many{1, 30, 4096, {}};
+  const bench::Shape many{1, 30, 4096, {}, {}};
   const fs::path manyStore = MailFor(work, many);
   std::size_t files = 0;
   fs::path folder;
@@ -438,7 +438,7 @@ int main(int argc, char** argv) {
 
   // (d) Many small messages.
   {
-    const bench::Shape small{1000, 1, 50, {}};
+    const bench::Shape small{1000, 1, 50, {}, {}};
     const fs::path smallStore = MailFor(work, small);
     const auto smallDecoded = Decoded(smallStore);
     double seconds = 1e9, plain = 1e9;

@@ -87,7 +87,7 @@ std::uintmax_t WriteMaildir(const fs::path& dir, const Shape& shape) {
                        "@lumivane.example>\nMIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=\"b\"\n\n"
                        "--b\nContent-Type: text/plain; charset=us-ascii\n\nPictures attached.\n";
     for (int k = 1; k <= shape.pictures; ++k) {
-      const std::string name = PictureName(m, k);
+      const std::string name = shape.name ? shape.name(m, k) : PictureName(m, k);
       text += "--b\nContent-Type: image/jpeg; name=\"" + name + "\"\nContent-Disposition: attachment; filename=\"" +
               name + "\"\nContent-Transfer-Encoding: base64\n\n" +
               Base64Lines(shape.picture ? shape.picture(m, k) : PictureBytes(m, k, shape));

@@ -14,6 +14,8 @@ struct Shape {
   int kilobytes = 300;
   // The bytes of picture k of message m, when not the noise of PictureBytes.
   std::function<std::string(int m, int k)> picture;
+  // Its attachment name, when not that of PictureName.
+  std::function<std::string(int m, int k)> name;
 };
 
 // The decoded bytes of picture `k` of message `m`: a JPEG start and end

@@ -1,5 +1,6 @@
 #include "pictures/image_file.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -105,19 +106,22 @@ runtime::Variant ImageFile::GetPropertyItemValue(const GdiPlusPropertyItem& item
   long count = 0;
   if (!rn([&] { type = item.Type(); })) return value;
   rn([&] { count = item.Count(); });
+  // Of a list of values only the last one counts, so only it is read: a
+  // picture may claim millions of values, and each read is a call into the
+  // library. No values leave the value empty.
   switch (type) {
     case platform::gdiplus::kTypeAscii: rn([&] { value = item.Text(); }); break;
     case platform::gdiplus::kTypeShort:
-      for (long i = 1; i <= count; ++i) rn([&] { value = item.Short(i); });
+      if (count > 0) rn([&] { value = item.Short(count); });
       break;
     case platform::gdiplus::kTypeLong:
-      for (long i = 1; i <= count; ++i) rn([&] { value = WholeNumber(item.Long(i)); });
+      if (count > 0) rn([&] { value = WholeNumber(item.Long(count)); });
       break;
     case platform::gdiplus::kTypeRational:
     case platform::gdiplus::kTypeSRational:
-      for (long i = 1; i <= count; ++i) {
+      if (count > 0) {
         rn([&] {
-          const auto [numerator, denominator] = item.Rational(i);
+          const auto [numerator, denominator] = item.Rational(count);
           value = std::to_string(numerator) + "/" + std::to_string(denominator);
         });
       }
@@ -125,9 +129,8 @@ runtime::Variant ImageFile::GetPropertyItemValue(const GdiPlusPropertyItem& item
     case platform::gdiplus::kTypeUndefined: {
       std::vector<std::uint8_t> bytes;
       rn([&] { bytes = item.Bytes(); });
-      for (long i = 0; i < count && i < static_cast<long>(bytes.size()); ++i) {
-        rn([&] { value = runtime::Hex(bytes[static_cast<std::size_t>(i)], 2); });
-      }
+      const std::size_t n = std::min(bytes.size(), static_cast<std::size_t>(std::max(count, 0L)));
+      if (n > 0) rn([&] { value = runtime::Hex(bytes[n - 1], 2); });
       break;
     }
     default: {

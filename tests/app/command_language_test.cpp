@@ -11,6 +11,7 @@
 #include "app/words.h"
 #include "host/mail/mail_support.h"
 #include "platform/forms/form.h"
+#include "platform/seam_record.h"
 
 namespace {
 
@@ -109,6 +110,14 @@ class SessionTest : public ::testing::Test {
   std::string setUpOut_;  // what the session printed while it was made
   std::unique_ptr<app::Session> session_;
 };
+
+// The stand-ins' records of calls are for tests: the program keeps none,
+// or it would grow with every use.
+TEST_F(SessionTest, Regressions_The_program_keeps_no_records_of_calls) {
+  platform::KeepSeamRecords(true);
+  Open();
+  EXPECT_FALSE(platform::KeepingSeamRecords());
+}
 
 TEST_F(SessionTest, DrivesTheClientAndPrintsWhatHappens) {
   Open();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "outlook/out_addin.h"
 #include "pictures/picture_test.h"
@@ -409,6 +410,38 @@ TEST_F(RealPictures, NotAPicture) {
   EXPECT_EQ(f.PictureHeight(), 0);
   EXPECT_EQ(f.Dimensions(), "");
   EXPECT_TRUE(boxes->Log().empty());
+}
+
+// A picture may claim millions of values for one property. Only the last
+// value counts, and it is read through one call however many there are, so
+// neither the time nor the library's record grows with the count.
+class Regressions : public PictureFixture {};
+
+TEST_F(Regressions, Many_values_are_read_once) {
+  PictureData p = picture_test::WithColourSpace(
+      {PropertyData::Rationals(33434, std::vector<std::pair<std::int64_t, std::int64_t>>(100000, {1, 2})),
+       PropertyData::Undefined(272, std::vector<std::uint8_t>(100000, 0x0A)),
+       PropertyData::Longs(34855, std::vector<std::int64_t>(100000, 7))});
+  p.properties[0] = PropertyData::Shorts(40961, std::vector<std::int64_t>(200000, 1));
+  p.properties[1] = PropertyData::Rationals(33434, std::vector<std::pair<std::int64_t, std::int64_t>>(100000, {1, 60}));
+  pictures->Add("/p/many.tif", p);
+  ImageFile f;
+  f.Path("/p/many.tif");
+  f.LoadEXIFData();
+  EXPECT_EQ(f.ColorRepresentation(), "sRGB");
+  EXPECT_EQ(f.ExposureTime(), "0.017sec (1/60)");
+  EXPECT_EQ(f.CameraModel(), "0A");
+  EXPECT_EQ(f.ISOSpeed(), "ISO-7");
+  std::map<std::string, int> reads;
+  for (const std::string& c : library->Calls()) {
+    if (c.rfind("GdiPlusPropertyItem.", 0) == 0) ++reads[c];
+  }
+  const std::map<std::string, int> want = {
+      {"GdiPlusPropertyItem.Bytes", 1},        {"GdiPlusPropertyItem.Count", 4},
+      {"GdiPlusPropertyItem.Long 100000", 1},  {"GdiPlusPropertyItem.Rational 100000", 1},
+      {"GdiPlusPropertyItem.Short 200000", 1}, {"GdiPlusPropertyItem.Type", 4},
+  };
+  EXPECT_EQ(reads, want);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ std::vector<std::string> ClassRegistry::ProgIds() const {
 }
 
 std::shared_ptr<Object> ClassRegistry::Create(std::string_view progId) {
-  log_.emplace_back(progId);
+  log_.Add(std::string(progId));
   for (auto it = failures_.begin(); it != failures_.end(); ++it) {
     if (!runtime::TextEqual(it->first, progId)) continue;
     const Failure f = it->second;

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/seam_record.h"
 #include "runtime/error.h"
 
 namespace platform::com {
@@ -47,7 +48,7 @@ class ClassRegistry {
                   std::string description = {}, int times = -1);
   void ClearFailures();
   // Every creation asked for, in order, with the ProgID as the caller spelled it.
-  const std::vector<std::string>& CreateLog() const { return log_; }
+  const std::vector<std::string>& CreateLog() const { return log_.Entries(); }
 
  private:
   struct Failure {
@@ -61,7 +62,7 @@ class ClassRegistry {
   };
   std::vector<Entry> entries_;
   std::vector<std::pair<std::string, Failure>> failures_;
-  std::vector<std::string> log_;
+  platform::SeamRecord<std::string> log_;
 
   const Entry* Find(std::string_view progId) const;
 };

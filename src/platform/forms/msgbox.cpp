@@ -25,11 +25,11 @@ long ScriptedMessageBoxes::Answer(const MessageBoxRecord& box) {
   } else if ((box.style & 7) == vbOKOnly) {
     record.answer = vbOK;
   } else {
-    log_.push_back(record);
+    log_.Add(record);
     throw runtime::Error(runtime::err::kInternalError,
                          "no answer queued for the message box \"" + box.title + "\": " + box.prompt);
   }
-  log_.push_back(record);
+  log_.Add(record);
   return record.answer;
 }
 

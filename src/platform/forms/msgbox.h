@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/seam_record.h"
 #include "runtime/error.h"
 
 namespace platform::forms {
@@ -50,13 +51,13 @@ class ScriptedMessageBoxes : public MessageBoxResponder {
   void Queue(long answer, int times = 1);
   long Answer(const MessageBoxRecord& box) override;
 
-  const std::vector<MessageBoxRecord>& Log() const { return log_; }
-  void ClearLog() { log_.clear(); }
+  const std::vector<MessageBoxRecord>& Log() const { return log_.Entries(); }
+  void ClearLog() { log_.Clear(); }
   std::size_t Pending() const { return answers_.size(); }
 
  private:
   std::deque<long> answers_;
-  std::vector<MessageBoxRecord> log_;
+  platform::SeamRecord<MessageBoxRecord> log_;
 };
 
 void SetMessageBoxResponder(std::shared_ptr<MessageBoxResponder> responder);

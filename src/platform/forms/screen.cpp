@@ -7,7 +7,7 @@ namespace platform::forms {
 void ScreenObject::MousePointer(int value) {
   if ((value < 0 || value > vbSizeAll) && value != vbCustom) runtime::Raise(380, "Invalid property value");
   mousePointer_ = value;
-  mousePointerLog_.push_back(value);
+  mousePointerLog_.Add(value);
   if (onMousePointer_) onMousePointer_(value);
 }
 
@@ -23,7 +23,7 @@ void ScreenObject::Configure(float twipsPerPixelX, float twipsPerPixelY, int wid
 long ScreenObject::SetCursor(long handle) {
   const long previous = cursor_;
   cursor_ = handle;
-  cursorLog_.push_back(handle);
+  cursorLog_.Add(handle);
   return previous;
 }
 

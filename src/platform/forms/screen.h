@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "platform/seam_record.h"
+
 namespace platform::forms {
 
 enum MousePointerConstants : int {
@@ -35,7 +37,7 @@ class ScreenObject {
   // 0..15 or 99; any other value raises 380. Every value set is logged.
   int MousePointer() const { return mousePointer_; }
   void MousePointer(int value);
-  const std::vector<int>& MousePointerLog() const { return mousePointerLog_; }
+  const std::vector<int>& MousePointerLog() const { return mousePointerLog_.Entries(); }
 
   float TwipsPerPixelX() const { return twipsPerPixelX_; }
   float TwipsPerPixelY() const { return twipsPerPixelY_; }
@@ -50,7 +52,7 @@ class ScreenObject {
   // mouse. Returns the previous handle, as SetCursor does.
   long Cursor() const { return cursor_; }
   long SetCursor(long handle);
-  const std::vector<long>& CursorLog() const { return cursorLog_; }
+  const std::vector<long>& CursorLog() const { return cursorLog_.Entries(); }
 
   // Told of every MousePointer set, so the cursor on screen follows.
   void OnMousePointer(std::function<void(int)> callback) { onMousePointer_ = std::move(callback); }
@@ -61,13 +63,13 @@ class ScreenObject {
 
  private:
   int mousePointer_ = vbDefault;
-  std::vector<int> mousePointerLog_;
+  platform::SeamRecord<int> mousePointerLog_;
   float twipsPerPixelX_ = 15.0f;
   float twipsPerPixelY_ = 15.0f;
   int widthPixels_ = 1024;
   int heightPixels_ = 768;
   long cursor_ = 0;
-  std::vector<long> cursorLog_;
+  platform::SeamRecord<long> cursorLog_;
   std::function<void(int)> onMousePointer_;
 };
 

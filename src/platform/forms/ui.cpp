@@ -198,7 +198,7 @@ UserInterface::Driver ScriptedUserInterface::ModalDriver(const Form& form) {
 }
 
 FolderAnswer ScriptedUserInterface::PickFolder(const FolderRequest& request) {
-  folderRequests_.push_back(request);
+  folderRequests_.Add(request);
   if (folderAnswers_.empty())
     runtime::Raise(runtime::err::kInternalError,
                    "no answer queued for the folder picker \"" + request.title.value_or("") + "\"");
@@ -210,7 +210,7 @@ FolderAnswer ScriptedUserInterface::PickFolder(const FolderRequest& request) {
 
 std::vector<std::string> ScriptedUserInterface::NoticesOf(std::string_view formName) const {
   std::vector<std::string> out;
-  for (const auto& n : notices_)
+  for (const auto& n : notices_.Entries())
     if (n.form == formName) out.push_back(n.action);
   return out;
 }

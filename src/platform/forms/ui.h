@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "platform/forms/controls.h"
+#include "platform/seam_record.h"
 
 namespace platform::forms {
 
@@ -111,16 +112,16 @@ class ScriptedUserInterface : public UserInterface {
 
   Driver ModalDriver(const Form& form) override;
   FolderAnswer PickFolder(const FolderRequest& request) override;
-  void Notice(const FormNotice& notice) override { notices_.push_back(notice); }
+  void Notice(const FormNotice& notice) override { notices_.Add(notice); }
   void Enter(const Form& form, std::string_view member) override;
 
-  const std::vector<FormNotice>& Notices() const { return notices_; }
+  const std::vector<FormNotice>& Notices() const { return notices_.Entries(); }
   // The actions recorded for one form class, in order.
   std::vector<std::string> NoticesOf(std::string_view formName) const;
-  const std::vector<FolderRequest>& FolderRequests() const { return folderRequests_; }
+  const std::vector<FolderRequest>& FolderRequests() const { return folderRequests_.Entries(); }
   void ClearLog() {
-    notices_.clear();
-    folderRequests_.clear();
+    notices_.Clear();
+    folderRequests_.Clear();
   }
   std::size_t PendingFolderAnswers() const { return folderAnswers_.size(); }
 
@@ -143,8 +144,8 @@ class ScriptedUserInterface : public UserInterface {
   std::map<std::string, Driver> drivers_;
   std::map<std::string, std::deque<Driver>> once_;
   std::deque<FolderAnswer> folderAnswers_;
-  std::vector<FormNotice> notices_;
-  std::vector<FolderRequest> folderRequests_;
+  platform::SeamRecord<FormNotice> notices_;
+  platform::SeamRecord<FolderRequest> folderRequests_;
 };
 
 // The current seam. Until one is set, a ScriptedUserInterface with no

@@ -11,14 +11,14 @@ constexpr long kClientSiteNotAvailable = 398;
 // ---- PropertyBag ----
 
 runtime::Variant PropertyBag::ReadProperty(std::string_view name, const runtime::Variant& defaultValue) {
-  log_.push_back("Read " + std::string(name));
+  log_.Add("Read " + std::string(name));
   auto it = values_.find(name);
   return it == values_.end() ? defaultValue : it->second;
 }
 
 void PropertyBag::WriteProperty(std::string_view name, const runtime::Variant& value,
                                 const runtime::Variant& defaultValue) {
-  log_.push_back("Write " + std::string(name));
+  log_.Add("Write " + std::string(name));
   if (value == defaultValue) {
     values_.erase(std::string(name));
   } else {
@@ -41,7 +41,7 @@ bool UserControl::AmbientUserMode() const {
 }
 
 void UserControl::PropertyChanged(std::string_view name) {
-  if (extender_ != nullptr) extender_->propertyChanges_.emplace_back(name);
+  if (extender_ != nullptr) extender_->propertyChanges_.Add(std::string(name));
 }
 
 std::vector<Control*> UserControl::Constituents() const {

@@ -29,6 +29,7 @@
 #include "platform/com/com.h"
 #include "platform/forms/form.h"
 #include "platform/forms/ui.h"
+#include "platform/seam_record.h"
 #include "runtime/variant.h"
 
 namespace platform::forms {
@@ -50,11 +51,11 @@ class PropertyBag {
   void WriteProperty(std::string_view name, const runtime::Variant& value, const runtime::Variant& defaultValue = {});
   bool Contains(std::string_view name) const { return values_.count(std::string(name)) != 0; }
   // "Read NAME" and "Write NAME", in the order asked.
-  const std::vector<std::string>& Log() const { return log_; }
+  const std::vector<std::string>& Log() const { return log_.Entries(); }
 
  private:
   std::map<std::string, runtime::Variant, std::less<>> values_;
-  std::vector<std::string> log_;
+  platform::SeamRecord<std::string> log_;
 };
 
 class UserControlExtender;
@@ -131,7 +132,7 @@ class UserControlExtender : public Control {
   bool UserMode() const { return userMode_; }
   void UserMode(bool value) { userMode_ = value; }
   // The PropertyChanged calls of the control, in order.
-  const std::vector<std::string>& PropertyChanges() const { return propertyChanges_; }
+  const std::vector<std::string>& PropertyChanges() const { return propertyChanges_.Entries(); }
 
  protected:
   bool HasTabIndex() const override { return false; }
@@ -142,7 +143,7 @@ class UserControlExtender : public Control {
   std::shared_ptr<UserControl> object_;
   std::optional<runtime::Error> createError_;
   bool userMode_ = true;
-  std::vector<std::string> propertyChanges_;
+  platform::SeamRecord<std::string> propertyChanges_;
 };
 
 // A user control placed on a form at design: made afresh on every load.

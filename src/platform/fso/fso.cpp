@@ -115,13 +115,13 @@ void Seam::HealAll() {
 
 std::vector<std::string> Seam::CallsOf(std::string_view member) const {
   std::vector<std::string> out;
-  for (const auto& c : calls_)
+  for (const auto& c : calls_.Entries())
     if (c.member == member) out.push_back(c.argument);
   return out;
 }
 
 bool Seam::Enter(std::string_view member, std::string_view argument) {
-  calls_.push_back(Call{std::string(member), std::string(argument)});
+  if (calls_.Keeping()) calls_.Add(Call{std::string(member), std::string(argument)});
   auto it = faults_.find(member);
   if (it != faults_.end() && it->second.times != 0) {
     const Fault fault = it->second;

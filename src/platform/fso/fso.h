@@ -24,6 +24,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/seam_record.h"
+
 namespace platform::fso {
 
 class Seam {
@@ -41,8 +43,8 @@ class Seam {
   void Heal(const std::string& member);
   void HealAll();
 
-  const std::vector<Call>& Calls() const { return calls_; }
-  void ClearCalls() { calls_.clear(); }
+  const std::vector<Call>& Calls() const { return calls_.Entries(); }
+  void ClearCalls() { calls_.Clear(); }
   // The calls of one member, in order.
   std::vector<std::string> CallsOf(std::string_view member) const;
 
@@ -58,7 +60,7 @@ class Seam {
   };
   std::map<std::string, Fault, std::less<>> faults_;
   std::map<std::string, bool, std::less<>> nothing_;
-  std::vector<Call> calls_;
+  platform::SeamRecord<Call> calls_;
 };
 
 class File {

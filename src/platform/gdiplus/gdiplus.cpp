@@ -24,35 +24,38 @@ std::uint64_t ReadLe(const std::vector<std::uint8_t>& bytes, std::uint64_t at, s
 // ---- GdiPlusPropertyItem ----------------------------------------------------
 
 GdiPlusPropertyItem::GdiPlusPropertyItem(std::shared_ptr<Library> library, PropertyData data)
+    : library_(std::move(library)), data_(std::make_shared<const PropertyData>(std::move(data))) {}
+
+GdiPlusPropertyItem::GdiPlusPropertyItem(std::shared_ptr<Library> library, std::shared_ptr<const PropertyData> data)
     : library_(std::move(library)), data_(std::move(data)) {}
 
 long GdiPlusPropertyItem::Type() const {
   library_->Enter("GdiPlusPropertyItem.Type");
-  return data_.type;
+  return data_->type;
 }
 
 long GdiPlusPropertyItem::Length() const {
   library_->Enter("GdiPlusPropertyItem.Length");
-  return static_cast<long>(data_.value.size());
+  return static_cast<long>(data_->value.size());
 }
 
 long GdiPlusPropertyItem::Count() const {
   library_->Enter("GdiPlusPropertyItem.Count");
-  return data_.count;
+  return data_->count;
 }
 
 std::string GdiPlusPropertyItem::Text() const {
   library_->Enter("GdiPlusPropertyItem.Text");
-  if (data_.type != kTypeAscii) runtime::Raise(runtime::err::kTypeMismatch);
-  const auto nul = std::find(data_.value.begin(), data_.value.end(), 0);
-  return std::string(data_.value.begin(), nul);
+  if (data_->type != kTypeAscii) runtime::Raise(runtime::err::kTypeMismatch);
+  const auto nul = std::find(data_->value.begin(), data_->value.end(), 0);
+  return std::string(data_->value.begin(), nul);
 }
 
 std::uint64_t GdiPlusPropertyItem::ValueAt(long i, long typeA, long typeB, std::string_view member) const {
   library_->Enter(member, std::to_string(i));
-  if (data_.type != typeA && data_.type != typeB) runtime::Raise(runtime::err::kTypeMismatch);
-  const std::uint64_t size = TypeSize(data_.type);
-  if (i < 1 || i > data_.count || static_cast<std::uint64_t>(i) * size > data_.value.size()) {
+  if (data_->type != typeA && data_->type != typeB) runtime::Raise(runtime::err::kTypeMismatch);
+  const std::uint64_t size = TypeSize(data_->type);
+  if (i < 1 || i > data_->count || static_cast<std::uint64_t>(i) * size > data_->value.size()) {
     runtime::Raise(runtime::err::kSubscriptOutOfRange);
   }
   return static_cast<std::uint64_t>(i - 1) * size;
@@ -60,9 +63,9 @@ std::uint64_t GdiPlusPropertyItem::ValueAt(long i, long typeA, long typeB, std::
 
 std::pair<std::int64_t, std::int64_t> GdiPlusPropertyItem::Rational(long i) const {
   const std::uint64_t at = ValueAt(i, kTypeRational, kTypeSRational, "GdiPlusPropertyItem.Rational");
-  const auto numerator = static_cast<std::uint32_t>(ReadLe(data_.value, at, 4));
-  const auto denominator = static_cast<std::uint32_t>(ReadLe(data_.value, at + 4, 4));
-  if (data_.type == kTypeSRational) {
+  const auto numerator = static_cast<std::uint32_t>(ReadLe(data_->value, at, 4));
+  const auto denominator = static_cast<std::uint32_t>(ReadLe(data_->value, at + 4, 4));
+  if (data_->type == kTypeSRational) {
     return {static_cast<std::int32_t>(numerator), static_cast<std::int32_t>(denominator)};
   }
   return {numerator, denominator};
@@ -70,20 +73,21 @@ std::pair<std::int64_t, std::int64_t> GdiPlusPropertyItem::Rational(long i) cons
 
 std::int32_t GdiPlusPropertyItem::Short(long i) const {
   const std::uint64_t at = ValueAt(i, kTypeShort, kTypeSShort, "GdiPlusPropertyItem.Short");
-  const auto v = static_cast<std::uint16_t>(ReadLe(data_.value, at, 2));
-  return data_.type == kTypeSShort ? std::int32_t{static_cast<std::int16_t>(v)} : std::int32_t{v};
+  const auto v = static_cast<std::uint16_t>(ReadLe(data_->value, at, 2));
+  return data_->type == kTypeSShort ? std::int32_t{static_cast<std::int16_t>(v)} : std::int32_t{v};
 }
 
 std::int64_t GdiPlusPropertyItem::Long(long i) const {
   const std::uint64_t at = ValueAt(i, kTypeLong, kTypeSLong, "GdiPlusPropertyItem.Long");
-  const auto v = static_cast<std::uint32_t>(ReadLe(data_.value, at, 4));
-  return data_.type == kTypeSLong ? std::int64_t{static_cast<std::int32_t>(v)} : std::int64_t{v};
+  const auto v = static_cast<std::uint32_t>(ReadLe(data_->value, at, 4));
+  return data_->type == kTypeSLong ? std::int64_t{static_cast<std::int32_t>(v)} : std::int64_t{v};
 }
 
 std::vector<std::uint8_t> GdiPlusPropertyItem::Bytes() const {
   library_->Enter("GdiPlusPropertyItem.Bytes");
-  const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(std::max(data_.count, 0L)), data_.value.size());
-  return std::vector<std::uint8_t>(data_.value.begin(), data_.value.begin() + static_cast<std::ptrdiff_t>(n));
+  const std::size_t n =
+      std::min<std::size_t>(static_cast<std::size_t>(std::max(data_->count, 0L)), data_->value.size());
+  return std::vector<std::uint8_t>(data_->value.begin(), data_->value.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
 // ---- GdiPlusImage -----------------------------------------------------------
@@ -97,7 +101,7 @@ void GdiPlusImage::LoadFile(const std::string& path) {
   if (!library_->Running()) RaiseStatus(kErrCannotLoad, Status::NotInitialized);
   Release();
   try {
-    picture_ = std::make_unique<PictureData>(library_->Source().Load(path));
+    picture_ = std::make_shared<const PictureData>(library_->Source().Load(path));
   } catch (const std::bad_alloc&) {
     RaiseStatus(kErrCannotLoad, Status::OutOfMemory);
   }
@@ -119,7 +123,9 @@ std::shared_ptr<GdiPlusPropertyItem> GdiPlusImage::GetPropertyItem(long tag) {
   const PictureData& p = Picture("GdiPlusImage.GetPropertyItem", std::to_string(tag));
   if (p.nothingFor.count(tag)) return nullptr;
   for (const PropertyData& property : p.properties) {
-    if (property.tag == tag) return std::make_shared<GdiPlusPropertyItem>(library_, property);
+    if (property.tag == tag) {
+      return std::make_shared<GdiPlusPropertyItem>(library_, std::shared_ptr<const PropertyData>(picture_, &property));
+    }
   }
   RaiseStatus(kErrCallFailed, Status::PropertyNotFound);
 }
@@ -155,12 +161,14 @@ std::vector<std::string> Library::HeldFiles() const {
 }
 
 void Library::Enter(std::string_view member, std::string_view argument) {
-  std::string call(member);
-  if (!argument.empty()) {
-    call += ' ';
-    call += argument;
+  if (calls_.Keeping()) {
+    std::string call(member);
+    if (!argument.empty()) {
+      call += ' ';
+      call += argument;
+    }
+    calls_.Add(std::move(call));
   }
-  calls_.push_back(std::move(call));
   const auto it = faults_.find(member);
   if (it == faults_.end()) return;
   const Fault fault = it->second;

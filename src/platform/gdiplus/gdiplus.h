@@ -38,6 +38,7 @@
 #include "platform/fso/resolve.h"
 #include "platform/gdiplus/property_data.h"
 #include "platform/gdiplus/status.h"
+#include "platform/seam_record.h"
 
 namespace platform::gdiplus {
 
@@ -64,6 +65,9 @@ class Library;
 class GdiPlusPropertyItem {
  public:
   GdiPlusPropertyItem(std::shared_ptr<Library> library, PropertyData data);
+  // An item over the data of a loaded picture, shared rather than copied: a
+  // value may be tens of megabytes.
+  GdiPlusPropertyItem(std::shared_ptr<Library> library, std::shared_ptr<const PropertyData> data);
 
   long Type() const;         // the EXIF type, 1 to 10
   long Length() const;       // the value's length in bytes (the item's second whole number)
@@ -76,13 +80,13 @@ class GdiPlusPropertyItem {
   std::int64_t Long(long i) const;
   std::vector<std::uint8_t> Bytes() const;  // Count bytes of the value
 
-  const PropertyData& Data() const { return data_; }
+  const PropertyData& Data() const { return *data_; }
 
  private:
   std::uint64_t ValueAt(long i, long typeA, long typeB, std::string_view member) const;
 
   std::shared_ptr<Library> library_;
-  PropertyData data_;
+  std::shared_ptr<const PropertyData> data_;
 };
 
 class GdiPlusImage {
@@ -105,8 +109,8 @@ class GdiPlusImage {
   void Release() noexcept;
 
   std::shared_ptr<Library> library_;
-  std::unique_ptr<PictureData> picture_;
-  long hold_ = 0;  // the library's ticket for the file held, 0 for none
+  std::shared_ptr<const PictureData> picture_;  // items share it
+  long hold_ = 0;                               // the library's ticket for the file held, 0 for none
 };
 
 // The one session of the library; Startup and Shutdown are counted, so the
@@ -136,8 +140,8 @@ class Library {
   // Startup answers false, without raising, while this is set.
   void RefuseStartup(bool refuse) { refuseStartup_ = refuse; }
   // Every call in order: "GdiPlusImage.LoadFile /tmp/a.jpg", "GdiPlusImage.GetPropertyItem 40961".
-  const std::vector<std::string>& Calls() const { return calls_; }
-  void ClearCalls() { calls_.clear(); }
+  const std::vector<std::string>& Calls() const { return calls_.Entries(); }
+  void ClearCalls() { calls_.Clear(); }
   // The files that images have loaded and not yet let go of, in the order
   // they were loaded. Each is locked (platform::fso::FileLock) meanwhile, as
   // the original library kept a loaded file locked until Dispose.
@@ -161,7 +165,7 @@ class Library {
   int users_ = 0;
   bool refuseStartup_ = false;
   std::map<std::string, Fault, std::less<>> faults_;
-  std::vector<std::string> calls_;
+  platform::SeamRecord<std::string> calls_;
   std::map<long, platform::fso::FileLock> held_;
   long nextTicket_ = 1;
 };

@@ -229,13 +229,12 @@ long Registry::Run(Call call, HKEY key, std::string detail, Body&& body) {
     }
     const Fault fault = f;
     if (--f.times <= 0) faults_.erase(it);
-    calls_.push_back(
-        CallRecord{call, std::move(where), std::move(detail), fault.number != 0 ? fault.number : fault.result});
+    calls_.Add(CallRecord{call, std::move(where), std::move(detail), fault.number != 0 ? fault.number : fault.result});
     if (fault.number != 0) throw runtime::Error(fault.number, fault.description);
     return fault.result;
   }
   const long result = body();
-  calls_.push_back(CallRecord{call, std::move(where), std::move(detail), result});
+  calls_.Add(CallRecord{call, std::move(where), std::move(detail), result});
   return result;
 }
 

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "platform/registry/hive.h"
+#include "platform/seam_record.h"
 
 namespace platform::registry {
 
@@ -156,8 +157,8 @@ class Registry {
   // Runs at the start of every call: lets a test change the hive between two reads.
   std::function<void(Call)> beforeCall;
 
-  const std::vector<CallRecord>& Calls() const { return calls_; }
-  void ClearCalls() { calls_.clear(); }
+  const std::vector<CallRecord>& Calls() const { return calls_.Entries(); }
+  void ClearCalls() { calls_.Clear(); }
   std::size_t OpenHandleCount() const { return handles_.size(); }
 
   // ---- persistence ----
@@ -218,7 +219,7 @@ class Registry {
   HKEY nextHandle_ = 1;
   std::optional<std::filesystem::path> directory_;
   std::vector<std::pair<Call, Fault>> faults_;
-  std::vector<CallRecord> calls_;
+  platform::SeamRecord<CallRecord> calls_;
   mutable std::vector<std::string> reports_;
 };
 

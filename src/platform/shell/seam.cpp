@@ -24,7 +24,7 @@ void Faults::Check(std::string_view member) {
 
 std::vector<std::string> CallLog::CallsOf(std::string_view member) const {
   std::vector<std::string> out;
-  for (const auto& call : calls_) {
+  for (const auto& call : calls_.Entries()) {
     if (call.size() > member.size() && call.compare(0, member.size(), member) == 0 && call[member.size()] == '(') {
       out.push_back(call);
     }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/seam_record.h"
 namespace platform::shell {
 
 class Faults {
@@ -34,14 +35,14 @@ class Faults {
 // Calls in the order they were made, written like a call: "ShowWindow(7, 9)".
 class CallLog {
  public:
-  void Record(std::string call) { calls_.push_back(std::move(call)); }
-  const std::vector<std::string>& Calls() const { return calls_; }
+  void Record(std::string call) { calls_.Add(std::move(call)); }
+  const std::vector<std::string>& Calls() const { return calls_.Entries(); }
   // The calls of one member only, in order.
   std::vector<std::string> CallsOf(std::string_view member) const;
-  void Clear() { calls_.clear(); }
+  void Clear() { calls_.Clear(); }
 
  private:
-  std::vector<std::string> calls_;
+  platform::SeamRecord<std::string> calls_;
 };
 
 // "Name(a, b)": numbers in decimal, texts in double quotes.

@@ -282,4 +282,30 @@ TEST_F(GdiPlusTest, DamagedExifIsSilentAndCostsOnlyTheProperties) {
   EXPECT_TRUE(picture.properties.empty());
 }
 
+// The program keeps no record of calls, or a long session would grow with
+// every picture it reads; an item shares its picture's value, which may be
+// tens of megabytes, instead of copying it.
+TEST(GdiPlusRegressions, Records_are_kept_only_while_keeping) {
+  auto pictures = InstallScriptedLibrary();
+  PictureData p;
+  p.properties.push_back(PropertyData::Shorts(40961, {1, 1, 1}));
+  pictures->Add("/p/a.jpg", p);
+  auto library = CurrentLibrary();
+  GdiPlusSession().Startup();
+  auto image = CreateImage();
+  platform::KeepSeamRecords(false);
+  image->LoadFile("/p/a.jpg");
+  auto item = image->GetPropertyItem(40961);
+  const auto other = image->GetPropertyItem(40961);
+  EXPECT_EQ(item->Short(3), 1);
+  EXPECT_EQ(&item->Data(), &other->Data());
+  platform::KeepSeamRecords(true);
+  image->Width();
+  EXPECT_EQ(library->Calls(),
+            (std::vector<std::string>{"GdiPlusSession.Startup", "CreateImage", "GdiPlusImage.Width"}));
+  image.reset();
+  EXPECT_EQ(item->Count(), 3);  // the item outlives its image
+  SetLibrary(nullptr);
+}
+
 }  // namespace

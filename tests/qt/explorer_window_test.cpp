@@ -132,6 +132,18 @@ TEST_F(ExplorerWindowTest, APersonsSelectionAndClickGoWhereAScriptsGo) {
   EXPECT_EQ(list->model()->rowCount(), 0);
 }
 
+TEST_F(ExplorerWindowTest, EnterOnAMessageRowOpensItAsFileOpenDoes) {
+  auto a = Message("A", {Att("a.jpg")});
+  Message("B", {});
+  window->FollowExplorer();
+  auto* list = window->messageList();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowRect(0).center());
+  ASSERT_TRUE(App()->OpenInspectors().empty());
+  QTest::keyClick(list, Qt::Key_Return);
+  ASSERT_EQ(App()->OpenInspectors().size(), 1u);
+  EXPECT_EQ(App()->OpenInspectors().front()->CurrentItem(), a);
+}
+
 TEST_F(ExplorerWindowTest, WhatTheAddInChangesShowsAtOnce) {
   ButtonOf(Toolbar(explorer), "&Lumivane...")->Caption("&Pictures");
   ButtonOf(Toolbar(explorer), "Start S&lide Show")->Visible(false);

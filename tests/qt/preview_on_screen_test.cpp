@@ -11,6 +11,7 @@
 #include "platform/qt/pictures.h"
 #include "platform/qt/screen_ui.h"
 #include "qt/metafile_pixels.h"
+#include "windows/frm_settings.h"
 #include "windows/preview_fixture.h"
 
 namespace {
@@ -168,6 +169,53 @@ TEST_F(PreviewOnScreen, MetafilesAreDrawnInThumbnailsAndTheFilmstripAndADamagedO
   auto* large = window->findChild<QLabel*>("FilmstripPicture");
   ASSERT_NE(large, nullptr);
   EXPECT_TRUE(ShowsTheDrawing(large->pixmap().toImage()));
+}
+
+TEST_F(PreviewOnScreen, KeysMoveAtOnceAndTheTaskPaneIsReachedWithTab) {
+  pq::FormWindow* window = OpenOnScreen();
+  ASSERT_NE(window, nullptr);
+  // The thumbnails have the focus as the window opens: arrows move at once.
+  auto* list = window->findChild<QWidget*>("wbThumbnails")->findChild<QListView*>();
+  ASSERT_EQ(window->focusWidget(), list);
+  QTest::keyClick(list, Qt::Key_Right);
+  EXPECT_EQ(View(*preview), (std::vector<std::string>{"camera.jpg", ">plain.jpg*", "torn.jpg"}));
+
+  // Tab reaches the task pane's links, each with its frame, and Enter runs one.
+  QWidget* settings = window->findChild<QWidget*>("SPECIAL.SETTINGS.row");
+  ASSERT_NE(settings, nullptr);
+  for (int i = 0; i < 40 && window->focusWidget() != settings; ++i) QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(window->focusWidget(), settings);
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  const QImage drawn = settings->grab().toImage();
+  int dots = 0;  // the dotted frame along the bottom
+  for (int x = 0; x < drawn.width(); ++x) dots += (drawn.pixel(x, drawn.height() - 3) & 0xFFFFFF) == 0x215DC6u;
+  EXPECT_GT(dots, drawn.width() / 4);
+  QTest::keyClick(settings, Qt::Key_Return);
+  EXPECT_TRUE(forms::DefaultInstanceExists<lumivane::frmSettings>() &&
+              forms::Default<lumivane::frmSettings>()->Visible());
+}
+
+// Each command bar style keeps a visible frame around the control that has
+// the focus: black dots over a white line, whatever the colours around.
+TEST_F(PreviewOnScreen, TheFocusedControlHasAFrameInEveryCommandBarStyle) {
+  for (long style = 0; style < 4; ++style) {
+    SCOPED_TRACE(style);
+    lumivane::g_objSettings->ToolbarStyle(style);
+    pq::FormWindow* window = OpenOnScreen();
+    ASSERT_NE(window, nullptr);
+    QWidget* combo = window->findChild<QWidget*>("cboImageViewers");
+    ASSERT_NE(combo, nullptr);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    combo->setFocus();
+    const QImage drawn = window->grab().toImage();
+    const QRect around = QRect(combo->mapTo(window, QPoint(0, 0)), combo->size()).adjusted(-2, -2, 1, 1);
+    std::set<QRgb> inks;
+    for (int x = around.left(); x <= around.right(); ++x) inks.insert(drawn.pixel(x, around.top()) & 0xFFFFFF);
+    EXPECT_TRUE(inks.count(0x000000) && inks.count(0xFFFFFF));
+    forms::Unload(*preview);
+  }
 }
 
 TEST_F(PreviewOnScreen, SnapshotShowsTheWindow) {

@@ -1,9 +1,12 @@
 // The settings dialog used on screen: a person's clicks on the drawn check
 // box and up-down arrow, then OK, reach the registry.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -121,6 +124,43 @@ TEST_F(SettingsOnScreen, EveryCaptionOfTheSettingsAboutAndExportDialogsShowsWhol
   });
   Click(kExport);
   EXPECT_EQ(exported, std::vector<std::string>{});
+}
+
+// The folder boxes of the settings and export dialogs: Ctrl keys edit the
+// path and never type their letter.
+TEST_F(SettingsOnScreen, CtrlKeysInTheFolderBoxesEditThePath) {
+  const auto edit = [](QLineEdit* line) {
+    line->setFocus();
+    QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(line, "/tmp/shots");
+    QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(line, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(line, Qt::Key_End);
+    QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);  // "/tmp/shots/tmp/shots"
+    QTest::keyClick(line, Qt::Key_Z, Qt::ControlModifier);
+    for (int i = 0; i < 5; ++i) QTest::keyClick(line, Qt::Key_Left, Qt::ShiftModifier);
+    QTest::keyClick(line, Qt::Key_X, Qt::ControlModifier);  // "/tmp/"
+  };
+  ClickToolbar("&Settings...");
+  auto settings = forms::Default<lumivane::frmSettings>();
+  auto* line = views.WindowOf(*settings)->findChild<QLineEdit*>("txtSavePath");
+  ASSERT_NE(line, nullptr);
+  edit(line);
+  EXPECT_EQ(settings->txtSavePath->Text(), "/tmp/");
+  EXPECT_EQ(line->text(), "/tmp/");
+  EXPECT_EQ(QApplication::clipboard()->text(), "shots");
+  EXPECT_TRUE(settings->cmdApply->Enabled());
+  forms::user::Click(*settings->cmdCancel);
+
+  explorer->Select({Message("Holiday", {{.fileName = "beach.jpg"}})});
+  std::string exported = "not shown";
+  ui->DriveOnce<lumivane::frmExport>("frmExport", [&](lumivane::frmExport& e) {
+    edit(views.WindowOf(e)->findChild<QLineEdit*>("txtSavePath"));
+    exported = e.txtSavePath->Text();
+    forms::user::Click(*e.cmdCancel);
+  });
+  Click(kExport);
+  EXPECT_EQ(exported, "/tmp/");
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include "host/qt/explorer_window.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QKeyEvent>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -90,6 +92,7 @@ ExplorerWindow::ExplorerWindow(std::shared_ptr<host::Application> app, std::shar
     if (!applying_) PersonSelected();
   });
   connect(list_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { PersonOpened(index.row()); });
+  list_->installEventFilter(this);
   onSelectionChange_ = explorer_->SelectionChange.Subscribe([this] { FollowExplorer(); });
   onViewSwitch_ = explorer_->ViewSwitch.Subscribe([this] { FollowExplorer(); });
   onActivate_ = explorer_->Activate.Subscribe([this] {
@@ -208,6 +211,18 @@ void ExplorerWindow::PersonSelected() {
   for (int row : SelectedRows()) items.push_back(messages_->ItemAt(row));
   auto keep = explorer_;
   Act([&] { keep->Select(std::move(items)); });
+}
+
+bool ExplorerWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != list_ || event->type() != QEvent::KeyPress || !explorer_)
+    return QMainWindow::eventFilter(watched, event);
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+  // The menu's own command, so the add-in sees its Click and a greyed
+  // Open opens nothing.
+  auto open = host::As<host::CommandBarButton>(explorer_->Bars()->FindControl({.Id = host::kIdOpen}));
+  if (QAction* action = open ? bars_->ActionOf(open) : nullptr) action->trigger();
+  return true;
 }
 
 void ExplorerWindow::closeEvent(QCloseEvent* event) {

@@ -9,7 +9,8 @@
 // add-in sees SelectionChange. The window follows the Explorer's
 // SelectionChange and ViewSwitch, so what a script or the add-in does
 // shows too; its own updates never echo back as a person's action. A
-// double-click on a message opens it (the host's OpenInspector).
+// double-click on a message opens it (the host's OpenInspector); Enter in the
+// list is File > Open.
 
 #include <QMainWindow>
 #include <memory>
@@ -53,6 +54,7 @@ class ExplorerWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:

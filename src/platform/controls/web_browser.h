@@ -181,6 +181,8 @@ class WebBrowser : public forms::Control {
   std::string Describe() const override;
 
  protected:
+  // A tab stop: the folder it shows answers the arrow keys.
+  bool Focusable() const override { return true; }
   void OnDetached() override;
 
  private:

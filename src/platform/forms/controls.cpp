@@ -236,27 +236,6 @@ void CheckBox::CopyFrom(const Control& other) {
   value_ = static_cast<const CheckBox&>(other).value_;
 }
 
-// ---- TextBox ----
-
-TextBox::TextBox() {
-  ForeColor(vbWindowText);
-  BackColor(vbWindowBackground);
-}
-
-void TextBox::Text(std::string value) {
-  if (value == text_) return;
-  text_ = std::move(value);
-  Changed();
-  FormAccess::RaiseChange(*this);
-}
-
-std::string TextBox::Describe() const { return "text " + Quoted(text_); }
-
-void TextBox::CopyFrom(const Control& other) {
-  Control::CopyFrom(other);
-  text_ = static_cast<const TextBox&>(other).text_;
-}
-
 // ---- Image, Frame ----
 
 std::string Image::Describe() const { return picture_.empty() ? std::string("(no picture)") : "picture " + picture_; }

@@ -263,16 +263,35 @@ class CheckBox : public Control {
   int value_ = vbUnchecked;
 };
 
+// A one-line text box. Positions count characters, not bytes. What a
+// person's keys do to it (typing at the caret, the selection, the clipboard,
+// one step of undo) lives here too, so a script's keys and a drawn box's keys
+// edit alike.
 class TextBox : public Control {
  public:
   TextBox();
   std::string_view TypeName() const override { return "TextBox"; }
   const std::string& Text() const { return text_; }
-  // A change raises Change.
+  // A change raises Change. The caret goes to the end and there is nothing
+  // left to undo.
   void Text(std::string value);
   std::string Describe() const override;
 
-  // A typed character: set KeyAscii to 0 to discard it.
+  // The selection: where it starts (the caret when it is empty) and how many
+  // characters it holds. Below 0 raises 380; past the end stops at the end.
+  // Setting SelStart empties the selection.
+  long SelStart() const;
+  void SelStart(long value);
+  long SelLength() const;
+  void SelLength(long value);
+  // The selected text; setting it replaces the selection (Change) and puts
+  // the caret after what was put in.
+  std::string SelText() const;
+  void SelText(std::string value);
+
+  // A typed character, and the control codes of Ctrl with a letter (Ctrl+A
+  // 1, Ctrl+C 3, Ctrl+V 22, Ctrl+X 24, Ctrl+Z 26): set KeyAscii to 0 to
+  // discard it, and with it what the key would do.
   std::function<void(int& KeyAscii)> KeyPress;
   std::function<void()> Change;
 
@@ -282,7 +301,31 @@ class TextBox : public Control {
 
  private:
   friend class FormAccess;
+  struct State {
+    std::string text;
+    long anchor = 0;  // where a Shift-extended selection started
+    long caret = 0;
+  };
+  // A character that got past KeyPress: inserted at the caret, or a control
+  // code's action (select all, copy, paste, cut, undo, backspace).
+  void PersonTyped(int key);
+  // A key that types nothing: caret moves (Shift extends the selection) and
+  // Delete. False when the box has no use for the key.
+  bool PersonKey(int keyCode, int shift);
+  // A person selected with the mouse in the drawing.
+  void PersonSelect(long anchor, long caret);
+  // Replaces the selection with a person's text; a run of typing is one
+  // step of undo.
+  void Replace(const std::string& with, bool typing);
+  void Apply(State next);
+  void Place(long anchor, long caret);
+
   std::string text_;
+  long anchor_ = 0;
+  long caret_ = 0;
+  State undo_;
+  bool canUndo_ = false;
+  bool typing_ = false;
 };
 
 class Image : public Control {

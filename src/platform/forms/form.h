@@ -266,9 +266,16 @@ class FormAccess {
   static void Dispatch(Control& c, const std::function<void()>& call) { c.Dispatch(call); }
   static void SetTextQuietly(TextBox& box, std::string text) {
     box.text_ = std::move(text);
+    box.Place(box.anchor_, box.caret_);  // kept within the new text
     box.Changed();
   }
   static void RaiseChange(TextBox& box);
+  static void PersonTyped(TextBox& box, int key) { box.PersonTyped(key); }
+  static bool PersonKey(TextBox& box, int keyCode, int shift) { return box.PersonKey(keyCode, shift); }
+  static void PersonSelect(TextBox& box, long anchor, long caret) { box.PersonSelect(anchor, caret); }
+  // Where a Shift-extended selection started, and the caret.
+  static long Anchor(const TextBox& box) { return box.anchor_; }
+  static long Caret(const TextBox& box) { return box.caret_; }
   static void Click(Form& f) {
     f.Dispatch([&] { f.Form_Click(); });
   }

@@ -57,34 +57,6 @@ std::vector<int> CodePoints(std::string_view text) {
   return out;
 }
 
-std::string Utf8(int cp) {
-  std::string s;
-  if (cp < 0x80) {
-    s += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    s += static_cast<char>(0xC0 | (cp >> 6));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    s += static_cast<char>(0xE0 | (cp >> 12));
-    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    s += static_cast<char>(0xF0 | (cp >> 18));
-    s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  return s;
-}
-
-void DropLastCodePoint(std::string& s) {
-  while (!s.empty()) {
-    const auto b = static_cast<unsigned char>(s.back());
-    s.pop_back();
-    if ((b & 0xC0) != 0x80) break;
-  }
-}
-
 // One character typed into a focused text box: the form's preview, the box's
 // KeyPress, then the text.
 void TypeOne(TextBox& box, int key, bool insert) {
@@ -96,17 +68,13 @@ void TypeOne(TextBox& box, int key, bool insert) {
     FormAccess::Dispatch(box, [&] { handler(key); });
   }
   if (key == 0 || !insert || !IsLive(box)) return;
-  std::string text = box.Text();
-  if (key == vbKeyBack) {
-    DropLastCodePoint(text);
-  } else {
-    text += Utf8(key);
-  }
-  box.Text(std::move(text));
+  FormAccess::PersonTyped(box, key);
 }
 
 // The character a key types, 0 for none.
 int AsciiOf(int keyCode, int shift) {
+  if ((shift & vbAltMask) != 0) return 0;  // an access key, not a character
+  if ((shift & vbCtrlMask) != 0) return keyCode >= 'A' && keyCode <= 'Z' ? keyCode - 'A' + 1 : 0;
   if (keyCode == vbKeyBack || keyCode == vbKeyReturn || keyCode == vbKeyEscape || keyCode == vbKeySpace) return keyCode;
   if (keyCode >= '0' && keyCode <= '9') return keyCode;
   if (keyCode >= 'A' && keyCode <= 'Z') return (shift & 1) != 0 ? keyCode : keyCode - 'A' + 'a';
@@ -304,6 +272,8 @@ void PressKey(Form& form, int keyCode, int shift) {
         int key = ascii;
         FormAccess::KeyPress(form, key);
       }
+    } else if (auto* box = dynamic_cast<TextBox*>(focused)) {
+      FormAccess::PersonKey(*box, keyCode, shift);
     }
     if (!form.IsLoaded()) return;
     if (form.KeyPreview() || FormAccess::Focused(form) == nullptr) {

@@ -79,6 +79,13 @@ class UserInterface {
   // Called as a form member starts ("Load", "Show", "ShowModal", "Hide",
   // "Unload"); raising here makes that member fail.
   virtual void Enter(const Form& form, std::string_view member) {}
+  // The text a text box copies and cuts to and pastes from; without a
+  // desktop, one kept here.
+  virtual std::string ClipboardText() { return clipboard_; }
+  virtual void ClipboardText(std::string text) { clipboard_ = std::move(text); }
+
+ private:
+  std::string clipboard_;
 };
 
 class ScriptedUserInterface : public UserInterface {
@@ -170,7 +177,16 @@ enum KeyCodeConstants : int {
   vbKeyUp = 38,
   vbKeyRight = 39,
   vbKeyDown = 40,
+  vbKeyDelete = 46,
+  vbKeyA = 65,
+  vbKeyC = 67,
+  vbKeyV = 86,
+  vbKeyX = 88,
+  vbKeyZ = 90,
 };
+
+// The Shift argument of key and mouse events.
+enum ShiftConstants : int { vbShiftMask = 1, vbCtrlMask = 2, vbAltMask = 4 };
 
 enum MouseButtonConstants : int { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
 
@@ -188,8 +204,9 @@ void Click(Control& control);
 void Click(Form& form);
 // Types into a text box, character by character: each one goes through
 // KeyPress (the form's first when it previews keys) and, unless discarded,
-// into the text, raising Change. A backspace (character 8) deletes the last
-// character.
+// into the text at the caret over the selection, raising Change. A backspace
+// (character 8) deletes the selection or the character before the caret;
+// the control codes of Ctrl+A, C, V, X and Z do what those keys do.
 void Type(TextBox& box, std::string_view text);
 // Replaces the whole text at once, as a paste over a selection does: no
 // KeyPress, one Change.
@@ -197,7 +214,9 @@ void Paste(TextBox& box, std::string_view text);
 // Presses and releases a key on the form: Enter clicks the default button,
 // Esc the cancel button; otherwise the form sees KeyPress and KeyUp (when it
 // previews keys or no control has the focus), and a focused text box the
-// typed character.
+// typed character. Ctrl with a letter types its control code (Ctrl+A 1 ..
+// Ctrl+Z 26), Alt with one types nothing; a focused text box moves its caret
+// with the arrows, Home and End (Shift selects) and deletes with Delete.
 void PressKey(Form& form, int keyCode, int shift = 0);
 // Moves the mouse over a control or the form (twips): the cursor goes back
 // to the window's own before MouseMove is raised.

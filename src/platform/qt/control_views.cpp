@@ -2,7 +2,6 @@
 #include <qdrawutil.h>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -165,14 +164,39 @@ class CheckView : public ControlView {
   }
 };
 
-// Typing goes to the model character by character, so KeyPress can discard
-// a character and Change follows each one; the line shows the model's text.
+// Positions of the model count characters, Qt's UTF-16 units.
+int Utf16At(const QString& text, long chars) {
+  int i = 0;
+  for (; i < text.size() && chars > 0; --chars) i += text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+  return i;
+}
+
+long CharsAt(const QString& text, int utf16) { return static_cast<long>(text.left(utf16).toUcs4().size()); }
+
+// Every key goes to the model, so KeyPress sees each character and control
+// code and can discard it with what it does; the line shows the model's text
+// and selection, and a selection made with the mouse goes back to it.
 class TextLine : public QLineEdit {
  public:
   TextLine(forms::TextBox& box, QWidget* parent) : QLineEdit(parent), box_(box) {
     setContextMenuPolicy(Qt::NoContextMenu);
     setDragEnabled(false);
     setAcceptDrops(false);
+    connect(this, &QLineEdit::selectionChanged, this, [this] { SelectionToModel(); });
+    connect(this, &QLineEdit::cursorPositionChanged, this, [this] { SelectionToModel(); });
+  }
+
+  void Show(const forms::TextBox& box) {
+    const QSignalBlocker quiet(this);
+    const QString shown = QString::fromStdString(box.Text());
+    if (text() != shown) setText(shown);
+    const int anchor = Utf16At(shown, forms::FormAccess::Anchor(box));
+    const int caret = Utf16At(shown, forms::FormAccess::Caret(box));
+    if (anchor == caret) {
+      setCursorPosition(caret);
+    } else {
+      setSelection(anchor, caret - anchor);
+    }
   }
 
  protected:
@@ -183,28 +207,43 @@ class TextLine : public QLineEdit {
       case Qt::Key_Escape:
       case Qt::Key_Tab:
       case Qt::Key_Backtab: e->ignore(); return;  // the form's: default and cancel buttons, focus
-      case Qt::Key_Backspace: Act([&] { forms::user::Type(box_, "\b"); }); return;
       default: break;
     }
-    if (e->matches(QKeySequence::Paste)) {
-      const std::string pasted = QApplication::clipboard()->text().toStdString();
-      Act([&] { forms::user::Paste(box_, box_.Text() + pasted); });
+    const QString typed = e->text();
+    if (!typed.isEmpty() && typed.at(0).isPrint() && (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
+      Act([&] { forms::user::Type(box_, typed.toStdString()); });
       return;
     }
-    const QString text = e->text();
-    if (!text.isEmpty() && text.at(0).isPrint() && (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
-      Act([&] { forms::user::Type(box_, text.toStdString()); });
+    const int code = KeyCodeOf(*e);
+    if (code == 0) {
+      e->ignore();
       return;
     }
-    // Moving the caret is the line's own business; the text stays the model's.
-    if (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right || e->key() == Qt::Key_Home || e->key() == Qt::Key_End) {
-      QLineEdit::keyPressEvent(e);
-      return;
-    }
-    e->ignore();
+    std::shared_ptr<forms::Form> keep = box_.Parent().shared_from_this();
+    Act([&] {
+      // The key is the box's: it has the focus on screen.
+      if (forms::FormAccess::Focused(*keep) != &box_) box_.SetFocus();
+      forms::user::PressKey(*keep, code, ShiftOf(e->modifiers()));
+    });
+  }
+  // The middle button's paste of the desktop's selection would pass the
+  // model by.
+  void mousePressEvent(QMouseEvent* e) override {
+    if (e->button() != Qt::MiddleButton) QLineEdit::mousePressEvent(e);
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (e->button() != Qt::MiddleButton) QLineEdit::mouseReleaseEvent(e);
   }
 
  private:
+  void SelectionToModel() {
+    const int caret = cursorPosition();
+    int anchor = caret;
+    if (hasSelectedText()) anchor = selectionStart() == caret ? selectionEnd() : selectionStart();
+    const QString shown = text();
+    Act([&] { forms::FormAccess::PersonSelect(box_, CharsAt(shown, anchor), CharsAt(shown, caret)); });
+  }
+
   forms::TextBox& box_;
 };
 
@@ -214,14 +253,7 @@ class TextView : public ControlView {
       : ControlView(c, new TextLine(static_cast<forms::TextBox&>(c), parent)) {}
 
  protected:
-  void SyncKind() override {
-    auto* line = static_cast<QLineEdit*>(widget());
-    const QString text = QString::fromStdString(static_cast<forms::TextBox&>(control()).Text());
-    if (line->text() != text) {
-      line->setText(text);
-      line->setCursorPosition(static_cast<int>(text.size()));
-    }
-  }
+  void SyncKind() override { static_cast<TextLine*>(widget())->Show(static_cast<forms::TextBox&>(control())); }
 };
 
 // The pictures a form names instead of giving a file: the desktop's own.

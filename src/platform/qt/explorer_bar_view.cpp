@@ -8,6 +8,7 @@
 // a new shape builds them afresh.
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -21,6 +22,7 @@
 
 #include "platform/controls/explorer_bar.h"
 #include "platform/forms/ui.h"
+#include "platform/qt/focus_ring.h"
 #include "platform/qt/form_views.h"
 #include "platform/qt/image_lists.h"
 #include "platform/qt/outside_views.h"
@@ -46,13 +48,41 @@ const QColor kLinkHot(66, 142, 255);
 constexpr int kTitleHeight = 25;
 constexpr int kIcon = 16;
 
-// What a person clicks: a title or a link.
+// What a person clicks: a title or a link. Tab reaches it, Enter or Space
+// runs it as a click does, and a dotted frame shows which has the focus.
 class Clickable : public QWidget {
  public:
-  using QWidget::QWidget;
+  explicit Clickable(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    FocusRing::DrawsOwnFocus(*this);
+  }
   std::function<void()> clicked;
 
  protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    const bool run = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Space;
+    if (!run || (e->modifiers() & ~Qt::KeypadModifier) != 0) {
+      QWidget::keyPressEvent(e);
+      return;
+    }
+    if (clicked) clicked();
+  }
+  void focusInEvent(QFocusEvent* e) override {
+    QWidget::focusInEvent(e);
+    update();
+  }
+  void focusOutEvent(QFocusEvent* e) override {
+    QWidget::focusOutEvent(e);
+    update();
+  }
+  void DrawFocus(QPainter& p, const QColor& ink) const {
+    if (!hasFocus()) return;
+    p.setClipping(false);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(ink, 1, Qt::DotLine));
+    p.drawRect(rect().adjusted(2, 2, -3, -3));
+  }
   void mousePressEvent(QMouseEvent* e) override { pressed_ = e->button() == Qt::LeftButton; }
   void mouseReleaseEvent(QMouseEvent* e) override {
     const bool click = pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
@@ -126,6 +156,7 @@ class Title : public Clickable {
       p.drawLine(QPointF(c.x() - 3, c.y() + dy - tip / 2 + 0.5), QPointF(c.x(), c.y() + dy + tip / 2 + 0.5));
       p.drawLine(QPointF(c.x(), c.y() + dy + tip / 2 + 0.5), QPointF(c.x() + 3, c.y() + dy - tip / 2 + 0.5));
     }
+    DrawFocus(p, strong_ ? QColor(Qt::white) : kLink);
   }
 
  private:
@@ -173,11 +204,17 @@ class ItemRow : public Clickable {
     if (!item.FontName().empty()) font_.setFamily(QString::fromStdString(item.FontName()));
     font_.setBold(item.FontBold());
     setCursor(link_ ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    // Plain text only shows: no tab stop.
+    setFocusPolicy(link_ ? Qt::StrongFocus : Qt::NoFocus);
     Hot(false);
   }
   bool IsLink() const { return link_; }
 
  protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    DrawFocus(p, kLink);
+  }
   void Hot(bool on) override {
     QFont f = font_;
     f.setUnderline(link_ && on);
@@ -233,6 +270,8 @@ class ExplorerBarView : public ControlView {
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The titles and links are the tab stops, not the pane around them.
+    area->setFocusPolicy(Qt::NoFocus);
   }
 
  protected:
@@ -266,6 +305,7 @@ class ExplorerBarView : public ControlView {
   }
 
   void Build(const std::vector<std::string>& shape) {
+    const QString focused = FocusedName();
     shape_ = shape;
     titles_.clear();
     rows_.clear();
@@ -298,6 +338,7 @@ class ExplorerBarView : public ControlView {
         items->setSpacing(4);
         for (const auto& item : bar->Items()) {
           auto* row = new ItemRow(body, QString::fromStdString(barKey + "." + item->Key()));
+          row->setObjectName(QString::fromStdString(barKey + "." + item->Key() + ".row"));
           const std::string itemKey = item->Key();
           row->clicked = [this, row, barKey, itemKey] {
             if (row->IsLink()) Act([&] { forms::user::ClickExplorerBarItem(pane_, barKey, itemKey); });
@@ -311,6 +352,20 @@ class ExplorerBarView : public ControlView {
     }
     column->addStretch(1);
     area->setWidget(backdrop);
+    // A click that changed the pane's shape (a bar folded) leaves the focus
+    // where it was.
+    if (!focused.isEmpty())
+      if (auto* again = backdrop->findChild<Clickable*>(focused);
+          again != nullptr && again->focusPolicy() != Qt::NoFocus)
+        again->setFocus(Qt::OtherFocusReason);
+  }
+
+  QString FocusedName() const {
+    for (const Clickable* c : titles_)
+      if (c->hasFocus()) return c->objectName();
+    for (const Clickable* c : rows_)
+      if (c->hasFocus()) return c->objectName();
+    return {};
   }
 
   controls::ExplorerBarCtl& pane_;

@@ -287,6 +287,8 @@ class FolderView : public ControlView, public QObject {
       v->viewport()->installEventFilter(this);
     }
     list_->setWordWrap(true);
+    // A tab stop of the form: the focus it gets goes to the list.
+    pane->setFocusPolicy(Qt::StrongFocus);
     pane->setFocusProxy(list_);
     pane->arrange = [this] { Arrange(); };
   }

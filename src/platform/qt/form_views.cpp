@@ -19,6 +19,7 @@
 #include "platform/forms/screen.h"
 #include "platform/forms/ui.h"
 #include "platform/forms/user_control.h"
+#include "platform/qt/focus_ring.h"
 #include "runtime/error.h"
 
 namespace platform::qt {
@@ -172,6 +173,7 @@ int KeyCodeOf(const QKeyEvent& e) {
     case Qt::Key_Up: return forms::vbKeyUp;
     case Qt::Key_Right: return forms::vbKeyRight;
     case Qt::Key_Down: return forms::vbKeyDown;
+    case Qt::Key_Delete: return forms::vbKeyDelete;
     default: break;
   }
   if ((k >= Qt::Key_0 && k <= Qt::Key_9) || (k >= Qt::Key_A && k <= Qt::Key_Z)) return k;
@@ -253,6 +255,7 @@ FormWindow::FormWindow(forms::Form& form, QWidget* owner) : QWidget(owner, Qt::W
   setAttribute(Qt::WA_DeleteOnClose, false);
   setMouseTracking(true);
   setObjectName(QString::fromStdString(form.Name()));
+  new FocusRing(this);
   SyncForm();
   Reconcile();
 }

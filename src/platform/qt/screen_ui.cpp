@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -129,6 +130,12 @@ void TimerPump::Arm() {
 }
 
 // ---- snapshots ----
+
+std::string DrawnUserInterface::ClipboardText() { return QApplication::clipboard()->text().toStdString(); }
+
+void DrawnUserInterface::ClipboardText(std::string text) {
+  QApplication::clipboard()->setText(QString::fromStdString(text));
+}
 
 std::string SaveSnapshot(QWidget& window, const std::string& file) {
   PictureRequest::WaitForAll();

@@ -44,6 +44,9 @@ class DrawnUserInterface : public forms::UserInterface {
     views_.Changed(form, control);
     answerer_->Changed(form, control);
   }
+  // The desktop's clipboard, shared with every other program.
+  std::string ClipboardText() override;
+  void ClipboardText(std::string text) override;
 
  private:
   std::shared_ptr<forms::UserInterface> answerer_;

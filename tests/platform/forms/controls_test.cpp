@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "platform/forms/probe_form.h"
 
 namespace {
@@ -59,6 +61,113 @@ TEST_F(Controls, TypingGoesThroughKeyPressAndATextChangeRaisesChange) {
   EXPECT_EQ(f->txtName->Text(), "x/y");
   EXPECT_EQ(Log(), Events{"txtName_Change x/y"});
   EXPECT_EQ(f->ActiveControl(), &*f->txtName);
+}
+
+// Ctrl with a letter reaches KeyPress as its control code, as on the
+// original platform, and never types the letter.
+TEST_F(Controls, CtrlKeysReachKeyPressAsControlCodes) {
+  struct Row {
+    int keyCode, shift, want;  // want 0: no KeyPress
+  };
+  const Row rows[] = {
+      {vbKeyA, vbCtrlMask, 1},     {vbKeyC, vbCtrlMask, 3},  {vbKeyV, vbCtrlMask, 22},
+      {vbKeyX, vbCtrlMask, 24},    {vbKeyZ, vbCtrlMask, 26}, {vbKeyA, vbCtrlMask | vbShiftMask, 1},
+      {vbKeyA, vbAltMask, 0},      {vbKeyA, 0, 'a'},         {vbKeyA, vbShiftMask, 'A'},
+      {vbKeyLeft, vbShiftMask, 0},
+  };
+  auto f = Shown();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.keyCode) + " shift " + std::to_string(row.shift));
+    int seen = 0;
+    f->onKeyPress = [&](int& k) {
+      seen = k;
+      if (k < 32) k = 0;  // cancelled with what it does
+    };
+    f->txtName->Text("path");
+    f->txtName->SetFocus();
+    user::PressKey(*f, row.keyCode, row.shift);
+    EXPECT_EQ(seen, row.want);
+    EXPECT_EQ(f->txtName->Text(), row.want >= 32 ? "path" + std::string(1, static_cast<char>(row.want)) : "path");
+  }
+}
+
+// What a person's keys do to a text box: a row is a start text, keys
+// (^X Ctrl+X, +Left Shift+Left, 'abc typed) and the text and selection after.
+TEST_F(Controls, ATextBoxEditsAtTheCaretWithSelectionClipboardAndUndo) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> keys;
+    std::string text;
+    long selStart, selLength;
+  };
+  const Row rows[] = {
+      {"Ctrl+A then typing replaces all", {"^A", "'x"}, "x", 1, 0},
+      {"typing goes in at the caret", {"Left", "Left", "'é"}, "/home/éab", 7, 0},
+      {"Shift with arrows selects, Ctrl+X cuts, Ctrl+V pastes",
+       {"Home", "+Right", "+Right", "^X", "End", "^V"},
+       "ome/ab/h",
+       8,
+       0},
+      {"Shift+Home selects back to the start", {"Left", "+Home"}, "/home/ab", 0, 7},
+      {"an arrow ends a selection at its edge", {"^A", "Left", "'x"}, "x/home/ab", 1, 0},
+      {"Ctrl+C copies, nothing changes", {"^A", "^C", "End", "^V"}, "/home/ab/home/ab", 16, 0},
+      {"Delete and backspace", {"Home", "Del", "End", "BS"}, "home/a", 6, 0},
+      {"Ctrl+Z undoes a run of typing at once", {"'xyz", "^Z"}, "/home/ab", 8, 0},
+      {"a second Ctrl+Z redoes", {"'xyz", "^Z", "^Z"}, "/home/abxyz", 11, 0},
+      {"Ctrl+Z undoes a cut", {"^A", "^X", "^Z"}, "/home/ab", 0, 8},
+      {"a cancelled Ctrl+A selects nothing", {"!", "^A", "'x"}, "/home/abx", 9, 0},
+      {"a cancelled Ctrl+V pastes nothing", {"^A", "^C", "!", "^V"}, "/home/ab", 0, 8},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    auto f = Shown();
+    f->onKeyPress = nullptr;
+    f->txtName->Text("/home/ab");
+    f->txtName->SetFocus();
+    for (const std::string& key : row.keys) {
+      static const std::map<std::string, std::pair<int, int>> kKeys = {
+          {"Left", {vbKeyLeft, 0}},
+          {"Home", {vbKeyHome, 0}},
+          {"End", {vbKeyEnd, 0}},
+          {"+Right", {vbKeyRight, vbShiftMask}},
+          {"+Home", {vbKeyHome, vbShiftMask}},
+          {"Del", {vbKeyDelete, 0}},
+          {"BS", {vbKeyBack, 0}},
+      };
+      if (key == "!") {
+        f->onKeyPress = [](int& k) {
+          if (k < 32) k = 0;
+        };
+      } else if (key[0] == '\'') {
+        user::Type(*f->txtName, key.substr(1));
+      } else if (key[0] == '^') {
+        user::PressKey(*f, key[1], vbCtrlMask);
+      } else {
+        user::PressKey(*f, kKeys.at(key).first, kKeys.at(key).second);
+      }
+    }
+    EXPECT_EQ(f->txtName->Text(), row.text);
+    EXPECT_EQ(f->txtName->SelStart(), row.selStart);
+    EXPECT_EQ(f->txtName->SelLength(), row.selLength);
+    Unload(*f);
+  }
+}
+
+TEST_F(Controls, SelStartSelLengthAndSelTextByCode) {
+  auto f = Shown();
+  f->txtName->Text("abcdef");
+  EXPECT_EQ(f->txtName->SelStart(), 6);  // a text set by code leaves the caret at its end
+  f->txtName->SelStart(1);
+  f->txtName->SelLength(99);  // stops at the end
+  EXPECT_EQ(f->txtName->SelText(), "bcdef");
+  f->txtName->SelLength(2);
+  Log().clear();
+  f->txtName->SelText("XY!");
+  EXPECT_EQ(f->txtName->Text(), "aXY!def");
+  EXPECT_EQ(f->txtName->SelStart(), 4);
+  EXPECT_EQ(Log(), Events{"txtName_Change aXY!def"});
+  EXPECT_EQ(ErrorOf([&] { f->txtName->SelStart(-1); }), 380);
+  EXPECT_EQ(ErrorOf([&] { f->txtName->SelLength(-1); }), 380);
 }
 
 TEST_F(Controls, AFormThatPreviewsKeysSeesThemFirst) {

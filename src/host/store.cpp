@@ -421,7 +421,8 @@ std::shared_ptr<Item> Folder::AddItem(ItemData data) {
 
 // --------------------------------------------------------------------- Store
 
-Store::Store(std::shared_ptr<host::Context> context) : context_(std::move(context)) {}
+Store::Store(std::shared_ptr<host::Context> context)
+    : ItemChange("Store.ItemChange", context), context_(std::move(context)) {}
 
 std::shared_ptr<Folder> Store::AddFolder(std::string name, long defaultItemType) {
   auto folder = std::make_shared<Folder>(context_, weak_from_this(), std::move(name), defaultItemType);
@@ -492,7 +493,10 @@ void Store::Persist(Item& item) {
       // What was not written must not show as if it were: a stored item
       // goes back to what the store holds (a delete that failed shows the
       // attachments again).
-      if (!first) Restore(item);
+      if (!first) {
+        Restore(item);
+        ItemChange.Raise(item.shared_from_this());
+      }
       try {
         throw;
       } catch (const runtime::Error&) {
@@ -527,6 +531,7 @@ void Store::Persist(Item& item) {
     }
   }
   context_->Record("Save", item.subject_);
+  ItemChange.Raise(self);
 }
 
 }  // namespace host

@@ -376,6 +376,10 @@ class Store : public std::enable_shared_from_this<Store> {
   void Backend(std::shared_ptr<StoreBackend> backend) { backend_ = std::move(backend); }
   const std::shared_ptr<host::Context>& Context() const { return context_; }
 
+  // Host side: an item was saved (or, its write failed, went back to what
+  // is stored), so every window showing it can show it as it now is.
+  HostEvent<std::shared_ptr<Item>> ItemChange;
+
  private:
   friend class Item;
   friend class Folder;

@@ -5,6 +5,8 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QHeaderView>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
@@ -13,9 +15,13 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "host/mail/mail_support.h"
+#include "host/mail/store.h"
+#include "host/mail_link.h"
 #include "host/qt/client_windows.h"
 #include "host/qt/command_bar_views.h"
 #include "host/qt/explorer_window.h"
+#include "host/qt/inspector_window.h"
 #include "host/qt/message_list.h"
 #include "outlook/addin_fixture.h"
 
@@ -200,6 +206,63 @@ TEST_F(ExplorerWindowTest, ASecondExplorerGetsItsOwnWindowAndClosingFollowsTheHo
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(windows->ActiveWindow(), nullptr);
   EXPECT_FALSE(host->Running());
+}
+
+// Over real mail the list is ordered by date, oldest first, whatever the
+// files are called; an item saved with an attachment less shows so at once
+// in the list and in its open message window, without a folder switch; the
+// subject column takes what a wider window gains.
+TEST(ExplorerWindowOfAFile, ListsOldestFirstAndShowsASavedItemAtOnce) {
+  mail_test::Scratch scratch;
+  const std::string basic = mail_test::ReadBytes(mail_test::Fixture("basic.eml"));
+  const auto dated = [&](const std::string& date) {
+    std::string bytes = basic;
+    const std::string old = "Mon, 4 May 2026 10:00:00 +0200";
+    bytes.replace(bytes.find(old), old.size(), date);
+    return bytes;
+  };
+  mail_test::WriteBytes(scratch.root() / "Inbox/cur/1.a:2,S", dated("Wed, 6 May 2026 10:00:00 +0200"));
+  mail_test::WriteBytes(scratch.root() / "Inbox/cur/2.b:2,S", dated("Fri, 1 May 2026 10:00:00 +0200"));
+  mail_test::WriteBytes(scratch.root() / "Inbox/cur/3.c:2,S", dated("Sun, 3 May 2026 10:00:00 +0200"));
+  host::Host client;
+  auto link = host::MailLink::Attach(*client.Store(), host::mail::Store::Open(scratch.root()));
+  auto inbox = link->FolderAt("Inbox");
+  client.App()->OpenExplorer({.folder = inbox});
+  host::qt::ClientWindows windows(client, link);
+  auto* window = windows.ExplorerWindowOf(client.App()->ActiveExplorer());
+  ASSERT_NE(window, nullptr);
+  auto& list = window->messages();
+  const auto column = [&](int c) {
+    QStringList texts;
+    for (int row = 0; row < list.rowCount(); ++row) texts << list.index(row, c).data().toString();
+    return texts;
+  };
+  std::vector<std::string> files;
+  for (int row = 0; row < list.rowCount(); ++row) files.push_back(link->MessageOf(list.ItemAt(row))->UniqueName());
+  EXPECT_EQ(files, std::vector<std::string>({"2.b", "3.c", "1.a"}));
+  const QString before = column(host::qt::MessageListModel::kAttachments)[1];
+  ASSERT_TRUE(before.startsWith("beach.jpg, "));
+
+  auto item = list.ItemAt(1);
+  client.App()->OpenInspector(item);
+  auto* message = windows.ActiveInspectorWindow();
+  ASSERT_NE(message, nullptr);
+  const int shown = message->attachmentList()->count();
+  item->Attachments()->Item(1)->Delete();
+  item->Save();
+  EXPECT_EQ(column(host::qt::MessageListModel::kAttachments)[1], before.mid(11));
+  ASSERT_EQ(message->attachmentList()->count(), shown - 1);
+  EXPECT_EQ(message->attachmentList()->item(0)->text(), "booking.pdf");
+
+  QHeaderView* header = window->messageList()->horizontalHeader();
+  window->resize(900, 500);
+  QCoreApplication::processEvents();
+  const int subject = header->sectionSize(host::qt::MessageListModel::kSubject);
+  const int attachments = header->sectionSize(host::qt::MessageListModel::kAttachments);
+  window->resize(1300, 500);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(header->sectionSize(host::qt::MessageListModel::kSubject), subject + 400);
+  EXPECT_EQ(header->sectionSize(host::qt::MessageListModel::kAttachments), attachments);
 }
 
 }  // namespace

@@ -133,16 +133,17 @@ TEST_F(InspectorWindowTest, NewComposesAttachesAndSendsThroughTheDrawnWindow) {
   // Where the person put the window is the Inspector's; with previews on,
   // the picture attached moves the open window to the upper half of the
   // work area, above its preview.
-  window->move(200, 150);
-  window->resize(500, 400);
+  // Its place and size are the outer frame's (the classic one offscreen).
+  window->setGeometry(204, 173, 500, 400);
   EXPECT_EQ(inspector->Left(), 200);
-  EXPECT_EQ(inspector->Height(), window->frameGeometry().height());
+  EXPECT_EQ(inspector->Top(), 150);
+  EXPECT_EQ(inspector->Height(), 427);
   lumivane::g_objSettings->EnableAttPreviews(1);
   QTest::mouseClick(window->attachButton(), Qt::LeftButton);
   EXPECT_EQ(Texts(window->attachmentList()), QStringList({"lake.jpg"}));
   ASSERT_EQ(item->Attachments()->Count(), 1);
   EXPECT_EQ(item->Attachments()->Item(1)->FileName(), "lake.jpg");
-  EXPECT_EQ(window->frameGeometry(), QRect(0, 0, 1024, 369));
+  EXPECT_EQ(window->geometry(), QRect(4, 23, 1016, 342));
   auto preview = forms::Default<lumivane::frmMain>();
   EXPECT_TRUE(forms::FormAccess::IsVisible(*preview));
   EXPECT_EQ(preview->FormMode(), lumivane::HorizontalWizard);

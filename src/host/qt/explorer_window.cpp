@@ -18,6 +18,7 @@
 #include "host/qt/command_bar_views.h"
 #include "host/qt/message_list.h"
 #include "platform/qt/form_views.h"
+#include "platform/qt/window_frame.h"
 
 namespace host::qt {
 
@@ -71,10 +72,13 @@ ExplorerWindow::ExplorerWindow(std::shared_ptr<host::Application> app, std::shar
   QHeaderView* header = list_->horizontalHeader();
   header->setHighlightSections(false);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  header->setStretchLastSection(true);
-  header->resizeSection(MessageListModel::kSubject, 300);
+  // The subject is what a wider window is for; the other columns keep
+  // their widths, and a person may still change them.
+  header->setStretchLastSection(false);
   header->resizeSection(MessageListModel::kFrom, 150);
   header->resizeSection(MessageListModel::kReceived, 120);
+  header->resizeSection(MessageListModel::kAttachments, 220);
+  header->setSectionResizeMode(MessageListModel::kSubject, QHeaderView::Stretch);
 
   auto* split = new QSplitter(Qt::Horizontal);
   split->addWidget(tree_);
@@ -95,6 +99,11 @@ ExplorerWindow::ExplorerWindow(std::shared_ptr<host::Application> app, std::shar
   list_->installEventFilter(this);
   onSelectionChange_ = explorer_->SelectionChange.Subscribe([this] { FollowExplorer(); });
   onViewSwitch_ = explorer_->ViewSwitch.Subscribe([this] { FollowExplorer(); });
+  if (store_)
+    onItemChange_ = store_->ItemChange.Subscribe([this](const std::shared_ptr<host::Item>& item) {
+      messages_->Refresh(item);
+      FollowExplorer();  // a save may also have filed the item elsewhere
+    });
   onActivate_ = explorer_->Activate.Subscribe([this] {
     if (!isActiveWindow()) {
       raise();
@@ -139,6 +148,7 @@ void ExplorerWindow::Detach() {
   onActivate_.reset();
   onSelectionChange_.reset();
   onViewSwitch_.reset();
+  onItemChange_.reset();
   bars_->Detach();
   explorer_.reset();
 }
@@ -235,6 +245,13 @@ void ExplorerWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   auto keep = explorer_;
   Act([&] { app->CloseExplorer(keep); });
+}
+
+void ExplorerWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  // Usually the first window on screen: the frame it gets is what the
+  // windows placed later are given.
+  platform::qt::LearnFrame(*this);
 }
 
 void ExplorerWindow::changeEvent(QEvent* event) {

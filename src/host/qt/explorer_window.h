@@ -8,7 +8,8 @@
 // person selecting messages goes through the Explorer's Select, so the
 // add-in sees SelectionChange. The window follows the Explorer's
 // SelectionChange and ViewSwitch, so what a script or the add-in does
-// shows too; its own updates never echo back as a person's action. A
+// shows too; its own updates never echo back as a person's action. An item
+// the add-in saves shows as it now is at once (the store's ItemChange). A
 // double-click on a message opens it (the host's OpenInspector); Enter in the
 // list is File > Open.
 
@@ -56,6 +57,7 @@ class ExplorerWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void BuildFolderTree(const std::shared_ptr<host::Store>& store, const std::shared_ptr<host::MailLink>& link);
@@ -74,7 +76,7 @@ class ExplorerWindow : public QMainWindow {
   QTableView* list_ = nullptr;
   MessageListModel* messages_ = nullptr;
   CommandBarsView* bars_ = nullptr;
-  runtime::Subscription onActivate_, onSelectionChange_, onViewSwitch_;
+  runtime::Subscription onActivate_, onSelectionChange_, onViewSwitch_, onItemChange_;
   bool applying_ = false;
 };
 

@@ -19,15 +19,27 @@
 #include "host/mail_link.h"
 #include "host/outlook.h"
 #include "host/qt/command_bar_views.h"
+#include "platform/forms/form.h"
 #include "platform/forms/msgbox.h"
 #include "platform/qt/form_views.h"
+#include "platform/qt/window_frame.h"
 #include "runtime/error.h"
 
 namespace host::qt {
 
 namespace {
 
+namespace forms = platform::forms;
 using platform::qt::Act;
+using platform::qt::InsideOf;
+using platform::qt::LearnFrame;
+using platform::qt::OuterFrame;
+using platform::qt::PlaceFrame;
+
+QRect FrameRect(const host::Inspector::Placement& placed) {
+  return {static_cast<int>(placed.left), static_cast<int>(placed.top), static_cast<int>(placed.width),
+          static_cast<int>(placed.height)};
+}
 
 InspectorWindow::FileChooser& Chooser() {
   static InspectorWindow::FileChooser chooser;
@@ -55,7 +67,7 @@ InspectorWindow::InspectorWindow(std::shared_ptr<host::Application> app, std::sh
   Act([&] { item_ = inspector_->CurrentItem(); });
   composing_ = inspector_->Bars()->FindControl({.Id = host::kIdSend}) != nullptr;
   const host::Inspector::Placement placed = inspector_->Placed();
-  resize(static_cast<int>(placed.width), static_cast<int>(placed.height));
+  resize(InsideOf(FrameRect(placed), forms::Screen().FrameOf(forms::vbSizable)).size());
 
   auto* central = new QWidget;
   auto* column = new QVBoxLayout(central);
@@ -143,6 +155,10 @@ InspectorWindow::InspectorWindow(std::shared_ptr<host::Application> app, std::sh
     if (isVisible()) FollowPlacement();
   });
   if (item_) onAttachmentAdd_ = item_->AttachmentAdd.Subscribe([this](const auto&) { FollowItem(); });
+  if (app && app->Store())
+    onItemChange_ = app->Store()->ItemChange.Subscribe([this](const std::shared_ptr<host::Item>& item) {
+      if (item == item_) FollowItem();
+    });
   FollowItem();
   Title();
 }
@@ -211,15 +227,11 @@ void InspectorWindow::FollowPlacement() {
       setWindowState(Qt::WindowMaximized);
       break;
     case State::olMinimized: setWindowState(Qt::WindowMinimized); break;
-    case State::olNormalWindow: {
+    case State::olNormalWindow:
       setWindowState(Qt::WindowNoState);
-      // The host's size counts the frame in; Qt's is what lies inside it.
-      const QSize frame = frameGeometry().size() - size();
-      move(static_cast<int>(placed.left), static_cast<int>(placed.top));
-      resize(std::max(1, static_cast<int>(placed.width) - frame.width()),
-             std::max(1, static_cast<int>(placed.height) - frame.height()));
+      // The host's place and size are the outer frame's.
+      PlaceFrame(*this, FrameRect(placed), forms::vbSizable);
       break;
-    }
   }
   placing_ = false;
 }
@@ -227,7 +239,7 @@ void InspectorWindow::FollowPlacement() {
 void InspectorWindow::ReportPlacement() {
   if (placing_ || !isVisible() || !inspector_ || inspector_->Closed()) return;
   using State = host::OlWindowState;
-  const QRect frame = frameGeometry();
+  const QRect frame = OuterFrame(*this, forms::vbSizable);
   inspector_->Place({isMinimized()   ? State::olMinimized
                      : isMaximized() ? State::olMaximized
                                      : State::olNormalWindow,
@@ -236,7 +248,15 @@ void InspectorWindow::ReportPlacement() {
 
 void InspectorWindow::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
+  LearnFrame(*this);
   ReportPlacement();
+}
+
+bool InspectorWindow::event(QEvent* event) {
+  if (event->type() != platform::qt::FrameLearned()) return QMainWindow::event(event);
+  // Placed with the frame assumed: the inside follows the frame now known.
+  if (isVisible()) FollowPlacement();
+  return true;
 }
 
 void InspectorWindow::resizeEvent(QResizeEvent* event) {
@@ -287,6 +307,7 @@ void InspectorWindow::Detach() {
   onActivate_.reset();
   onPlacement_.reset();
   onAttachmentAdd_.reset();
+  onItemChange_.reset();
   bars_->Detach();
   inspector_.reset();
   item_.reset();

@@ -66,7 +66,7 @@ class InspectorWindow : public QMainWindow {
   QPushButton* attachButton() const { return attach_; }
 
   // Shows the item's attachments as they are now (the add-in may have
-  // added or deleted some).
+  // added or deleted some); done at once when the item is saved.
   void FollowItem();
   // The Inspector closed: the window lets go of it and of its bars.
   void Detach();
@@ -77,6 +77,7 @@ class InspectorWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  bool event(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -99,7 +100,7 @@ class InspectorWindow : public QMainWindow {
   QListWidget* attachments_ = nullptr;
   QPushButton* attach_ = nullptr;
   QString problems_;  // what the reader of the message file had to skip or guess
-  runtime::Subscription onActivate_, onAttachmentAdd_, onPlacement_;
+  runtime::Subscription onActivate_, onAttachmentAdd_, onPlacement_, onItemChange_;
   bool activating_ = false;
   bool placing_ = false;  // the window follows the Inspector; nothing to report back
 };

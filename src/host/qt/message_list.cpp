@@ -3,6 +3,10 @@
 #include <QDateTime>
 #include <QFont>
 #include <QStringList>
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <utility>
 
 #include "host/mail_link.h"
 #include "host/store.h"
@@ -25,15 +29,44 @@ QString MessageListModel::ShowFolder(const std::shared_ptr<host::Folder>& folder
       failure = QString::fromStdString(runtime::ToError(std::current_exception()).Description());
     }
   }
-  if (folder == folder_ && items == items_) return failure;
+  if (folder == folder_ && items == listed_) return failure;
   beginResetModel();
   folder_ = folder;
-  items_ = std::move(items);
+  items_ = ByDate(items);
+  listed_ = std::move(items);
   rows_.clear();
   rows_.resize(items_.size());
   rowOf_.clear();
   endResetModel();
   return failure;
+}
+
+std::vector<std::shared_ptr<host::Item>> MessageListModel::ByDate(
+    const std::vector<std::shared_ptr<host::Item>>& items) const {
+  std::vector<std::pair<std::int64_t, std::shared_ptr<host::Item>>> dated;
+  dated.reserve(items.size());
+  for (const auto& item : items) {
+    std::int64_t when = std::numeric_limits<std::int64_t>::min();
+    try {
+      if (auto message = link_ ? link_->MessageOf(item) : nullptr)
+        if (const auto date = message->Date()) when = *date;
+    } catch (...) {
+      // A message that cannot be read shows so in its row; it sorts as undated.
+    }
+    dated.emplace_back(when, item);
+  }
+  std::stable_sort(dated.begin(), dated.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::shared_ptr<host::Item>> sorted;
+  sorted.reserve(dated.size());
+  for (auto& [when, item] : dated) sorted.push_back(std::move(item));
+  return sorted;
+}
+
+void MessageListModel::Refresh(const std::shared_ptr<host::Item>& item) {
+  const int row = RowOf(item);
+  if (row < 0) return;
+  rows_[static_cast<std::size_t>(row)].reset();
+  emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
 }
 
 std::shared_ptr<host::Item> MessageListModel::ItemAt(int row) const {

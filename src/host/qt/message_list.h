@@ -1,8 +1,9 @@
 #pragma once
 // The message list of a main window: the items of one folder as table rows
-// (subject, sender, date, attachment names). A row is read when the view
-// first asks for it and kept, so a folder of many thousands of messages
-// opens at once and only the rows scrolled into view touch their files.
+// (subject, sender, date, attachment names), oldest first, as a mail client
+// lists what it received. Only the date is read of every message, for the
+// order; the rest of a row is read when the view first asks for it and kept,
+// so only the rows scrolled into view parse their files.
 
 #include <QAbstractTableModel>
 #include <memory>
@@ -36,6 +37,8 @@ class MessageListModel : public QAbstractTableModel {
   std::shared_ptr<host::Item> ItemAt(int row) const;
   // -1 when the item is not in the list.
   int RowOf(const std::shared_ptr<host::Item>& item) const;
+  // The item changed (saved): its row is read again when next drawn.
+  void Refresh(const std::shared_ptr<host::Item>& item);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -49,10 +52,13 @@ class MessageListModel : public QAbstractTableModel {
     bool failed = false;
   };
   const Row& RowAt(int row) const;
+  // The items by date, oldest first; undated ones first, in folder order.
+  std::vector<std::shared_ptr<host::Item>> ByDate(const std::vector<std::shared_ptr<host::Item>>& items) const;
 
   std::shared_ptr<host::MailLink> link_;
   std::shared_ptr<host::Folder> folder_;
-  std::vector<std::shared_ptr<host::Item>> items_;
+  std::vector<std::shared_ptr<host::Item>> listed_;  // as the folder listed them
+  std::vector<std::shared_ptr<host::Item>> items_;   // as the rows show them
   mutable std::vector<std::unique_ptr<Row>> rows_;
   mutable std::unordered_map<const host::Item*, int> rowOf_;
 };

@@ -38,24 +38,6 @@ void Check(const Form& form, const char* member) {
   if (UserInterface* ui = CurrentUserInterface()) ui->Enter(form, member);
 }
 
-// The frame and title bar of a form with a border, in pixels.
-float BorderPixels(int style) {
-  switch (style) {
-    case vbBSNone: return 0;
-    case vbSizable:
-    case vbSizableToolWindow: return 4;
-    default: return 3;
-  }
-}
-float TitlePixels(int style) {
-  switch (style) {
-    case vbBSNone: return 0;
-    case vbFixedToolWindow:
-    case vbSizableToolWindow: return 15;
-    default: return 19;
-  }
-}
-
 std::shared_ptr<Form> Shared(Form& form) {
   std::shared_ptr<Form> self = form.weak_from_this().lock();
   if (!self)
@@ -295,10 +277,16 @@ void Form::SetBound(float Bounds::*field, float value, bool size) {
 }
 
 float FormAccess::FrameWidth(const Form& f) {
-  return 2 * BorderPixels(f.props_.borderStyle) * Screen().TwipsPerPixelX();
+  const FrameMargins frame = Screen().FrameOf(f.props_.borderStyle);
+  return static_cast<float>(frame.left + frame.right) * Screen().TwipsPerPixelX();
 }
 float FormAccess::FrameHeight(const Form& f) {
-  return (2 * BorderPixels(f.props_.borderStyle) + TitlePixels(f.props_.borderStyle)) * Screen().TwipsPerPixelY();
+  const FrameMargins frame = Screen().FrameOf(f.props_.borderStyle);
+  return static_cast<float>(frame.top + frame.bottom) * Screen().TwipsPerPixelY();
+}
+
+void FormAccess::FrameChanged(Form& f) {
+  if (f.state_ == Form::State::Loaded && f.shownOnce_) f.ResizeEvent();
 }
 
 void Form::PersonResize(float scaleWidth, float scaleHeight) {
@@ -340,15 +328,12 @@ void Form::Height(float value) { SetBound(&Bounds::height, value, true); }
 
 float Form::ScaleWidth() {
   EnsureLoaded();
-  const float inner = props_.bounds.width - 2 * BorderPixels(props_.borderStyle) * Screen().TwipsPerPixelX();
-  return std::max(inner, 0.0f);
+  return std::max(props_.bounds.width - FormAccess::FrameWidth(*this), 0.0f);
 }
 
 float Form::ScaleHeight() {
   EnsureLoaded();
-  const float frame =
-      (2 * BorderPixels(props_.borderStyle) + TitlePixels(props_.borderStyle)) * Screen().TwipsPerPixelY();
-  return std::max(props_.bounds.height - frame, 0.0f);
+  return std::max(props_.bounds.height - FormAccess::FrameHeight(*this), 0.0f);
 }
 
 FormWindowState Form::WindowState() {

@@ -299,6 +299,9 @@ class FormAccess {
   // The frame of the form's border style: sides and title bar, in twips.
   static float FrameWidth(const Form& f);
   static float FrameHeight(const Form& f);
+  // The window manager's frame turned out other than assumed: the inner
+  // size changed while the outer one stayed, so the form lays out again.
+  static void FrameChanged(Form& f);
   static bool IsVisible(const Form& f) { return f.visible_; }
   static bool Designing(const Form& f) { return f.designing_; }
   static Control* Focused(const Form& f) { return f.activeControl_; }

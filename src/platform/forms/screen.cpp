@@ -1,5 +1,6 @@
 #include "platform/forms/screen.h"
 
+#include "platform/forms/form.h"
 #include "runtime/error.h"
 
 namespace platform::forms {
@@ -18,6 +19,24 @@ void ScreenObject::Configure(float twipsPerPixelX, float twipsPerPixelY, int wid
   twipsPerPixelY_ = twipsPerPixelY;
   widthPixels_ = widthPixels;
   heightPixels_ = heightPixels;
+}
+
+FrameMargins ScreenObject::FrameOf(int borderStyle) const {
+  if (borderStyle == vbBSNone) return {};
+  const bool tool = borderStyle == vbFixedToolWindow || borderStyle == vbSizableToolWindow;
+  // A window manager that decorates tool windows as it does the others
+  // has told only of the others.
+  if (const auto& seen = tool && toolFrame_ ? toolFrame_ : titledFrame_) return *seen;
+  const int border = borderStyle == vbSizable || borderStyle == vbSizableToolWindow ? 4 : 3;
+  const int title = tool ? 15 : 19;
+  return {border, border + title, border, border};
+}
+
+bool ScreenObject::LearnFrame(bool toolWindow, const FrameMargins& margins) {
+  auto& seen = toolWindow ? toolFrame_ : titledFrame_;
+  if (seen == margins) return false;
+  seen = margins;
+  return true;
 }
 
 long ScreenObject::SetCursor(long handle) {

@@ -7,6 +7,7 @@
 // the move.
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/seam_record.h"
@@ -32,6 +33,15 @@ enum MousePointerConstants : int {
   vbCustom = 99,
 };
 
+// What a window manager draws around a window's inner area, in pixels.
+struct FrameMargins {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const FrameMargins&) const = default;
+};
+
 class ScreenObject {
  public:
   // 0..15 or 99; any other value raises 380. Every value set is logged.
@@ -47,6 +57,15 @@ class ScreenObject {
 
   // The program and tests choose the metrics (default 15 x 15, 1024 x 768).
   void Configure(float twipsPerPixelX, float twipsPerPixelY, int widthPixels, int heightPixels);
+
+  // The frame around a window of a form's BorderStyle (0 none, 1 fixed
+  // single, 2 sizable, 3 fixed dialog, 4 fixed and 5 sizable tool window):
+  // what the window manager was seen to draw, else the classic desktop's
+  // (borders of 3 or 4 pixels, a title bar of 19, 15 for a tool window).
+  FrameMargins FrameOf(int borderStyle) const;
+  // The drawing tells what the window manager draws around a window with a
+  // title bar and around a tool window; answers whether that changed.
+  bool LearnFrame(bool toolWindow, const FrameMargins& margins);
 
   // The cursor handle shown now; 0 is the pointer of the window under the
   // mouse. Returns the previous handle, as SetCursor does.
@@ -68,6 +87,7 @@ class ScreenObject {
   float twipsPerPixelY_ = 15.0f;
   int widthPixels_ = 1024;
   int heightPixels_ = 768;
+  std::optional<FrameMargins> titledFrame_, toolFrame_;
   long cursor_ = 0;
   platform::SeamRecord<long> cursorLog_;
   std::function<void(int)> onMousePointer_;

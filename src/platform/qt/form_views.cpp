@@ -20,6 +20,7 @@
 #include "platform/forms/ui.h"
 #include "platform/forms/user_control.h"
 #include "platform/qt/focus_ring.h"
+#include "platform/qt/window_frame.h"
 #include "runtime/error.h"
 
 namespace platform::qt {
@@ -292,6 +293,7 @@ void FormWindow::SyncForm() {
   } else {
     setCursor(CursorOf(f.MousePointer()));
   }
+  LearnShownFrames();  // the inner size depends on the frame
   const int w = PixelsX(f.ScaleWidth());
   const int h = PixelsY(f.ScaleHeight());
   const bool sizable = border == forms::vbSizable || border == forms::vbSizableToolWindow;
@@ -319,11 +321,14 @@ void FormWindow::SyncForm() {
       }
       break;
     case forms::FormWindowState::vbMinimized: setWindowState(Qt::WindowMinimized); break;
-    case forms::FormWindowState::vbNormal:
+    case forms::FormWindowState::vbNormal: {
       setWindowState(Qt::WindowNoState);
-      if (size() != QSize(w, h)) resize(w, h);
-      if (pos() != QPoint(PixelsX(f.Left()), PixelsY(f.Top()))) move(PixelsX(f.Left()), PixelsY(f.Top()));
+      // Left and Top are the outer frame's corner; the inside is the inner size.
+      const forms::FrameMargins frame = forms::Screen().FrameOf(border);
+      const QRect inside(PixelsX(f.Left()) + frame.left, PixelsY(f.Top()) + frame.top, w, h);
+      if (geometry() != inside) setGeometry(inside);
       break;
+    }
   }
   applying_ = false;
 }
@@ -456,9 +461,23 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
 
 void FormWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
+  LearnFrame(*this);
   if (applying_ || form_ == nullptr || !form_->IsLoaded() || !isVisible()) return;
-  if (PixelsX(form_->Left()) == x() && PixelsY(form_->Top()) == y()) return;
-  forms::FormAccess::PersonMove(*form_, TwipsX(x()), TwipsY(y()));
+  const QRect outer = OuterFrame(*this, form_->BorderStyle());
+  if (PixelsX(form_->Left()) == outer.x() && PixelsY(form_->Top()) == outer.y()) return;
+  forms::FormAccess::PersonMove(*form_, TwipsX(outer.x()), TwipsY(outer.y()));
+}
+
+bool FormWindow::event(QEvent* event) {
+  if (event->type() == QEvent::Show) LearnFrame(*this);
+  if (event->type() != FrameLearned()) return QWidget::event(event);
+  // The inner size follows the frame now known; the outer one stays.
+  if (form_ != nullptr && form_->IsLoaded() && isVisible()) {
+    SyncForm();
+    std::shared_ptr<forms::Form> keep = form_->shared_from_this();
+    Act([&] { forms::FormAccess::FrameChanged(*keep); });
+  }
+  return true;
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* event) {
@@ -584,7 +603,7 @@ void FormViews::Noticed(forms::Form& form, std::string_view action) {
       // the screen), as a dialog does, and the form learns where it is.
       if (form.Left() == 0 && form.Top() == 0 && form.WindowState() == forms::FormWindowState::vbNormal) {
         const QRect area = owner != nullptr && owner->isVisible()
-                               ? owner->frameGeometry()
+                               ? OuterFrame(*owner, forms::vbSizable)
                                : QRect(0, 0, PixelsX(forms::Screen().Width()), PixelsY(forms::Screen().Height()));
         const QPoint corner = area.center() - QPoint(PixelsX(form.Width()) / 2, PixelsY(form.Height()) / 2);
         forms::FormAccess::PersonMove(form, TwipsX(std::max(0, corner.x())), TwipsY(std::max(0, corner.y())));

@@ -349,11 +349,16 @@ forms::FolderAnswer ProgramUserInterface::PickFolder(const forms::FolderRequest&
     answer = state_.screenPerson->PickFolder(request);
     if (answer.kind == forms::FolderAnswer::Kind::Folder) folder = answer.path;
   } else if (state_.console != nullptr) {
-    state_.transcript.Line("folder pick " + title);
+    // As the dialog opens at the desktop, a name typed without a folder is
+    // taken from there.
+    std::error_code here;
+    const fs::path start = request.start.empty() ? fs::current_path(here) : fs::path(request.start);
+    state_.transcript.Line("folder pick " + title + " in " + start.string());
     for (;;) {
       auto line = state_.console->Ask("folder (empty: cancel)> ");
       if (!line || runtime::Trim(*line).empty()) break;
-      const fs::path p = fs::absolute(runtime::Trim(*line));
+      fs::path p = (start / runtime::Trim(*line)).lexically_normal();
+      if (p.has_relative_path() && p.filename().empty()) p = p.parent_path();  // a trailing slash
       std::error_code ec;
       if (fs::is_directory(p, ec)) {
         folder = p.string();

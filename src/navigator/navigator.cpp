@@ -19,10 +19,9 @@ namespace forms = platform::forms;
 constexpr long kResourceNotFound = 326;
 constexpr float kStripPixelsWide = 136;
 constexpr float kStripPixelsHigh = 22;
-// The right edges of the buttons drawn on the strip, in twips at 15 twips
-// per pixel (the Next button ends a fraction into pixel 106).
-constexpr double kPlayEdge = 300, kPauseEdge = 750, kPreviousEdge = 1200, kNextEdge = 1600;
-constexpr double kDrawnTwipsPerPixel = 15;
+// Where the buttons are drawn on the strip, in its pixels: the right edges
+// of Play, Pause and Previous, and the left edge of Close.
+constexpr float kPlayEdge = 20, kPauseEdge = 50, kPreviousEdge = 80, kCloseEdge = 106;
 
 std::string& FolderStore() {
   static std::string folder = STEPWICK_RESOURCES;
@@ -134,12 +133,15 @@ void Navigator::ShowBitmap(long id) {
 }
 
 States Navigator::ButtonAt(float X) {
-  // The zones follow the drawn buttons at any twips per pixel.
-  const double x = static_cast<double>(X) * kDrawnTwipsPerPixel / forms::Screen().TwipsPerPixelX();
-  if (x <= kPlayEdge) return States::Play;
-  if (x <= kPauseEdge) return States::Pause;
-  if (x <= kPreviousEdge) return States::Previous;
-  if (x <= kNextEdge) return States::Forward;
+  // The zones follow the drawn buttons at any twips per pixel. Each edge is
+  // reckoned the way a press is (pixels times twips per pixel), so a press on
+  // an edge's pixel lands on it exactly. A press on the edge of Play, Pause or
+  // Previous is still theirs; Close begins with its left bevel, pixel 106.
+  const float tpp = forms::Screen().TwipsPerPixelX();
+  if (X <= kPlayEdge * tpp) return States::Play;
+  if (X <= kPauseEdge * tpp) return States::Pause;
+  if (X <= kPreviousEdge * tpp) return States::Previous;
+  if (X < kCloseEdge * tpp) return States::Forward;
   return States::Cancel;
 }
 

@@ -83,7 +83,7 @@ class Navigator : public platform::forms::UserControl {
   long ShownBitmap() const { return shown_; }
   // The last pressed button; 0 before the first press.
   long State() const { return state_; }
-  // The button a press at X (twips from the left edge) hits.
+  // The button drawn where a press at X (twips from the left edge) lands.
   static States ButtonAt(float X);
 
   void UserControl_InitProperties() override;

@@ -300,11 +300,12 @@ bool frmSettings::SaveSettings() {
   eh([&] { Settings().DoNotPromptBeforeQuickSave(Stored(*chkPromptBeforeQuickSave)); });
   eh([&] { Settings().Update(); });
   if (m_blnExplorerToolbarChanged) {
-    eh([&] {
-      auto bar = Ref(Ref(Ref(g_objOutlook).ActiveExplorer()).CommandBars()).Item("Lumivane");
-      Ref(bar).Visible(chkExplorerToolbar->Value() == 0);
-      m_blnExplorerToolbarChanged = false;
-    });
+    // Three statements: a toolbar out of reach must not keep the flag raised,
+    // or its error would come back at every later Apply and OK.
+    std::shared_ptr<host::CommandBar> bar;
+    eh([&] { bar = Ref(Ref(Ref(g_objOutlook).ActiveExplorer()).CommandBars()).Item("Lumivane"); });
+    eh([&] { Ref(bar).Visible(chkExplorerToolbar->Value() == 0); });
+    eh([&] { m_blnExplorerToolbarChanged = false; });
   }
 
   runtime::ResumeNext rn;

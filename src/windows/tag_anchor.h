@@ -30,6 +30,7 @@ class TagAnchor : public platform::forms::Control {
 
  protected:
   bool HasTabIndex() const override { return false; }
+  void OnResized() override { UserControl_Resize(); }
 
  private:
   std::int32_t m_lngLastHeight = 0;

@@ -12,6 +12,7 @@
 #include "host/mail/mail_support.h"
 #include "platform/forms/form.h"
 #include "platform/seam_record.h"
+#include "platform/shell/browse_folder.h"
 
 namespace {
 
@@ -353,6 +354,27 @@ TEST_F(SessionTest, AtTheTerminalThePersonAnswers) {
   EXPECT_FALSE(again->IsLoaded());
   EXPECT_TRUE(session_->Run("show boxes"));
   forms::DiscardAllForms();
+}
+
+using SessionRegressions = SessionTest;
+
+// The folder pick at the terminal starts at the desktop, the profile's
+// Desktop folder, as the shell's dialog does: a name typed alone is taken
+// from there, a full path as it stands.
+TEST_F(SessionRegressions, AFolderPickAtTheTerminalStartsAtTheDesktop) {
+  TypedConsole console;
+  const fs::path desktop = scratch_.root() / "profile" / "Desktop";
+  console.lines = {"Holiday/", Out().string()};
+  Open("11.0.0.8217", &console);
+  fs::create_directories(desktop / "Holiday");
+  auto pick = [] {
+    std::string path;
+    platform::shell::SHGetPathFromIDList(platform::shell::SHBrowseForFolder({}), path);
+    return path;
+  };
+  EXPECT_EQ(pick(), (desktop / "Holiday").string());
+  EXPECT_EQ(pick(), Out().string());
+  EXPECT_NE(out_.str().find("folder pick (no title) in " + desktop.string()), std::string::npos) << out_.str();
 }
 
 // The client held a state that was not on disk: a delete whose save failed

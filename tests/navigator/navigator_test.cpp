@@ -93,7 +93,7 @@ TEST_F(NavigatorTest, PressPicksTheButtonByItsZoneAtAnyTwipsPerPixel) {
     long bitmap;
     bool paused;
   };
-  const Row rows[] = {
+  std::vector<Row> rows = {
       {15, 0, "Play", stepwick::PlayDown, false},
       {15, 300, "Play", stepwick::PlayDown, false},
       {15, 300.5f, "Pause", stepwick::PauseDown, true},
@@ -101,16 +101,27 @@ TEST_F(NavigatorTest, PressPicksTheButtonByItsZoneAtAnyTwipsPerPixel) {
       {15, 750.5f, "Previous", stepwick::BackDown, false},
       {15, 1200, "Previous", stepwick::BackDown, false},
       {15, 1200.5f, "Forward", stepwick::ForwardDown, false},
-      {15, 1600, "Forward", stepwick::ForwardDown, false},
+      {15, 1589.5f, "Forward", stepwick::ForwardDown, false},
       {15, 1600.5f, "Cancel", stepwick::CancelDown, false},
       {15, 2039, "Cancel", stepwick::CancelDown, false},
-      // At 12 twips per pixel the zones follow the drawn buttons: Close
-      // starts at pixel 106.67, 1280 twips.
-      {12, 240, "Play", stepwick::PlayDown, false},
-      {12, 241, "Pause", stepwick::PauseDown, true},
-      {12, 1280, "Forward", stepwick::ForwardDown, false},
-      {12, 1290, "Cancel", stepwick::CancelDown, false},
   };
+  // A person's press lands on a pixel column, at its left edge: the first
+  // and last column of each drawn button, at any twips per pixel.
+  const struct {
+    int column;
+    const char* event;
+    long bitmap;
+    bool paused;
+  } columns[] = {
+      {0, "Play", stepwick::PlayDown, false},        {20, "Play", stepwick::PlayDown, false},
+      {21, "Pause", stepwick::PauseDown, true},      {50, "Pause", stepwick::PauseDown, true},
+      {51, "Previous", stepwick::BackDown, false},   {80, "Previous", stepwick::BackDown, false},
+      {81, "Forward", stepwick::ForwardDown, false}, {105, "Forward", stepwick::ForwardDown, false},
+      {106, "Cancel", stepwick::CancelDown, false},  {135, "Cancel", stepwick::CancelDown, false},
+  };
+  for (float tpp : {15.0f, 12.0f, 10.0f, 14.4f, 20.0f, 26.666666f})
+    for (const auto& c : columns)
+      rows.push_back({tpp, static_cast<float>(c.column) * tpp, c.event, c.bitmap, c.paused});
   const std::vector<std::string> names = {"Play", "Pause", "Previous", "Forward", "Cancel"};
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(row.x) + " twips at " + std::to_string(row.tpp));
@@ -123,6 +134,21 @@ TEST_F(NavigatorTest, PressPicksTheButtonByItsZoneAtAnyTwipsPerPixel) {
     const auto pos = std::find(names.begin(), names.end(), row.event) - names.begin();
     EXPECT_EQ(Nav(*host).State(), pos + 1);
     EXPECT_FLOAT_EQ(host->Navigator1->Width(), 136 * row.tpp);
+    forms::Unload(*host);
+  }
+}
+
+using NavigatorRegressions = NavigatorTest;
+
+// The left bevel of Close is drawn at 1590 to 1605 twips: a press there
+// closes, it does not step to the next picture.
+TEST_F(NavigatorRegressions, TheLeftBevelOfCloseIsClose) {
+  for (float x : {1590.0f, 1595.0f, 1600.0f}) {
+    SCOPED_TRACE(x);
+    auto host = Host();
+    Down(*host, x);
+    EXPECT_EQ(host->events, std::vector<std::string>{"Cancel"});
+    EXPECT_EQ(Nav(*host).ShownBitmap(), stepwick::CancelDown);
     forms::Unload(*host);
   }
 }

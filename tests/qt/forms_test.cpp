@@ -5,17 +5,22 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <string>
 
 #include "attachments/frm_save_attachments.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
 #include "platform/qt/screen_ui.h"
+#include "platform/shell/browse_folder.h"
+#include "platform/shell/shell.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -196,6 +201,26 @@ TEST_F(FormsOnScreen, MessageBoxShowsTheCallersTextsAndReturnsTheAnswer) {
     });
     EXPECT_EQ(pq::ScreenMessageBoxes().Answer(record), row.answer);
   }
+}
+
+// The folder dialog opened in the home folder; it opens at the Desktop
+// folder, as the shell's dialog opens at the desktop.
+TEST_F(FormsOnScreen, RegressionTheFolderDialogOpensAtTheDesktopFolder) {
+  testsupport::TempDir profile;
+  const std::string desktop = profile.MakeDir("Desktop");
+  platform::shell::Reset();
+  platform::shell::Current().folders.Define(platform::shell::CSIDL_DESKTOP, desktop);
+  forms::SetUserInterface(std::make_shared<pq::PersonUserInterface>(views_));
+  QString opened;
+  QTimer::singleShot(0, [&] {
+    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      opened = dialog->directory().absolutePath();
+      dialog->reject();
+    }
+  });
+  EXPECT_EQ(platform::shell::SHBrowseForFolder({}), nullptr);  // cancelled
+  EXPECT_EQ(opened.toStdString(), desktop);
+  platform::shell::Reset();
 }
 
 TEST_F(FormsOnScreen, SnapshotOfTheNameConflictDialog) {

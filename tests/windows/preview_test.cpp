@@ -249,6 +249,22 @@ TEST_F(PreviewTest, ResizeKeepsTheControlsAnchoredAndTheMinimumSize) {
   EXPECT_EQ(of(*f->cmdClose), close);
 }
 
+using PreviewRegressions = PreviewTest;
+
+// The anchor keeps its own size whenever it is given another, not only when
+// it is made.
+TEST_F(PreviewRegressions, TheResizeAnchorKeepsItsOwnSizeWhenResizedLater) {
+  auto f = Open("Anchor", {{"a.jpg", Plain()}});
+  forms::Control& anchor = *f->TagAnchor1;
+  anchor.Width(3000);
+  anchor.Height(100);
+  EXPECT_EQ(anchor.Width(), 480);
+  EXPECT_EQ(anchor.Height(), 465);
+  anchor.Move(60, 70, 1000, 2000);
+  EXPECT_EQ((std::vector<float>{anchor.Left(), anchor.Top(), anchor.Width(), anchor.Height()}),
+            (std::vector<float>{60, 70, 480, 465}));
+}
+
 class frmSlideshow : public forms::Form {
  public:
   frmSlideshow() : Form("frmSlideshow") {}

@@ -172,6 +172,29 @@ TEST_F(SettingsTest, ApplyWritesAndHidesTheExplorerToolbarAtOnceAndACancelLaterK
   EXPECT_EQ(Stored("ExplBarHide"), "0");
 }
 
+using SettingsRegressions = SettingsTest;
+
+// A toolbar that cannot be reached is reported at the Apply that changed it,
+// not again at every later Apply and OK.
+TEST_F(SettingsRegressions, AnUnreachableExplorerToolbarIsReportedOnce) {
+  auto d = Open();
+  App()->Faults().ReturnNothing("ActiveExplorer");
+  user::Click(*d->chkExplorerToolbar);
+  user::Click(*d->cmdApply);
+  ASSERT_FALSE(Boxes().empty());
+  for (const Box& b : Boxes()) EXPECT_NE(b.prompt.find("SaveSettings"), std::string::npos) << b.prompt;
+  EXPECT_EQ(Stored("ExplBarHide"), "1");
+  EXPECT_FALSE(d->cmdApply->Enabled());
+
+  const std::size_t reported = Boxes().size();
+  user::ClickUp(*d->UpDown1);
+  user::Click(*d->cmdApply);
+  user::Click(*d->cmdOK);
+  EXPECT_EQ(Boxes().size(), reported);
+  EXPECT_FALSE(d->IsLoaded());
+  EXPECT_EQ(Stored("SlideShowInterval"), "6");
+}
+
 TEST_F(SettingsTest, TheOrientationComboFollowsWizardAndShowsItsPicture) {
   auto d = Open();
   auto shown = [&] {

@@ -171,7 +171,7 @@ TEST_F(SlideshowTest, NavigatorButtonsAtTheirEdgesDriveTheShow) {
   EXPECT_EQ(Caption(*show), "a.jpg (1/3)");
   EXPECT_TRUE(show->Timer1->Enabled());
 
-  Press(*show, 1600);  // Next; a full interval starts over
+  Press(*show, 1500);  // Next; a full interval starts over
   EXPECT_EQ(Caption(*show), "d.gif (2/3)");
   EXPECT_EQ(Nav(*show).ShownBitmap(), stepwick::PlayDown);
   loop->Wait(4999);
@@ -185,7 +185,7 @@ TEST_F(SlideshowTest, NavigatorButtonsAtTheirEdgesDriveTheShow) {
   // Next on the last ends the show, also after a pause.
   forms::user::PressKey(*show, forms::vbKeyEnd);
   Press(*show, 500);
-  Press(*show, 1600);
+  Press(*show, 1500);
   EXPECT_TRUE(show->lblInfo(1).Visible());
   EXPECT_FALSE(show->Timer1->Enabled());
   Press(*show, 1000);

@@ -59,8 +59,10 @@ float Control::Width() const {
 void Control::Width(float value) {
   if (!HasGeometry()) NotSupported();
   if (value < 0) InvalidValue();
+  const bool resized = value != common_.width;
   common_.width = value;
   Changed();
+  if (resized) OnResized();
 }
 float Control::Height() const {
   if (!HasGeometry()) NotSupported();
@@ -69,17 +71,21 @@ float Control::Height() const {
 void Control::Height(float value) {
   if (!HasGeometry()) NotSupported();
   if (value < 0) InvalidValue();
+  const bool resized = value != common_.height;
   common_.height = value;
   Changed();
+  if (resized) OnResized();
 }
 
 void Control::Move(float left, float top, float width, float height) {
   if (!HasGeometry()) NotSupported();
+  const bool resized = (width >= 0 && width != common_.width) || (height >= 0 && height != common_.height);
   common_.left = left;
   common_.top = top;
   if (width >= 0) common_.width = width;
   if (height >= 0) common_.height = height;
   Changed();
+  if (resized) OnResized();
 }
 
 int Control::TabIndex() const {

@@ -126,6 +126,8 @@ class Control {
   virtual bool HasTabIndex() const { return true; }
   virtual bool Focusable() const { return false; }
   virtual void OnEnabledChanged() {}
+  // The control's own Resize: after its Width or Height has changed.
+  virtual void OnResized() {}
   virtual void OnDetached() {}
   // A person clicks: the kind's own effect, then Click.
   virtual void UserClick();

@@ -46,6 +46,7 @@ struct FormNotice {
 struct FolderRequest {
   long owner = 0;                    // the owner window's handle
   std::string root;                  // empty: the desktop
+  std::string start;                 // the folder it opens at: the root's, or the desktop's; empty: none on disk
   std::optional<std::string> title;  // none: a dialog without a title
   long flags = 0;
 };

@@ -34,7 +34,10 @@ forms::UserInterface::Driver PersonUserInterface::ModalDriver(const forms::Form&
 
 forms::FolderAnswer PersonUserInterface::PickFolder(const forms::FolderRequest& request) {
   const QString title = request.title ? QString::fromStdString(*request.title) : QString();
-  const QString root = request.root.empty() ? QDir::homePath() : QString::fromStdString(request.root);
+  // The dialog opens where the shell would (the desktop, unless a root is
+  // given); a folder that is not there gives the home folder.
+  const QString start = QString::fromStdString(request.start);
+  const QString root = !start.isEmpty() && QFileInfo(start).isDir() ? start : QDir::homePath();
   const QString picked = QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, root);
   forms::FolderAnswer answer;
   if (picked.isEmpty()) return answer;  // a cancel

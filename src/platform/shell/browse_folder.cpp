@@ -1,6 +1,7 @@
 #include "platform/shell/browse_folder.h"
 
 #include "platform/forms/ui.h"
+#include "platform/shell/shell.h"
 
 namespace platform::shell {
 
@@ -8,6 +9,8 @@ Pidl SHBrowseForFolder(const BROWSEINFO& info) {
   forms::FolderRequest request;
   request.owner = info.hwndOwner;
   request.root = info.pidlRoot ? info.pidlRoot->path : std::string();
+  // Without a root the dialog opens at the desktop, the user's Desktop folder.
+  request.start = info.pidlRoot ? request.root : Current().folders.PathOf(CSIDL_DESKTOP).value_or("");
   request.title = info.lpszTitle;
   request.flags = info.ulFlags;
   forms::UserInterface* ui = forms::CurrentUserInterface();

@@ -17,6 +17,12 @@ SpecialFolders::Kind SpecialFolders::KindOf(long folder) const {
   return it == table_.end() ? Kind::Undefined : it->second.kind;
 }
 
+std::optional<std::string> SpecialFolders::PathOf(long folder) const {
+  auto it = table_.find(folder);
+  if (it == table_.end() || it->second.kind != Kind::Path) return std::nullopt;
+  return it->second.path;
+}
+
 long SpecialFolders::SHGetSpecialFolderLocation(long hwndOwner, long folder, long& pidl) {
   seam_->Enter("SHGetSpecialFolderLocation", FormatCall("SHGetSpecialFolderLocation", hwndOwner, folder));
   pidl = 0;

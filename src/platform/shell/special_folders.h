@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,9 @@ class SpecialFolders {
   void Undefine(long folder);
   void UndefineAll() { table_.clear(); }
   Kind KindOf(long folder) const;
+  // The folder's path; none for a virtual or undefined folder. Not a shell
+  // call: nothing is recorded.
+  std::optional<std::string> PathOf(long folder) const;
   // Item lists handed out and not yet freed.
   std::size_t LiveItemLists() const { return live_.size(); }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/forms/forms_fixture.h"
+#include "platform/shell/shell.h"
 
 namespace {
 
@@ -40,6 +41,29 @@ TEST_F(BrowseFolder, BothFlagSetsGiveThePickedFolderOrNothing) {
   EXPECT_EQ(first.flags, BIF_NEWDIALOGSTYLE);
   EXPECT_EQ(first.root, "");
   EXPECT_FALSE(ui->FolderRequests()[1].title.has_value());
+}
+
+using BrowseFolderRegressions = BrowseFolder;
+
+// Without a root the dialog opened in the home folder; it opens at the
+// desktop, the user's Desktop folder, or at the root it is given.
+TEST_F(BrowseFolderRegressions, TheDialogOpensAtTheDesktopFolder) {
+  auto& folders = Current().folders;
+  auto opensAt = [&](Pidl root) {
+    ui->CancelFolder();
+    BROWSEINFO bi;
+    bi.pidlRoot = std::move(root);
+    SHBrowseForFolder(bi);
+    return ui->FolderRequests().back().start;
+  };
+  folders.Define(CSIDL_DESKTOP, "/home/me/Desktop");
+  EXPECT_EQ(opensAt(nullptr), "/home/me/Desktop");
+  EXPECT_EQ(
+      opensAt(std::make_shared<ItemIdList>(ItemIdList{.path = "/data", .fileSystem = true, .displayName = "data"})),
+      "/data");
+  folders.MakeVirtual(CSIDL_DESKTOP);  // no folder behind the desktop: the dialog chooses
+  EXPECT_EQ(opensAt(nullptr), "");
+  EXPECT_EQ(ui->FolderRequests().front().root, "");
 }
 
 TEST_F(BrowseFolder, TheDisplayNameIsCutToItsBuffer) {

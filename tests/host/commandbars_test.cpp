@@ -10,13 +10,21 @@
 #include <unistd.h>
 
 #include "host/addin.h"
-#include "support/error_of.h"
+#include "support/raised.h"
 
 namespace {
 
 using namespace host;
 
-using testsupport::ErrorOf;
+using testsupport::kFileNotFound;
+using testsupport::kInvalidCall;
+using testsupport::kMemberNotSupported;
+using testsupport::kNoError;
+using testsupport::kTypeMismatch;
+using testsupport::Outcome;
+using testsupport::Raised;
+
+const Outcome kObjectDeleted{err::kObjectDeleted, std::string(text::kObjectDeleted)};
 
 struct Windows {
   Host host;
@@ -61,7 +69,7 @@ TEST(CommandBars, LookupIsByExactNameAndCaption) {
     if (row.found)
       EXPECT_TRUE(w.bars->Item(row.lookup));
     else
-      EXPECT_EQ(ErrorOf([&] { w.bars->Item(row.lookup); }), runtime::err::kInvalidProcedureCall);
+      EXPECT_EQ(Raised([&] { w.bars->Item(row.lookup); }), kInvalidCall);
   }
   auto tools = As<CommandBarPopup>(w.bars->FindControl({.Id = kIdToolsMenuExplorer}));
   auto controls = tools->Controls();
@@ -73,7 +81,7 @@ TEST(CommandBars, LookupIsByExactNameAndCaption) {
     if (row.found)
       EXPECT_EQ(controls->Item(row.lookup)->Id(), 522);
     else
-      EXPECT_EQ(ErrorOf([&] { controls->Item(row.lookup); }), runtime::err::kInvalidProcedureCall);
+      EXPECT_EQ(Raised([&] { controls->Item(row.lookup); }), kInvalidCall);
   }
 }
 
@@ -85,8 +93,7 @@ TEST(CommandBars, AddedBarFloatsHiddenUntilDocked) {
   EXPECT_EQ(updates, 1);
   EXPECT_FALSE(bar->Visible());
   EXPECT_EQ(bar->Position(), msoBarFloating);
-  EXPECT_EQ(ErrorOf([&] { w.bars->Add({.Name = "Lumivane", .Temporary = true}); }),
-            runtime::err::kInvalidProcedureCall);
+  EXPECT_EQ(Raised([&] { w.bars->Add({.Name = "Lumivane", .Temporary = true}); }), kInvalidCall);
 
   auto controls = bar->Controls();
   auto button = As<CommandBarButton>(controls->Add({.Type = msoControlButton, .Temporary = true}));
@@ -96,7 +103,7 @@ TEST(CommandBars, AddedBarFloatsHiddenUntilDocked) {
   popup->Caption("Attachments");
   EXPECT_EQ(controls->Count(), 2);
   EXPECT_EQ(popup->Index(), 2);
-  EXPECT_EQ(ErrorOf([&] { controls->Add({.Type = 4}); }), runtime::err::kInvalidProcedureCall);
+  EXPECT_EQ(Raised([&] { controls->Add({.Type = 4}); }), kInvalidCall);
 
   // Docking at the top: the next free row, at the start of it, under the
   // menu bar (22) and the standard toolbar (26).
@@ -158,7 +165,7 @@ TEST(CommandBars, RowsAreKeptInRange) {
   bar->Position(msoBarFloating);
   bar->Top(500);
   EXPECT_EQ(bar->Top(), 500);
-  EXPECT_EQ(ErrorOf([&] { bar->Position(msoBarPopup); }), runtime::err::kInvalidProcedureCall);
+  EXPECT_EQ(Raised([&] { bar->Position(msoBarPopup); }), kInvalidCall);
 }
 
 TEST(CommandBars, OlderObjectLibraryLacksPicturesMasksAndPopupStyle) {
@@ -171,13 +178,13 @@ TEST(CommandBars, OlderObjectLibraryLacksPicturesMasksAndPopupStyle) {
     auto button = As<CommandBarButton>(bar->Controls()->Add({.Type = msoControlButton}));
     auto popup = As<CommandBarPopup>(bar->Controls()->Add({.Type = msoControlPopup}));
     auto face = Picture::FromPixels(1, 1, {0xFF0000});
-    const long want = old ? runtime::err::kMemberNotSupported : 0;
-    EXPECT_EQ(ErrorOf([&] { button->Picture(face); }), want);
-    EXPECT_EQ(ErrorOf([&] { button->Mask(face); }), want);
-    EXPECT_EQ(ErrorOf([&] { popup->Style(msoButtonCaption); }), want);
-    EXPECT_EQ(ErrorOf([&] { popup->Style(); }), want);
-    EXPECT_EQ(ErrorOf([&] { button->Style(msoButtonCaption); }), 0);
-    EXPECT_EQ(ErrorOf([&] { popup->CommandBar(); }), 0);
+    const Outcome want = old ? kMemberNotSupported : kNoError;
+    EXPECT_EQ(Raised([&] { button->Picture(face); }), want);
+    EXPECT_EQ(Raised([&] { button->Mask(face); }), want);
+    EXPECT_EQ(Raised([&] { popup->Style(msoButtonCaption); }), want);
+    EXPECT_EQ(Raised([&] { popup->Style(); }), want);
+    EXPECT_EQ(Raised([&] { button->Style(msoButtonCaption); }), kNoError);
+    EXPECT_EQ(Raised([&] { popup->CommandBar(); }), kNoError);
   }
 }
 
@@ -223,12 +230,11 @@ TEST(CommandBars, TemporaryBarsVanishWithTheirWindow) {
   auto button = bar->Controls()->Add({.Type = msoControlButton, .Temporary = true});
   w.host.App()->CloseExplorer(w.explorer);
   EXPECT_TRUE(bar->Deleted());
-  EXPECT_EQ(ErrorOf([&] { bar->Visible(); }), err::kObjectDeleted);
-  EXPECT_EQ(ErrorOf([&] { button->Caption(); }), err::kObjectDeleted);
-  EXPECT_EQ(ErrorOf([&] { w.bars->Item("Menu Bar"); }), err::kObjectDeleted);
+  EXPECT_EQ(Raised([&] { bar->Visible(); }), kObjectDeleted);
+  EXPECT_EQ(Raised([&] { button->Caption(); }), kObjectDeleted);
+  EXPECT_EQ(Raised([&] { w.bars->Item("Menu Bar"); }), kObjectDeleted);
   // The next window starts with the host's own bars only.
-  EXPECT_EQ(ErrorOf([&] { w.host.App()->OpenExplorer()->CommandBars()->Item("Lumivane"); }),
-            runtime::err::kInvalidProcedureCall);
+  EXPECT_EQ(Raised([&] { w.host.App()->OpenExplorer()->CommandBars()->Item("Lumivane"); }), kInvalidCall);
 }
 
 TEST(CommandBars, DeletingBarsAndControls) {
@@ -244,12 +250,12 @@ TEST(CommandBars, DeletingBarsAndControls) {
 
   tools->Controls()->Item("&Lumivane Settings...")->Delete();
   EXPECT_EQ(tools->Controls()->Count(), before - 1);
-  EXPECT_EQ(ErrorOf([&] { menuEntry->Caption(); }), err::kObjectDeleted);
+  EXPECT_EQ(Raised([&] { menuEntry->Caption(); }), kObjectDeleted);
 
   w.bars->Item("Lumivane")->Delete();
-  EXPECT_EQ(ErrorOf([&] { w.bars->Item("Lumivane"); }), runtime::err::kInvalidProcedureCall);
-  EXPECT_EQ(ErrorOf([&] { entry->Caption(); }), err::kObjectDeleted);  // controls go with their bar
-  EXPECT_EQ(ErrorOf([&] { w.bars->Item("Menu Bar")->Delete(); }), runtime::err::kInvalidProcedureCall);
+  EXPECT_EQ(Raised([&] { w.bars->Item("Lumivane"); }), kInvalidCall);
+  EXPECT_EQ(Raised([&] { entry->Caption(); }), kObjectDeleted);  // controls go with their bar
+  EXPECT_EQ(Raised([&] { w.bars->Item("Menu Bar")->Delete(); }), kInvalidCall);
 }
 
 TEST(CommandBars, ClicksReachOnlyTheClickedControl) {
@@ -277,7 +283,7 @@ TEST(CommandBars, ClicksReachOnlyTheClickedControl) {
   EXPECT_EQ(log, (std::vector<std::string>{"b"}));
 
   bar->Visible(false);
-  EXPECT_EQ(ErrorOf([&] { a->UserClick(); }), runtime::err::kInvalidProcedureCall);
+  EXPECT_EQ(Raised([&] { a->UserClick(); }), (Outcome{5, "The control is not shown and cannot be clicked."}));
 
   // A menu entry is clickable while its menu is shown.
   auto tools = As<CommandBarPopup>(w.bars->FindControl({.Id = kIdToolsMenuExplorer}));
@@ -289,16 +295,17 @@ TEST(CommandBars, TypedAccessAndFaults) {
   Windows w;
   auto menu = w.bars->Item("Menu Bar");
   auto tools = menu->FindControl({.Id = kIdToolsMenuExplorer});
-  EXPECT_EQ(ErrorOf([&] { As<CommandBarButton>(tools); }), runtime::err::kTypeMismatch);
+  EXPECT_EQ(Raised([&] { As<CommandBarButton>(tools); }), kTypeMismatch);
   EXPECT_EQ(As<CommandBarButton>(nullptr), nullptr);
 
   w.bars->Faults().FailNext("Add", 5);
-  EXPECT_EQ(ErrorOf([&] { w.bars->Add({.Name = "Lumivane"}); }), 5);
+  EXPECT_EQ(Raised([&] { w.bars->Add({.Name = "Lumivane"}); }), kInvalidCall);
   auto bar = w.bars->Add({.Name = "Lumivane"});
   bar->Faults().FailNext("Protection=", -2147467259, "Method 'Protection' of object 'CommandBar' failed");
-  EXPECT_EQ(ErrorOf([&] { bar->Protection(msoBarNoProtection); }), -2147467259);
+  EXPECT_EQ(Raised([&] { bar->Protection(msoBarNoProtection); }),
+            (Outcome{err::kFail, "Method 'Protection' of object 'CommandBar' failed"}));
   w.bars->Faults().FailNext("FindControl", 5);
-  EXPECT_EQ(ErrorOf([&] { w.bars->FindControl({.Id = kIdSend}); }), 5);
+  EXPECT_EQ(Raised([&] { w.bars->FindControl({.Id = kIdSend}); }), kInvalidCall);
 }
 
 TEST(Picture, ReadsTheSizeOfABitmapFile) {
@@ -319,8 +326,8 @@ TEST(Picture, ReadsTheSizeOfABitmapFile) {
   auto face = Picture::FromFile((dir / "face.bmp").string());  // found in any case
   EXPECT_EQ(face->Width(), 16);
   EXPECT_EQ(face->Height(), 18);
-  EXPECT_EQ(ErrorOf([&] { Picture::FromFile((dir / "junk.bmp").string()); }), 481);
-  EXPECT_EQ(ErrorOf([&] { Picture::FromFile((dir / "none.bmp").string()); }), runtime::err::kFileNotFound);
+  EXPECT_EQ(Raised([&] { Picture::FromFile((dir / "junk.bmp").string()); }), (Outcome{481, "Invalid picture"}));
+  EXPECT_EQ(Raised([&] { Picture::FromFile((dir / "none.bmp").string()); }), kFileNotFound);
   std::filesystem::remove_all(dir);
 }
 

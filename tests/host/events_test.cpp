@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "host/addin.h"
+#include "support/raised.h"
 
 namespace {
 
 using host::Host;
 using host::ItemData;
+using testsupport::Outcome;
+using testsupport::Raised;
 
 struct World {
   Host host;
@@ -74,12 +77,8 @@ TEST(EventOrder, ClosingAnExplorerNoLongerCountsIt) {
   }));
   app->CloseExplorer(second);
   EXPECT_EQ(w.log, (std::vector<std::string>{"Close count=1", "active=first"}));
-  try {
-    second->Selection();
-    FAIL() << "a closed Explorer must raise";
-  } catch (const runtime::Error& e) {
-    EXPECT_EQ(e.Number(), host::err::kObjectDeleted);
-  }
+  EXPECT_EQ(Raised([&] { second->Selection(); }),  // a closed Explorer raises
+            (Outcome{host::err::kObjectDeleted, std::string(host::text::kObjectDeleted)}));
   app->CloseExplorer(first);
   EXPECT_EQ(app->ActiveExplorer(), nullptr);
 }
@@ -247,12 +246,8 @@ TEST(Inspector, WindowStateGeometryAndRefusals) {
   EXPECT_EQ(inspector->Left(), -8);
 
   inspector->Faults().FailNext("WindowState=", host::err::kFail, std::string(host::text::kUnableToSetWindowState));
-  try {
-    inspector->WindowState(host::OlWindowState::olMinimized);
-    FAIL();
-  } catch (const runtime::Error& e) {
-    EXPECT_NE(e.Description().find("Unable to set the WindowState of this Explorer or Inspector"), std::string::npos);
-  }
+  EXPECT_EQ(Raised([&] { inspector->WindowState(host::OlWindowState::olMinimized); }),
+            (Outcome{host::err::kFail, std::string(host::text::kUnableToSetWindowState)}));
   EXPECT_EQ(inspector->WindowState(), host::OlWindowState::olNormalWindow);  // reading is unaffected
   inspector->WindowState(host::OlWindowState::olMinimized);                  // only the next call failed
 

@@ -138,8 +138,8 @@ TEST_F(MailLinkTest, NothingIsReadBeforeItIsNeeded) {
   fs::remove(file);
   auto item = items->Item(1);
   EXPECT_EQ(item->Class(), host::olMail);
-  EXPECT_NE(RaisedBy([&] { item->Subject(); }).number, 0);
-  EXPECT_NE(RaisedBy([&] { item->Attachments(); }).number, 0);
+  EXPECT_NE(Raised([&] { item->Subject(); }), kNoError);
+  EXPECT_NE(Raised([&] { item->Attachments(); }), kNoError);
   // Back again: the item reads itself now.
   WriteBytes(file, ReadBytes(Fixture("basic.eml")));
   EXPECT_EQ(Names(item), (std::vector<std::string>{"beach.jpg", "booking.pdf", "Your reservation.eml"}));
@@ -155,9 +155,9 @@ TEST_F(MailLinkTest, MalformedMessagesLoadWithoutACrash) {
   ASSERT_EQ(items->Count(), n);
   for (auto item : *items) {
     SCOPED_TRACE(item->EntryID());
-    RaisedBy([&] { item->Subject(); });
+    Raised([&] { item->Subject(); });
     // Whatever the parser made of it can be saved, into the folder only.
-    const Raised r = RaisedBy([&] {
+    const Outcome r = Raised([&] {
       for (auto a : item->Attachments()) a->SaveAsFile((Out() / a->FileName()).string());
     });
     EXPECT_EQ(r.number, 0) << r.description;
@@ -182,12 +182,12 @@ TEST_F(MailLinkTest, AWriteThatFailsHalfwayLeavesNoHalfFile) {
   struct rlimit limit = before;
   limit.rlim_cur = 1000;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-  const Raised onFresh = RaisedBy([&] { beach->SaveAsFile(fresh.string()); });
-  const Raised onOlder = RaisedBy([&] { beach->SaveAsFile(older.string()); });
+  const Outcome onFresh = Raised([&] { beach->SaveAsFile(fresh.string()); });
+  const Outcome onOlder = Raised([&] { beach->SaveAsFile(older.string()); });
   ::setrlimit(RLIMIT_FSIZE, &before);
   std::signal(SIGXFSZ, ignored);
 
-  for (const Raised& r : {onFresh, onOlder}) {
+  for (const Outcome& r : {onFresh, onOlder}) {
     EXPECT_EQ(r.number, host::err::kFail);
     EXPECT_EQ(r.description, std::string(host::text::kSaveFailed) + " File too large.");
   }
@@ -285,7 +285,7 @@ TEST_F(MailLinkTest, AFailedSaveLosesNothing) {
     SCOPED_TRACE(static_cast<int>(step));
     mail_->Faults().FailAt(step, 61, "Disk full");
     item->Attachments()->Remove(1);
-    const Raised r = RaisedBy([&] { item->Save(); });
+    const Outcome r = Raised([&] { item->Save(); });
     EXPECT_EQ(r.number, 61);
     EXPECT_NE(r.description.find("Disk full"), std::string::npos) << r.description;
     EXPECT_EQ(ReadBytes(file), original);

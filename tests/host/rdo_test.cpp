@@ -5,13 +5,15 @@
 
 #include "host/addin.h"
 #include "host/rdo.h"
-#include "support/error_of.h"
+#include "support/raised.h"
 
 namespace {
 
 using namespace host;
 
-using testsupport::ErrorOf;
+using testsupport::kCannotCreateObject;
+using testsupport::Outcome;
+using testsupport::Raised;
 
 struct World {
   std::shared_ptr<platform::com::ClassRegistry> classes = std::make_shared<platform::com::ClassRegistry>();
@@ -63,15 +65,17 @@ TEST(RDOSession, SeesSavedStateOnly) {
   w.mail->Save();
   EXPECT_EQ(session->GetMessageFromID(w.mail->EntryID())->Attachments()->Count(), 1);
   auto draft = w.host.Store()->NewItem({});
-  EXPECT_EQ(ErrorOf([&] { session->GetMessageFromID(draft->EntryID()); }), err::kNotFound);
+  EXPECT_EQ(Raised([&] { session->GetMessageFromID(draft->EntryID()); }),
+            (Outcome{err::kNotFound, "Error in IMAPISession.OpenEntry: MAPI_E_NOT_FOUND"}));
 }
 
 TEST(RDOSession, NeedsTheSessionHandleAndMayBeMissing) {
   World w;
   auto detached = platform::com::As<RDOSession>(platform::com::CreateObject(kRDOSessionProgId));
-  EXPECT_EQ(ErrorOf([&] { detached->GetMessageFromID(w.mail->EntryID()); }), err::kNotLoggedOn);
+  EXPECT_EQ(Raised([&] { detached->GetMessageFromID(w.mail->EntryID()); }),
+            (Outcome{err::kNotLoggedOn, "Error in IMAPISession.OpenEntry: MAPI_E_LOGON_FAILED"}));
   w.classes->FailCreate(kRDOSessionProgId);
-  EXPECT_EQ(ErrorOf([] { platform::com::CreateObject(kRDOSessionProgId); }), runtime::err::kCannotCreateObject);
+  EXPECT_EQ(Raised([] { platform::com::CreateObject(kRDOSessionProgId); }), kCannotCreateObject);
 }
 
 }  // namespace

@@ -9,20 +9,17 @@
 #include <unistd.h>
 
 #include "host/addin.h"
+#include "support/raised.h"
 
 namespace {
 
 using namespace host;
 namespace fs = std::filesystem;
 
-runtime::Error ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const runtime::Error& e) {
-    return e;
-  }
-  return runtime::Error(0, "");
-}
+using testsupport::kMemberNotSupported;
+using testsupport::kSubscriptOutOfRange;
+using testsupport::Outcome;
+using testsupport::Raised;
 
 std::string ReadText(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -106,8 +103,8 @@ TEST(Store, AFailedSaveLosesNothing) {
 
   // A failure injected on the item and one from the mail-file writer.
   draft->Faults().FailNext("Save", err::kFail, "The operation failed.");
-  EXPECT_EQ(ErrorOf([&] { draft->Save(); }).Number(), err::kFail);
-  EXPECT_EQ(ErrorOf([&] { draft->Save(); }).Number(), err::kFail);
+  EXPECT_EQ(Raised([&] { draft->Save(); }), (Outcome{err::kFail, "The operation failed."}));
+  EXPECT_EQ(Raised([&] { draft->Save(); }), (Outcome{err::kFail, "The operation failed."}));
   EXPECT_EQ(draft->EntryID(), "");
   EXPECT_EQ(draft->SaveCount(), 0);
 
@@ -135,9 +132,9 @@ TEST(Attachments, RemovingShiftsTheLaterIndexes) {
   EXPECT_EQ(logo->Index(), 2);
   logo->Delete();
   EXPECT_EQ(Names(w.mail), (std::vector<std::string>{"1:notes.txt"}));
-  EXPECT_EQ(ErrorOf([&] { logo->FileName(); }).Number(), err::kObjectDeleted);
-  EXPECT_EQ(ErrorOf([&] { attachments->Item(2); }).Number(), runtime::err::kSubscriptOutOfRange);
-  EXPECT_EQ(ErrorOf([&] { attachments->Remove(0); }).Number(), runtime::err::kSubscriptOutOfRange);
+  EXPECT_EQ(Raised([&] { logo->FileName(); }), (Outcome{err::kObjectDeleted, std::string(text::kObjectDeleted)}));
+  EXPECT_EQ(Raised([&] { attachments->Item(2); }), kSubscriptOutOfRange);
+  EXPECT_EQ(Raised([&] { attachments->Remove(0); }), kSubscriptOutOfRange);
 
   // Walking while removing sees the live collection.
   auto item = w.inbox->AddItem(ItemData{.attachments = {{.fileName = "a"}, {.fileName = "b"}, {.fileName = "c"}}});
@@ -166,8 +163,8 @@ TEST(Attachments, AddAttachesACopyOfTheFileAndRaisesAttachmentAdd) {
   fs::remove(dir.path / "Report.txt");
   const auto content = a->Content();
   EXPECT_EQ(std::string(content.begin(), content.end()), "report");  // a copy, not a link
-  const auto e = ErrorOf([&] { w.mail->Attachments()->Add((dir.path / "missing.txt").string()); });
-  EXPECT_EQ(e.Number(), err::kFileNotFound);
+  EXPECT_EQ(Raised([&] { w.mail->Attachments()->Add((dir.path / "missing.txt").string()); }),
+            (Outcome{err::kFileNotFound, std::string(text::kAddFileNotFound)}));
   EXPECT_EQ(w.mail->Attachments()->Count(), 4);
 }
 
@@ -196,28 +193,36 @@ TEST(Attachments, SaveAsFileFailures) {
     const char* name;
     std::function<void()> arrange;
     fs::path target;
-    long number;
-    const char* contains;
+    Outcome want;
   };
   const Row rows[] = {
-      {"no such folder", [] {}, dir.path / "none" / "beach.jpg", err::kPathNotFound, "Path does not exist"},
-      {"read-only file", [] {}, dir.path / "locked.jpg", err::kAccessDenied, "don't have appropriate permission"},
+      {"no such folder",
+       [] {},
+       dir.path / "none" / "beach.jpg",
+       {err::kPathNotFound, std::string(text::kSavePathNotFound)}},
+      {"read-only file", [] {}, dir.path / "locked.jpg", {err::kAccessDenied, std::string(text::kSaveNoPermission)}},
       // The system's reason reaches the add-in's error box.
-      {"a folder of that name", [&] { fs::create_directories(dir.path / "sub.jpg"); }, dir.path / "sub.jpg", err::kFail,
-       "Cannot save the attachment. Is a directory."},
-      {"a name too long", [] {}, dir.path / (std::string(300, 'n') + ".jpg"), err::kFail,
-       "Cannot save the attachment. File name too long."},
-      {"injected", [&] { beach->Faults().FailNext("SaveAsFile", 70, "You don't have appropriate permission"); },
-       dir.path / "fine.jpg", 70, "appropriate permission"},
-      {"header only", [&] { w.mail->DownloadState(olHeaderOnly); }, dir.path / "fine.jpg", err::kFail,
-       "Only the header"},
+      {"a folder of that name",
+       [&] { fs::create_directories(dir.path / "sub.jpg"); },
+       dir.path / "sub.jpg",
+       {err::kFail, "Cannot save the attachment. Is a directory."}},
+      {"a name too long",
+       [] {},
+       dir.path / (std::string(300, 'n') + ".jpg"),
+       {err::kFail, "Cannot save the attachment. File name too long."}},
+      {"injected",
+       [&] { beach->Faults().FailNext("SaveAsFile", 70, "You don't have appropriate permission"); },
+       dir.path / "fine.jpg",
+       {70, "You don't have appropriate permission"}},
+      {"header only",
+       [&] { w.mail->DownloadState(olHeaderOnly); },
+       dir.path / "fine.jpg",
+       {err::kFail, std::string(text::kNotDownloaded)}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     row.arrange();
-    const auto e = ErrorOf([&] { beach->SaveAsFile(row.target.string()); });
-    EXPECT_EQ(e.Number(), row.number);
-    EXPECT_NE(e.Description().find(row.contains), std::string::npos) << e.Description();
+    EXPECT_EQ(Raised([&] { beach->SaveAsFile(row.target.string()); }), row.want);
   }
   EXPECT_FALSE(fs::exists(dir.path / "fine.jpg"));
   fs::permissions(dir.path / "locked.jpg", fs::perms::owner_all, fs::perm_options::replace);
@@ -278,7 +283,7 @@ TEST(Items, DownloadStateAndSubjectSeams) {
   w.mail->Faults().FailNext("DownloadState", err::kFail);
   EXPECT_THROW(w.mail->DownloadState(), runtime::Error);
   w.host.App()->Version("9.0.0.2711");
-  EXPECT_EQ(ErrorOf([&] { w.mail->DownloadState(); }).Number(), runtime::err::kMemberNotSupported);
+  EXPECT_EQ(Raised([&] { w.mail->DownloadState(); }), kMemberNotSupported);
   // Hosts without download states hold whole items.
   EXPECT_NO_THROW(w.mail->Attachments()->Item(1)->Content());
   w.mail->Faults().FailNext("Subject", err::kFail);

@@ -21,14 +21,16 @@
 #include "platform/forms/ui.h"
 #include "platform/forms/user_control.h"
 #include "platform/shell/shell.h"
-#include "support/error_of.h"
+#include "support/raised.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 namespace forms = platform::forms;
 using stepwick::Navigator;
-using testsupport::ErrorOf;
+using testsupport::kCannotCreateObject;
+using testsupport::Outcome;
+using testsupport::Raised;
 
 class HostForm : public forms::Form {
  public:
@@ -200,7 +202,7 @@ TEST_F(NavigatorTest, PropertiesReportTheirChangesAndEnabledBlocksNothing) {
 TEST_F(NavigatorTest, AtDesignTimePausedRefuses387AndAPressShowsTheBoxYetRaisesTheEvent) {
   auto host = Host(false);
   Navigator& nav = Nav(*host);
-  EXPECT_EQ(ErrorOf([&] { nav.Paused(true); }), stepwick::kSetNotPermitted);
+  EXPECT_EQ(Raised([&] { nav.Paused(true); }), (Outcome{stepwick::kSetNotPermitted, "Set not permitted"}));
   EXPECT_FALSE(nav.Paused());
   EXPECT_TRUE(host->Navigator1->PropertyChanges().empty());
 
@@ -269,8 +271,9 @@ TEST_F(NavigatorTest, CreatedOnlyByItsRegisteredProgId) {
   auto host = Host();
   EXPECT_EQ(host->Navigator1->Object(), nullptr);
   ASSERT_NE(host->Navigator1->CreateError(), nullptr);
-  EXPECT_EQ(host->Navigator1->CreateError()->Number(), runtime::err::kCannotCreateObject);
-  EXPECT_EQ(ErrorOf([&] { host->Navigator1.Object(); }), runtime::err::kCannotCreateObject);
+  const auto& createError = *host->Navigator1->CreateError();
+  EXPECT_EQ((Outcome{createError.Number(), createError.Description()}), kCannotCreateObject);
+  EXPECT_EQ(Raised([&] { host->Navigator1.Object(); }), kCannotCreateObject);
 
   platform::com::SetClassRegistry(classes);
   auto placed = Host();

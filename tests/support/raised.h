@@ -35,6 +35,7 @@ inline const Outcome kPathNotFound{76, "Path not found"};
 inline const Outcome kObjectNotSet{91, "Object variable or With block variable not set"};
 inline const Outcome kObjectRequired{424, "Object required"};
 inline const Outcome kCannotCreateObject{429, "ActiveX component can't create object"};
+inline const Outcome kMemberNotSupported{438, "Object doesn't support this property or method"};
 inline const Outcome kDuplicateKey{457, "This key is already associated with an element of this collection"};
 
 // kNoError when the statement raises nothing; anything other than a

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "runtime/error.h"
+#include "support/raised.h"
 
 namespace mail_test {
 
@@ -55,20 +56,9 @@ inline void MakeMaildir(const fs::path& dir) {
   for (const char* sub : {"cur", "new", "tmp"}) fs::create_directories(dir / sub);
 }
 
-// Number and description of what `f` raised; number 0 when it raised nothing.
-struct Raised {
-  long number = 0;
-  std::string description;
-};
-template <class F>
-Raised RaisedBy(F&& f) {
-  try {
-    f();
-  } catch (const runtime::Error& e) {
-    return {e.Number(), e.Description()};
-  }
-  return {};
-}
+using testsupport::kNoError;
+using testsupport::Outcome;
+using testsupport::Raised;
 
 // The parts of the multipart body with boundary `boundary`, each exactly as
 // it stands between its delimiter line and the line break before the next.

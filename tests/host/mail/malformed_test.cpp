@@ -105,7 +105,7 @@ TEST(MalformedMail, AddingAFileWorksOrIsRefusedCleanly) {
     for (std::size_t i = 0; i < m->Attachments().size(); ++i) before.push_back(m->ReadAttachment(i));
     m->AddAttachment(scratch.root() / "report.txt");
 
-    const Raised raised = RaisedBy([&] { m->Save(); });
+    const Outcome raised = Raised([&] { m->Save(); });
     if (!row.refusal.empty()) {
       EXPECT_EQ(raised.number, runtime::err::kPathFileAccessError);
       EXPECT_EQ(raised.description, "The message '" + std::string(row.fixture) + "' was not saved: " + row.refusal +

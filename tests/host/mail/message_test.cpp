@@ -205,8 +205,9 @@ TEST_F(MessageTest, AMessageWithoutAttachments) {
   auto m = Load("single.eml", false);
   EXPECT_EQ(m->Subject(), "Plain note");
   EXPECT_TRUE(m->Attachments().empty());
-  EXPECT_EQ(RaisedBy([&] { m->ReadAttachment(0); }).number, runtime::err::kSubscriptOutOfRange);
-  EXPECT_EQ(RaisedBy([&] { m->RemoveAttachment(0); }).number, runtime::err::kSubscriptOutOfRange);
+  const Outcome noSuchAttachment{runtime::err::kSubscriptOutOfRange, "Attachment 1 does not exist; the message has 0"};
+  EXPECT_EQ(Raised([&] { m->ReadAttachment(0); }), noSuchAttachment);
+  EXPECT_EQ(Raised([&] { m->RemoveAttachment(0); }), noSuchAttachment);
   m->Save();  // nothing to write
   EXPECT_EQ(ReadBytes(file_), original_);
 }
@@ -282,8 +283,9 @@ TEST_F(MessageTest, AddingToASinglePartMessageWrapsItsBody) {
   EXPECT_EQ(again->Subject(), "Plain note");
   ASSERT_EQ(again->Attachments().size(), 1u);
   EXPECT_EQ(again->ReadAttachment(0), kReport);
-  EXPECT_EQ(RaisedBy([&] { again->AddAttachment(scratch_.root() / "missing.txt"); }).number,
-            runtime::err::kFileNotFound);
+  EXPECT_EQ(Raised([&] { again->AddAttachment(scratch_.root() / "missing.txt"); }),
+            (Outcome{runtime::err::kFileNotFound,
+                     "Cannot attach '" + (scratch_.root() / "missing.txt").string() + "': no such file"}));
 }
 
 TEST_F(MessageTest, NestedMultipartsKeepTheirBytesWhenASiblingGoes) {
@@ -334,7 +336,7 @@ TEST_F(MessageTest, AFailedSaveLeavesTheFileAndKeepsTheEdits) {
       auto m = Load("basic.eml", maildir);
       store_->Faults().FailAt(step, 61, "Disk full");
       m->RemoveAttachment(0);
-      const Raised raised = RaisedBy([&] { m->Save(); });
+      const Outcome raised = Raised([&] { m->Save(); });
       EXPECT_EQ(raised.number, 61);
       EXPECT_EQ(raised.description, "The message '" + file_.filename().string() +
                                         "' was not saved: Disk full. The file on disk is unchanged.");
@@ -358,7 +360,7 @@ TEST_F(MessageTest, ACopyThatCannotBeSyncedKeepsTheAttachmentInTheMessage) {
   WriteBytes(copies, "a file where the folder of the copy should be");
   platform::NoteUnsyncedCopy(copies / "photo.jpg");
   m->RemoveAttachment(0);
-  const Raised raised = RaisedBy([&] { m->Save(); });
+  const Outcome raised = Raised([&] { m->Save(); });
   EXPECT_EQ(raised.number, 76);  // path not found
   EXPECT_NE(raised.description.find("The file on disk is unchanged."), std::string::npos) << raised.description;
   EXPECT_EQ(ReadBytes(file_), original_);
@@ -378,7 +380,7 @@ TEST_F(MessageTest, ASaveThatTheFileSystemRefusesReportsWhy) {
   WriteBytes(tmp, "a file where tmp/ should be");
   m->Subject();
   m->RemoveAttachment(0);
-  const Raised raised = RaisedBy([&] { m->Save(); });
+  const Outcome raised = Raised([&] { m->Save(); });
   EXPECT_EQ(raised.number, runtime::err::kPathNotFound);
   EXPECT_EQ(raised.description.rfind("The message 'Holiday photos \xE2\x80\x93 beach' was not saved: Could not create "
                                      "a temporary file in '",
@@ -394,7 +396,7 @@ TEST_F(MessageTest, AMessageChangedByAnotherProgramIsNotOverwritten) {
   const std::string changed = original_ + "\nappended by someone else\n";
   WriteBytes(file_, changed);
   m->RemoveAttachment(0);
-  const Raised raised = RaisedBy([&] { m->Save(); });
+  const Outcome raised = Raised([&] { m->Save(); });
   EXPECT_EQ(raised.number, runtime::err::kPathFileAccessError);
   EXPECT_NE(raised.description.find("was changed by another program since it was read; the changes made to it here "
                                     "were dropped"),
@@ -410,13 +412,14 @@ TEST_F(MessageTest, SavingAnAttachmentFailsCleanly) {
   const fs::path target = scratch_.root() / "out" / "beach.jpg";
   WriteBytes(target, "older content");
   store_->Faults().FailAt(WriteStep::Rename, 70, "Permission denied");
-  EXPECT_EQ(RaisedBy([&] { m->SaveAttachmentAs(0, target); }).number, 70);
+  EXPECT_EQ(Raised([&] { m->SaveAttachmentAs(0, target); }), (Outcome{70, "Permission denied"}));
   EXPECT_EQ(ReadBytes(target), "older content");
   EXPECT_EQ(std::distance(fs::directory_iterator(target.parent_path()), {}), 1);
 
   fs::remove(file_);
   store_->Faults().Clear();
-  EXPECT_EQ(RaisedBy([&] { m->SaveAttachmentAs(0, target); }).number, runtime::err::kFileNotFound);
+  EXPECT_EQ(Raised([&] { m->SaveAttachmentAs(0, target); }),
+            (Outcome{runtime::err::kFileNotFound, "The message file '" + file_.string() + "' is missing"}));
   EXPECT_EQ(ReadBytes(target), "older content");
 }
 
@@ -456,7 +459,10 @@ TEST_F(MessageTest, RemovingTheRootOfARelatedPartIsRefusedRatherThanUnlinkingIts
     ASSERT_EQ(m->Attachments().size(), 2u);
     ASSERT_EQ(m->Attachments()[1].content_id, "logo@example.org");
     m->RemoveAttachment(0);
-    EXPECT_EQ(RaisedBy([&] { m->Save(); }).number, 75);
+    EXPECT_EQ(Raised([&] { m->Save(); }),
+              (Outcome{75, "The message '" + file_.filename().string() +
+                               "' was not saved: the message cannot be changed without losing part of it. The file "
+                               "on disk is unchanged."}));
     EXPECT_EQ(ReadBytes(file_), original_);
     EXPECT_TRUE(TmpIsEmpty());
     EXPECT_EQ(Reopen()->Attachments().at(1).content_id, "logo@example.org");

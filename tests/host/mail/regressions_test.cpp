@@ -68,7 +68,7 @@ TEST(Regressions, AReadOnlyMessageIsNotRewritten) {
                   fs::perm_options::replace);
   auto message = Store::Open(scratch.root())->FindFolder("Inbox")->Messages().at(0);
   message->RemoveAttachment(0);
-  const Raised r = RaisedBy([&] { message->Save(); });
+  const Outcome r = Raised([&] { message->Save(); });
   EXPECT_EQ(r.number, runtime::err::kPermissionDenied);
   EXPECT_NE(r.description.find("read-only"), std::string::npos) << r.description;
   EXPECT_EQ(ReadBytes(file), ReadBytes(Fixture("basic.eml")));

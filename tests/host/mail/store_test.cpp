@@ -90,7 +90,9 @@ TEST(Store, PlainDirectoriesOfEmlFilesAndNestedMaildirs) {
 
 TEST(Store, RefusesWhatItCannotOpen) {
   Scratch scratch;
-  EXPECT_EQ(RaisedBy([&] { Store::Open(scratch.root() / "missing"); }).number, runtime::err::kPathNotFound);
+  EXPECT_EQ(Raised([&] { Store::Open(scratch.root() / "missing"); }),
+            (Outcome{runtime::err::kPathNotFound,
+                     "The mail store '" + (scratch.root() / "missing").string() + "' is not a folder"}));
 
   struct Row {
     const char* name;
@@ -107,7 +109,7 @@ TEST(Store, RefusesWhatItCannotOpen) {
     SCOPED_TRACE(row.name);
     Scratch bad;
     WriteBytes(bad.root() / "Folder" / ".lumivane-folder", row.settings);
-    const Raised raised = RaisedBy([&] { Store::Open(bad.root()); });
+    const Outcome raised = Raised([&] { Store::Open(bad.root()); });
     EXPECT_EQ(raised.number, runtime::err::kPathFileAccessError);
     EXPECT_NE(raised.description.find(row.says), std::string::npos) << raised.description;
   }

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "platform/com/com.h"
-#include "support/error_of.h"
+#include "support/raised.h"
 
 namespace {
 
@@ -14,7 +14,11 @@ struct Thing : Object {
 };
 struct Other : Object {};
 
-using testsupport::ErrorOf;
+using testsupport::kCannotCreateObject;
+using testsupport::kPermissionDenied;
+using testsupport::kTypeMismatch;
+using testsupport::Outcome;
+using testsupport::Raised;
 
 TEST(ClassRegistry, CreatesByProgIdOrRaises429) {
   auto registry = std::make_shared<ClassRegistry>();
@@ -26,22 +30,21 @@ TEST(ClassRegistry, CreatesByProgIdOrRaises429) {
   struct Row {
     const char* name;
     std::function<void()> arrange;
-    long number;
+    Outcome want;
   };
   const Row rows[] = {
-      {"unknown", [] {}, runtime::err::kCannotCreateObject},
+      {"unknown", [] {}, kCannotCreateObject},
       {"factory raises", [&] { registry->Register("Test.Bad", []() -> std::shared_ptr<Object> { throw 1; }); },
-       runtime::err::kCannotCreateObject},
-      {"factory gives nothing", [&] { registry->Register("Test.Bad", [] { return nullptr; }); },
-       runtime::err::kCannotCreateObject},
+       kCannotCreateObject},
+      {"factory gives nothing", [&] { registry->Register("Test.Bad", [] { return nullptr; }); }, kCannotCreateObject},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     row.arrange();
-    EXPECT_EQ(ErrorOf([] { CreateObject("Test.Bad"); }), row.number);
+    EXPECT_EQ(Raised([] { CreateObject("Test.Bad"); }), row.want);
   }
   registry->Unregister("Test.Thing");
-  EXPECT_EQ(ErrorOf([] { CreateObject("Test.Thing"); }), runtime::err::kCannotCreateObject);
+  EXPECT_EQ(Raised([] { CreateObject("Test.Thing"); }), kCannotCreateObject);
   SetClassRegistry(nullptr);
 }
 
@@ -49,13 +52,13 @@ TEST(ClassRegistry, InjectedFailuresAndTheLog) {
   ClassRegistry registry;
   registry.Register("Test.Thing", [] { return std::make_shared<Thing>(); });
   registry.FailCreate("Test.Thing", runtime::err::kCannotCreateObject, {}, 1);
-  EXPECT_EQ(ErrorOf([&] { registry.Create("Test.Thing"); }), runtime::err::kCannotCreateObject);
+  EXPECT_EQ(Raised([&] { registry.Create("Test.Thing"); }), kCannotCreateObject);
   EXPECT_TRUE(registry.Create("Test.Thing"));  // only the next one failed
   registry.FailCreate("test.thing", 70);
-  EXPECT_EQ(ErrorOf([&] { registry.Create("Test.Thing"); }), 70);
-  EXPECT_EQ(ErrorOf([&] { registry.Create("Test.Thing"); }), 70);
+  EXPECT_EQ(Raised([&] { registry.Create("Test.Thing"); }), kPermissionDenied);
+  EXPECT_EQ(Raised([&] { registry.Create("Test.Thing"); }), kPermissionDenied);
   registry.ClearFailures();
-  EXPECT_EQ(ErrorOf([&] { As<Other>(registry.Create("Test.Thing")); }), runtime::err::kTypeMismatch);
+  EXPECT_EQ(Raised([&] { As<Other>(registry.Create("Test.Thing")); }), kTypeMismatch);
   EXPECT_EQ(registry.CreateLog().size(), 5u);
   EXPECT_EQ(registry.CreateLog()[2], "Test.Thing");
 }

@@ -16,7 +16,14 @@ namespace {
 
 using namespace platform::controls;
 namespace forms = platform::forms;
-using forms_test::ErrorOf;
+using forms_test::Outcome;
+using forms_test::Raised;
+using testsupport::kInvalidCall;
+using testsupport::kMemberNotSupported;
+using testsupport::kObjectNotSet;
+
+// The toolbars' and the explorer bar's answer to a key that is not there.
+const Outcome kElementNotFound{35601, "Element not found"};
 
 class frmProbe : public forms::Form {
  public:
@@ -81,8 +88,8 @@ TEST_F(OutsideControls, FolderViewListsSelectsAndAnswersAPerson) {
   view->SelectItem(b, SVSI_SELECT);  // no change, no event
   EXPECT_EQ(View(), (std::vector<std::string>{"a", ">b*", "c", "Thumbs.db"}));
   EXPECT_EQ(changes, 4);
-  EXPECT_EQ(ErrorOf([&] { view->SelectItem(nullptr, SVSI_SELECT); }), 91);
-  EXPECT_EQ(ErrorOf([&] { view->CurrentViewMode(2); }), 5);
+  EXPECT_EQ(Raised([&] { view->SelectItem(nullptr, SVSI_SELECT); }), kObjectNotSet);
+  EXPECT_EQ(Raised([&] { view->CurrentViewMode(2); }), kInvalidCall);
 
   // A person: Ctrl toggles, Shift selects a range, keys move, Enter runs the verb.
   forms::user::ClickFolderItem(wb, In("Thumbs.db"), 2);
@@ -98,7 +105,8 @@ TEST_F(OutsideControls, FolderViewListsSelectsAndAnswersAPerson) {
   forms::user::DoubleClickFolderItem(wb, In("c.txt"));
   EXPECT_EQ(view->ShellActions(), std::vector<std::string>{In("b.JPG")});
   form->Hide();
-  EXPECT_EQ(ErrorOf([&] { forms::user::ClickFolderItem(wb, In("a.jpg")); }), 5);
+  EXPECT_EQ(Raised([&] { forms::user::ClickFolderItem(wb, In("a.jpg")); }),
+            (Outcome{5, "a person cannot reach form 'frmProbe': it is not shown"}));
 }
 
 TEST_F(OutsideControls, BrowserReadiness) {
@@ -130,16 +138,16 @@ TEST_F(OutsideControls, ExplorerBarKeysRefusalsAndOneRepaintPerRedraw) {
   form->icons->Add("200.bmp", "Hide");
   pane.ItemImages(&*form->icons);
   EXPECT_EQ(form->icons->IndexOf("Hide"), 0);
-  EXPECT_EQ(ErrorOf([&] { form->icons->Picture(1); }), 35600);
-  EXPECT_EQ(ErrorOf([&] { form->icons->Left(); }), 438);
+  EXPECT_EQ(Raised([&] { form->icons->Picture(1); }), (Outcome{35600, "Index out of bounds"}));
+  EXPECT_EQ(Raised([&] { form->icons->Left(); }), kMemberNotSupported);
 
   auto bar = pane.AddBar("DETAILS", "Picture Info");
   bar->AddItem("FileName", "one");
   bar->AddItem("Size", "two");
-  EXPECT_EQ(ErrorOf([&] { bar->AddItem("filename", "again"); }), 35602);
-  EXPECT_EQ(ErrorOf([&] { bar->Item("Missing"); }), 35601);
-  EXPECT_EQ(ErrorOf([&] { bar->RemoveItem("Missing"); }), 35601);
-  EXPECT_EQ(ErrorOf([&] { pane.Bar("DCF"); }), 35601);
+  EXPECT_EQ(Raised([&] { bar->AddItem("filename", "again"); }), (Outcome{35602, "Key is not unique in collection"}));
+  EXPECT_EQ(Raised([&] { bar->Item("Missing"); }), kElementNotFound);
+  EXPECT_EQ(Raised([&] { bar->RemoveItem("Missing"); }), kElementNotFound);
+  EXPECT_EQ(Raised([&] { pane.Bar("DCF"); }), kElementNotFound);
 
   const long before = pane.Repaints();
   pane.Redraw(false);
@@ -158,7 +166,8 @@ TEST_F(OutsideControls, ExplorerBarKeysRefusalsAndOneRepaintPerRedraw) {
   pane.ItemClick = [&](const std::shared_ptr<ExplorerBarItem>& itm) { clicked.push_back(itm->Key()); };
   forms::user::ClickExplorerBarItem(pane, "details", "SIZE");
   forms::user::ClickExplorerBarTitle(pane, "DETAILS");
-  EXPECT_EQ(ErrorOf([&] { forms::user::ClickExplorerBarItem(pane, "DETAILS", "Size"); }), 5);
+  EXPECT_EQ(Raised([&] { forms::user::ClickExplorerBarItem(pane, "DETAILS", "Size"); }),
+            (Outcome{5, "a person cannot reach the items of bar 'DETAILS': it is collapsed"}));
   EXPECT_EQ(clicked, std::vector<std::string>{"Size"});
 }
 

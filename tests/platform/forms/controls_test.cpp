@@ -42,7 +42,7 @@ TEST_F(Controls, ACheckBoxRaisesClickWhenItsValueChangesByCodeOrByHand) {
   f->chkFlag->Value(vbChecked);
   user::Click(*f->chkFlag);
   EXPECT_EQ(Log(), (Events{"chkFlag_Click 1", "chkFlag_Click 0"}));
-  EXPECT_EQ(ErrorOf([&] { f->chkFlag->Value(3); }), 380);
+  EXPECT_EQ(Raised([&] { f->chkFlag->Value(3); }), kInvalidPropertyValue);
   EXPECT_EQ(f->chkFlag->Value(), vbUnchecked);
 }
 
@@ -222,12 +222,12 @@ TEST_F(Controls, TheTimerFiresEveryIntervalWhileEnabledAndItsFormLoaded) {
 
 TEST_F(Controls, TimerLimitsAndMembersItLacks) {
   auto f = Default<frmProbe>();
-  EXPECT_EQ(ErrorOf([&] { f->tmrTick->Interval(65536); }), 380);
-  EXPECT_EQ(ErrorOf([&] { f->tmrTick->Interval(-1); }), 380);
+  EXPECT_EQ(Raised([&] { f->tmrTick->Interval(65536); }), kInvalidPropertyValue);
+  EXPECT_EQ(Raised([&] { f->tmrTick->Interval(-1); }), kInvalidPropertyValue);
   f->tmrTick->Interval(65535);
-  EXPECT_EQ(ErrorOf([&] { f->tmrTick->Left(); }), 438);
-  EXPECT_EQ(ErrorOf([&] { f->tmrTick->TabIndex(); }), 438);
-  EXPECT_EQ(ErrorOf([&] { f->imgHelp->TabIndex(); }), 438);
+  EXPECT_EQ(Raised([&] { f->tmrTick->Left(); }), kMemberNotSupported);
+  EXPECT_EQ(Raised([&] { f->tmrTick->TabIndex(); }), kMemberNotSupported);
+  EXPECT_EQ(Raised([&] { f->imgHelp->TabIndex(); }), kMemberNotSupported);
   f->tmrTick->Interval(0);  // zero never fires
   loop->Wait(100000);
   EXPECT_EQ(Log(), Events{"Form_Load"});
@@ -246,9 +246,9 @@ TEST_F(Controls, ControlArraysLoadElementsAtRunTimeWithTheFirstElementsPropertie
   EXPECT_FALSE(added.Visible());
   EXPECT_EQ(added.Index(), 2);
   EXPECT_EQ(f->lblRow.UBound(), 2);
-  EXPECT_EQ(ErrorOf([&] { f->lblRow.Load(2); }), 360);
-  EXPECT_EQ(ErrorOf([&] { f->lblRow(7); }), 340);
-  EXPECT_EQ(ErrorOf([&] { f->lblRow.Unload(1); }), 362);
+  EXPECT_EQ(Raised([&] { f->lblRow.Load(2); }), (Outcome{360, "Object already loaded"}));
+  EXPECT_EQ(Raised([&] { f->lblRow(7); }), (Outcome{340, "Control array element '7' doesn't exist"}));
+  EXPECT_EQ(Raised([&] { f->lblRow.Unload(1); }), (Outcome{362, "Can't unload controls created at design time"}));
 
   f->Show();
   added.Visible(true);
@@ -282,20 +282,25 @@ TEST_F(Controls, TabIndexMovesAControlAndTheFirstInTabOrderGetsTheFocus) {
   f->txtName->TabIndex(1);
   EXPECT_EQ(f->txtName->TabIndex(), 1);
   EXPECT_EQ(f->lblInfo->TabIndex(), 2);
-  EXPECT_EQ(ErrorOf([&] { f->cmdOK->SetFocus(); }), 5);
-  EXPECT_EQ(ErrorOf([&] { f->lblInfo->SetFocus(); }), 5);
+  EXPECT_EQ(Raised([&] { f->cmdOK->SetFocus(); }), kInvalidCall);
+  EXPECT_EQ(Raised([&] { f->lblInfo->SetFocus(); }), kInvalidCall);
   f->Hide();
-  EXPECT_EQ(ErrorOf([&] { f->txtName->SetFocus(); }), 5);
+  EXPECT_EQ(Raised([&] { f->txtName->SetFocus(); }), kInvalidCall);
 }
 
 TEST_F(Controls, APersonCannotReachHiddenFormsOrHiddenOrDisabledControls) {
   auto f = Default<frmProbe>();
-  EXPECT_EQ(ErrorOf([&] { user::Click(*f->cmdOK); }), 5);  // loaded, not shown
+  EXPECT_EQ(Raised([&] { user::Click(*f->cmdOK); }),
+            (Outcome{5, "a person cannot reach form 'frmProbe': it is not shown"}));  // loaded, not shown
   f->Show();
   f->cmdOK->Enabled(false);
   f->fraOptions->Visible(false);
-  EXPECT_EQ(ErrorOf([&] { user::Click(*f->cmdOK); }), 5);
-  EXPECT_EQ(ErrorOf([&] { user::Click(*f->optA); }), 5);  // its frame is hidden
+  EXPECT_EQ(Raised([&] { user::Click(*f->cmdOK); }),
+            (Outcome{5, "a person cannot reach control 'cmdOK' of form 'frmProbe': it is hidden or disabled"}));
+  EXPECT_EQ(
+      Raised([&] { user::Click(*f->optA); }),
+      (Outcome{5, "a person cannot reach control 'optA' of form 'frmProbe': it is hidden or disabled"}));  // its frame
+                                                                                                           // is hidden
   user::Click(*f->optOther);
   EXPECT_EQ(Log().back(), "optOther_Click");
 }

@@ -87,7 +87,7 @@ TEST_F(FormRules, UnloadOfAFormThatIsNotLoadedDoesNothing) {
   EXPECT_TRUE(Log().empty());
   EXPECT_FALSE(f->IsLoaded());
   EXPECT_TRUE(DefaultInstanceExists<frmProbe>());
-  EXPECT_EQ(ErrorOf([] { Unload(std::shared_ptr<frmProbe>()); }), 91);
+  EXPECT_EQ(Raised([] { Unload(std::shared_ptr<frmProbe>()); }), kObjectNotSet);
 }
 
 TEST_F(FormRules, AFormThatUnloadsItselfInAHandlerLivesUntilTheHandlerReturns) {
@@ -171,8 +171,10 @@ TEST_F(FormRules, AFormMaximisedAtDesignHasItsDesignSizeInLoadAndTheScreenOnceSh
   f->Show();
   EXPECT_EQ(f->Width(), 1280 * 12);
   EXPECT_EQ(f->Height(), 1024 * 15);
-  EXPECT_EQ(ErrorOf([&] { f->Width(100); }), 384);
-  EXPECT_EQ(ErrorOf([&] { f->Left(100); }), 384);
+  EXPECT_EQ(Raised([&] { f->Width(100); }),
+            (Outcome{384, "A form can't be moved or sized while minimized or maximized"}));
+  EXPECT_EQ(Raised([&] { f->Left(100); }),
+            (Outcome{384, "A form can't be moved or sized while minimized or maximized"}));
   f->WindowState(FormWindowState::vbNormal);
   EXPECT_EQ(f->Width(), 6000);
   EXPECT_EQ(f->Height(), 4000);
@@ -188,7 +190,7 @@ TEST_F(FormRules, TheInnerSizeTakesTheBorderAndTitleBarOffWithEachAxisOwnFactor)
   f->BorderStyle(vbBSNone);
   EXPECT_EQ(f->ScaleWidth(), 6000);
   EXPECT_EQ(f->ScaleHeight(), 4000);
-  EXPECT_EQ(ErrorOf([&] { f->BorderStyle(9); }), 380);
+  EXPECT_EQ(Raised([&] { f->BorderStyle(9); }), kInvalidPropertyValue);
 }
 
 TEST_F(FormRules, TheFormsCollectionHoldsTheLoadedForms) {

@@ -12,7 +12,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
 #include "platform/forms/ui.h"
-#include "support/error_of.h"
+#include "support/raised.h"
 
 namespace forms_test {
 
@@ -43,6 +43,15 @@ class FormsTest : public ::testing::Test {
   std::shared_ptr<EventLoop> loop;
 };
 
-using testsupport::ErrorOf;
+using testsupport::kInvalidCall;
+using testsupport::kMemberNotSupported;
+using testsupport::kNoError;
+using testsupport::kObjectNotSet;
+using testsupport::kPermissionDenied;
+using testsupport::Outcome;
+using testsupport::Raised;
+
+// The forms runtime's answer to a value a property does not take.
+inline const Outcome kInvalidPropertyValue{formerr::kInvalidPropertyValue, "Invalid property value"};
 
 }  // namespace forms_test

@@ -87,13 +87,14 @@ TEST_F(Kinds, ACombosClickComesFromAPersonOnlyNotFromCode) {
   EXPECT_EQ(f->cboStyle->Text(), "");
   f->cboStyle->ListIndex(2);
   EXPECT_EQ(f->cboStyle->Text(), "Money");
-  EXPECT_EQ(ErrorOf([&] { f->cboStyle->ListIndex(3); }), 380);
+  EXPECT_EQ(Raised([&] { f->cboStyle->ListIndex(3); }), kInvalidPropertyValue);
   EXPECT_EQ(f->cboStyle->ListIndex(), 2);
   EXPECT_EQ(Log(), Events{});
   user::Choose(*f->cboStyle, "Office 2003");
   user::Choose(*f->cboStyle, 1);  // the same entry again still clicks
   EXPECT_EQ(Log(), (Events{"cboStyle_Click Office 2003", "cboStyle_Click Office 2003"}));
-  EXPECT_EQ(ErrorOf([&] { user::Choose(*f->cboStyle, "Vista"); }), 5);
+  EXPECT_EQ(Raised([&] { user::Choose(*f->cboStyle, "Vista"); }),
+            (Outcome{5, "the list of 'cboStyle' has no entry \"Vista\""}));
   EXPECT_NE(DescribeForm(*f).find("ComboBox  \"Office 2003\" of \"Office XP\" | \"Office 2003\" | \"Money\""),
             std::string::npos);
   f->cboStyle->AddItem("First", 0);  // the chosen entry moves along
@@ -101,7 +102,8 @@ TEST_F(Kinds, ACombosClickComesFromAPersonOnlyNotFromCode) {
   f->cboStyle->Clear();
   EXPECT_EQ(f->cboStyle->ListIndex(), -1);
   f->cboStyle->Enabled(false);
-  EXPECT_EQ(ErrorOf([&] { user::Choose(*f->cboStyle, 0); }), 5);
+  EXPECT_EQ(Raised([&] { user::Choose(*f->cboStyle, 0); }),
+            (Outcome{5, "a person cannot reach control 'cboStyle' of form 'frmKinds': it is hidden or disabled"}));
 }
 
 TEST_F(Kinds, TheUpDownStepsWhatTheBuddyShowsWithinItsLimits) {
@@ -132,10 +134,11 @@ TEST_F(Kinds, TheUpDownStepsWhatTheBuddyShowsWithinItsLimits) {
   auto f = Default<frmKinds>();
   EXPECT_NE(DescribeForm(*f).find("udDelay  UpDown  value 1335 (100 to 9999 by 100) buddy txtDelay"),
             std::string::npos);
-  EXPECT_EQ(ErrorOf([&] { f->udDelay->Value(10000); }), 380);
-  EXPECT_EQ(ErrorOf([&] { f->udDelay->Increment(0); }), 380);
+  EXPECT_EQ(Raised([&] { f->udDelay->Value(10000); }), kInvalidPropertyValue);
+  EXPECT_EQ(Raised([&] { f->udDelay->Increment(0); }), kInvalidPropertyValue);
   f->udDelay->Enabled(false);
-  EXPECT_EQ(ErrorOf([&] { user::ClickUp(*f->udDelay); }), 5);
+  EXPECT_EQ(Raised([&] { user::ClickUp(*f->udDelay); }),
+            (Outcome{5, "a person cannot reach control 'udDelay' of form 'frmKinds': it is hidden or disabled"}));
 }
 
 }  // namespace

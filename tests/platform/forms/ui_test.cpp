@@ -9,6 +9,9 @@ namespace {
 using namespace forms_test;
 using Events = std::vector<std::string>;
 
+// A modal show with no driver: no person could ever close the form.
+const Outcome kNobodyAnswers{formerr::kFormAlreadyDisplayed, "Can't show form 'frmProbe' modally: nobody answers it"};
+
 class ModalShow : public FormsTest {};
 
 TEST_F(ModalShow, TheDriverActsOnTheShownFormAndTheShowReturnsWhenItHides) {
@@ -42,19 +45,14 @@ TEST_F(ModalShow, AnUnloadEndsTheShowAndAHeldFormStillAnswers) {
 
 TEST_F(ModalShow, WithoutADriverTheShowFailsAndTheCallerCanShowItModeless) {
   auto f = Default<frmProbe>();
-  try {
-    f->Show(vbModal);
-    FAIL() << "the modal show ran";
-  } catch (const runtime::Error& e) {
-    EXPECT_EQ(e.Number(), 400);
-    EXPECT_FALSE(f->Visible());
-    f->Show();  // the name-conflict dialog's way out
-  }
+  EXPECT_EQ(Raised([&] { f->Show(vbModal); }), kNobodyAnswers);
+  EXPECT_FALSE(f->Visible());
+  f->Show();  // the name-conflict dialog's way out
   EXPECT_TRUE(f->Visible());
   EXPECT_EQ(ui->NoticesOf("frmProbe"), (Events{"Load", "ModalFailed", "Show"}));
   // A form that is visible already cannot be shown modally either.
   ui->Drive("frmProbe", [](Form& form) { form.Hide(); });
-  EXPECT_EQ(ErrorOf([&] { f->Show(vbModal); }), 400);
+  EXPECT_EQ(Raised([&] { f->Show(vbModal); }), (Outcome{400, "Form already displayed; can't show modally"}));
 }
 
 TEST_F(ModalShow, OneTimeDriversComeFirstInOrderThenTheStandingOne) {
@@ -75,13 +73,14 @@ TEST_F(ModalShow, OneTimeDriversComeFirstInOrderThenTheStandingOne) {
   for (int i = 0; i < 3; ++i) f->Show(vbModal);
   EXPECT_EQ(seen, (std::vector<std::string>{"first", "second", "standing"}));
   ui->StopDriving("frmProbe");
-  EXPECT_EQ(ErrorOf([&] { f->Show(vbModal); }), 400);
+  EXPECT_EQ(Raised([&] { f->Show(vbModal); }), kNobodyAnswers);
 }
 
 TEST_F(ModalShow, ADriverThatLeavesTheFormShownIsAnError) {
   ui->Drive("frmProbe", [](Form&) {});
   auto f = Default<frmProbe>();
-  EXPECT_EQ(ErrorOf([&] { f->Show(vbModal); }), 51);
+  EXPECT_EQ(Raised([&] { f->Show(vbModal); }),
+            (Outcome{51, "the driver of form 'frmProbe' returned while the form was still shown modally"}));
   EXPECT_FALSE(f->Visible());
   EXPECT_FALSE(f->IsShownModally());
 }
@@ -111,9 +110,9 @@ class frmInner : public Form {
 };
 
 TEST_F(ModalShow, WhileAFormIsShownModallyOnlyTheTopmostOneCanBeReached) {
-  long refusedOuter = 0;
+  Outcome refusedOuter;
   ui->Drive<frmInner>("frmInner", [&](frmInner& inner) {
-    refusedOuter = ErrorOf([] { user::Click(*Default<frmProbe>()->cmdOK); });
+    refusedOuter = Raised([] { user::Click(*Default<frmProbe>()->cmdOK); });
     user::Click(*inner.cmdClose);
   });
   ui->Drive<frmProbe>("frmProbe", [](frmProbe& f) {
@@ -125,7 +124,7 @@ TEST_F(ModalShow, WhileAFormIsShownModallyOnlyTheTopmostOneCanBeReached) {
     user::Click(*f.cmdOK);
   });
   Default<frmProbe>()->Show(vbModal);
-  EXPECT_EQ(refusedOuter, 5);
+  EXPECT_EQ(refusedOuter, (Outcome{5, "a person cannot reach form 'frmProbe': another form is shown modally"}));
   EXPECT_EQ(Default<frmInner>()->Owner(), Default<frmProbe>());
   EXPECT_FALSE(Default<frmProbe>()->Visible());
 }
@@ -181,15 +180,10 @@ TEST_F(Faults, AnyFormMemberCanBeMadeToFail) {
   ui->Fail("frmProbe", "ShowModal", 401, "Can't show non-modal form when modal form is displayed", 1);
   ui->Fail("frmProbe", "Unload", 70);
   auto f = Default<frmProbe>();
-  try {
-    f->Show(vbModal);
-    FAIL();
-  } catch (const runtime::Error& e) {
-    EXPECT_EQ(e.Number(), 401);
-    EXPECT_EQ(e.Description(), "Can't show non-modal form when modal form is displayed");
-  }
+  EXPECT_EQ(Raised([&] { f->Show(vbModal); }),
+            (Outcome{401, "Can't show non-modal form when modal form is displayed"}));
   f->Show(vbModal);  // once only
-  EXPECT_EQ(ErrorOf([&] { Unload(*f); }), 70);
+  EXPECT_EQ(Raised([&] { Unload(*f); }), kPermissionDenied);
   EXPECT_TRUE(f->IsLoaded());
   ui->Heal("frmProbe", "Unload");
   Unload(*f);
@@ -198,7 +192,7 @@ TEST_F(Faults, AnyFormMemberCanBeMadeToFail) {
             (std::vector<std::string>{"Load", "ModalFailed", "ShowModal", "Hide", "Unload"}));
 
   ui->FailFolder(5);
-  EXPECT_EQ(ErrorOf([] { CurrentUserInterface()->PickFolder(FolderRequest{}); }), 5);
+  EXPECT_EQ(Raised([] { CurrentUserInterface()->PickFolder(FolderRequest{}); }), kInvalidCall);
 }
 
 }  // namespace

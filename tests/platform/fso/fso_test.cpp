@@ -7,7 +7,7 @@
 #include "platform/fso/resolve.h"
 #include "platform/fso/temp_dir.h"
 #include "runtime/error.h"
-#include "support/error_of.h"
+#include "support/raised.h"
 
 namespace {
 
@@ -19,7 +19,14 @@ class Fso : public fso_test::TempDirTest {
   FileSystemObject fso;
 };
 
-using testsupport::ErrorOf;
+using testsupport::kCannotCreateObject;
+using testsupport::kFileAlreadyExists;
+using testsupport::kFileNotFound;
+using testsupport::kInvalidCall;
+using testsupport::kPathNotFound;
+using testsupport::kPermissionDenied;
+using testsupport::Outcome;
+using testsupport::Raised;
 
 TEST_F(Fso, RaisesTheNumbersOfTheOriginal) {
   Write("photo.jpg");
@@ -27,24 +34,24 @@ TEST_F(Fso, RaisesTheNumbersOfTheOriginal) {
   struct Row {
     const char* name;
     std::function<void()> statement;
-    long want;
+    Outcome want;
   } rows[] = {
-      {"GetFolder of a missing folder", [&] { fso.GetFolder(Path("missing")); }, 76},
-      {"GetFolder of a file", [&] { fso.GetFolder(Path("photo.jpg")); }, 76},
-      {"GetFile of a missing file", [&] { fso.GetFile(Path("missing.jpg")); }, 53},
-      {"GetFile of a folder", [&] { fso.GetFile(Path("Pics")); }, 53},
-      {"CreateFolder over a folder", [&] { fso.CreateFolder(Path("PICS")); }, 58},
-      {"CreateFolder over a file", [&] { fso.CreateFolder(Path("Photo.jpg")); }, 58},
-      {"CreateFolder two levels deep", [&] { fso.CreateFolder(Path("a/b")); }, 76},
-      {"DeleteFile of a missing file", [&] { fso.DeleteFile(Path("missing.jpg")); }, 53},
-      {"CreateTextFile without overwrite", [&] { fso.CreateTextFile(Path("PHOTO.JPG"), false); }, 58},
-      {"CreateTextFile in a missing folder", [&] { fso.CreateTextFile(Path("missing/r.txt")); }, 76},
-      {"CreateTextFile over a folder", [&] { fso.CreateTextFile(Path("Pics")); }, 70},
-      {"an empty path", [&] { fso.GetFolder(""); }, 5},
+      {"GetFolder of a missing folder", [&] { fso.GetFolder(Path("missing")); }, kPathNotFound},
+      {"GetFolder of a file", [&] { fso.GetFolder(Path("photo.jpg")); }, kPathNotFound},
+      {"GetFile of a missing file", [&] { fso.GetFile(Path("missing.jpg")); }, kFileNotFound},
+      {"GetFile of a folder", [&] { fso.GetFile(Path("Pics")); }, kFileNotFound},
+      {"CreateFolder over a folder", [&] { fso.CreateFolder(Path("PICS")); }, kFileAlreadyExists},
+      {"CreateFolder over a file", [&] { fso.CreateFolder(Path("Photo.jpg")); }, kFileAlreadyExists},
+      {"CreateFolder two levels deep", [&] { fso.CreateFolder(Path("a/b")); }, kPathNotFound},
+      {"DeleteFile of a missing file", [&] { fso.DeleteFile(Path("missing.jpg")); }, kFileNotFound},
+      {"CreateTextFile without overwrite", [&] { fso.CreateTextFile(Path("PHOTO.JPG"), false); }, kFileAlreadyExists},
+      {"CreateTextFile in a missing folder", [&] { fso.CreateTextFile(Path("missing/r.txt")); }, kPathNotFound},
+      {"CreateTextFile over a folder", [&] { fso.CreateTextFile(Path("Pics")); }, kPermissionDenied},
+      {"an empty path", [&] { fso.GetFolder(""); }, kInvalidCall},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(ErrorOf(row.statement), row.want);
+    EXPECT_EQ(Raised(row.statement), row.want);
   }
 }
 
@@ -87,8 +94,8 @@ TEST_F(Fso, SizeIsInBytesAndAVanishedFileRaises53) {
   auto file = fso.GetFile(Path("A.BIN"));
   EXPECT_EQ(file->Size(), 1234);
   fs::remove(Path("a.bin"));
-  EXPECT_EQ(ErrorOf([&] { file->Size(); }), 53);
-  EXPECT_EQ(ErrorOf([&] { file->Delete(true); }), 53);
+  EXPECT_EQ(Raised([&] { file->Size(); }), kFileNotFound);
+  EXPECT_EQ(Raised([&] { file->Delete(true); }), kFileNotFound);
 }
 
 TEST_F(Fso, DeleteNeedsForceForAReadOnlyFileAndFailsOnALockedOne) {
@@ -97,13 +104,13 @@ TEST_F(Fso, DeleteNeedsForceForAReadOnlyFileAndFailsOnALockedOne) {
   fs::permissions(Path("ro.jpg"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   auto ro = fso.GetFile(Path("ro.jpg"));
-  EXPECT_EQ(ErrorOf([&] { ro->Delete(false); }), 70);
+  EXPECT_EQ(Raised([&] { ro->Delete(false); }), kPermissionDenied);
   EXPECT_TRUE(Exists("ro.jpg"));
   ro->Delete(true);
   EXPECT_FALSE(Exists("ro.jpg"));
 
   FileLock lock(Path("open.jpg"));
-  EXPECT_EQ(ErrorOf([&] { fso.DeleteFile(Path("OPEN.JPG"), true); }), 70);
+  EXPECT_EQ(Raised([&] { fso.DeleteFile(Path("OPEN.JPG"), true); }), kPermissionDenied);
   EXPECT_TRUE(Exists("open.jpg"));
   lock.Release();
   fso.DeleteFile(Path("OPEN.JPG"), true);
@@ -133,7 +140,7 @@ TEST_F(Fso, ATextFileEndsLinesWithCrLfAndAppearsWholeOnlyWhenClosed) {
   stream->Close();
   EXPECT_EQ(Read("Report.txt"), "Header\r\n------\r\n\"a.jpg\" was saved.\r\n");
   EXPECT_EQ(fso.GetFolder(root_)->Files().size(), 1u);  // written over, no second spelling, no leftovers
-  EXPECT_EQ(ErrorOf([&] { stream->WriteLine("late"); }), 54);
+  EXPECT_EQ(Raised([&] { stream->WriteLine("late"); }), (Outcome{54, "Bad file mode"}));
 }
 
 TEST_F(Fso, ATextStreamReleasedUnclosedKeepsItsText) {
@@ -146,7 +153,7 @@ TEST_F(Fso, AFailedCloseLeavesTheOldFileAndNoTemporaryOne) {
   auto stream = fso.CreateTextFile(Path("r.txt"));
   stream->WriteLine("new");
   fso.seam().Fail("TextStream.Close", 61, "Disk full");
-  EXPECT_EQ(ErrorOf([&] { stream->Close(); }), 61);
+  EXPECT_EQ(Raised([&] { stream->Close(); }), (Outcome{61, "Disk full"}));
   EXPECT_EQ(Read("r.txt"), "old");
   EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
 }
@@ -155,7 +162,7 @@ TEST_F(Fso, TheSeamRecordsCallsInjectsFaultsAndCanGiveNoObject) {
   MakeFolder("Pics");
   Seam& seam = fso.seam();
   seam.Fail("FolderExists", 70, "Permission denied", 1);
-  EXPECT_EQ(ErrorOf([&] { fso.FolderExists(Path("Pics")); }), 70);
+  EXPECT_EQ(Raised([&] { fso.FolderExists(Path("Pics")); }), kPermissionDenied);
   EXPECT_TRUE(fso.FolderExists(Path("Pics")));  // once only
 
   seam.GiveNothing("GetFolder");
@@ -166,7 +173,7 @@ TEST_F(Fso, TheSeamRecordsCallsInjectsFaultsAndCanGiveNoObject) {
   // Objects made by the file-system object share its seam.
   seam.Fail("Folder.Files", 76, "Path not found");
   auto folder = fso.GetFolder(Path("Pics"));
-  EXPECT_EQ(ErrorOf([&] { folder->Files(); }), 76);
+  EXPECT_EQ(Raised([&] { folder->Files(); }), kPathNotFound);
   EXPECT_EQ(seam.CallsOf("FolderExists"), (std::vector<std::string>{Path("Pics"), Path("Pics")}));
   EXPECT_EQ(seam.CallsOf("GetFolder").size(), 3u);
 }
@@ -176,7 +183,7 @@ TEST_F(Fso, CreationGoesThroughTheProvider) {
   SetFileSystemObjectProvider([&] { return mine; });
   EXPECT_EQ(CreateFileSystemObject(), mine);
   SetFileSystemObjectProvider([]() -> std::shared_ptr<FileSystemObject> { runtime::Raise(429); });
-  EXPECT_EQ(ErrorOf([] { CreateFileSystemObject(); }), 429);
+  EXPECT_EQ(Raised([] { CreateFileSystemObject(); }), kCannotCreateObject);
   SetFileSystemObjectProvider(nullptr);
   EXPECT_NE(CreateFileSystemObject(), nullptr);
 }

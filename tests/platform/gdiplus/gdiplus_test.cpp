@@ -6,12 +6,17 @@
 #include "platform/gdiplus/file_pictures.h"
 #include "platform/gdiplus/scripted_pictures.h"
 #include "platform/gdiplus/test_files.h"
-#include "runtime/error.h"
+#include "support/raised.h"
 
 namespace {
 
 using namespace platform::gdiplus;
 using gdiplus_test::PicturePath;
+using testsupport::kCannotCreateObject;
+using testsupport::kSubscriptOutOfRange;
+using testsupport::kTypeMismatch;
+using testsupport::Outcome;
+using testsupport::Raised;
 
 // A fresh library over the real files, with a session running.
 class GdiPlusTest : public ::testing::Test {
@@ -34,24 +39,14 @@ class GdiPlusTest : public ::testing::Test {
   GdiPlusSession session_;
 };
 
-template <class F>
-void ExpectError(F&& f, long number, const std::string& description) {
-  try {
-    f();
-    ADD_FAILURE() << "no error, expected " << number << " " << description;
-  } catch (const runtime::Error& e) {
-    EXPECT_EQ(e.Number(), number);
-    EXPECT_EQ(e.Description(), description);
-  }
-}
-
 TEST_F(GdiPlusTest, LoadFailuresAre1051) {
   auto image = CreateImage();
-  ExpectError([&] { image->LoadFile(PicturePath("no-such.jpg")); }, 1051, "GDI+ Error 10");
-  ExpectError([&] { image->LoadFile(PicturePath("make.sh")); }, 1051, "GDI+ Error 13");
-  ExpectError([&] { image->LoadFile(std::string(LUMIVANE_TEST_DATA) + "/pictures"); }, 1051, "GDI+ Error 10");
+  EXPECT_EQ(Raised([&] { image->LoadFile(PicturePath("no-such.jpg")); }), (Outcome{1051, "GDI+ Error 10"}));
+  EXPECT_EQ(Raised([&] { image->LoadFile(PicturePath("make.sh")); }), (Outcome{1051, "GDI+ Error 13"}));
+  EXPECT_EQ(Raised([&] { image->LoadFile(std::string(LUMIVANE_TEST_DATA) + "/pictures"); }),
+            (Outcome{1051, "GDI+ Error 10"}));
   // A failed load leaves nothing behind to read.
-  ExpectError([&] { image->Width(); }, 1050, "GDI+ Error 8");
+  EXPECT_EQ(Raised([&] { image->Width(); }), (Outcome{1050, "GDI+ Error 8"}));
   EXPECT_TRUE(library_->HeldFiles().empty());
 }
 
@@ -73,7 +68,7 @@ TEST_F(GdiPlusTest, SessionEndsWithItsLastUser) {
   EXPECT_NO_THROW(Load("plain.jpg"));
   session_.Shutdown();
   EXPECT_FALSE(library_->Running());
-  ExpectError([&] { Load("plain.jpg"); }, 1051, "GDI+ Error 18");
+  EXPECT_EQ(Raised([&] { Load("plain.jpg"); }), (Outcome{1051, "GDI+ Error 18"}));
   session_.Shutdown();  // one too many changes nothing
   EXPECT_EQ(library_->Users(), 0);
   ASSERT_TRUE(session_.Startup());
@@ -91,7 +86,7 @@ TEST_F(GdiPlusTest, ImagesHoldTheirFileUntilDisposedOrGone) {
   EXPECT_EQ(library_->HeldFiles(), std::vector<std::string>{PicturePath("picture.gif")});
   a->Dispose();
   EXPECT_TRUE(library_->HeldFiles().empty());
-  ExpectError([&] { a->GetPropertyItem(271); }, 1050, "GDI+ Error 8");
+  EXPECT_EQ(Raised([&] { a->GetPropertyItem(271); }), (Outcome{1050, "GDI+ Error 8"}));
   EXPECT_NO_THROW(a->Dispose());
 }
 
@@ -107,7 +102,7 @@ TEST_F(GdiPlusTest, AHeldFileIsLocked) {
 
 TEST_F(GdiPlusTest, MissingPropertyIsGdiPlusError19) {
   auto image = Load("plain.jpg");
-  ExpectError([&] { image->GetPropertyItem(40961); }, 1050, "GDI+ Error 19");
+  EXPECT_EQ(Raised([&] { image->GetPropertyItem(40961); }), (Outcome{1050, "GDI+ Error 19"}));
 }
 
 struct ItemRow {
@@ -199,14 +194,14 @@ TEST(GdiPlusPropertyItem, SignedAndUnsignedValues) {
 TEST(GdiPlusPropertyItem, IndexOutsideCountOrWrongTypeIsAnError) {
   auto library = std::make_shared<Library>(std::make_shared<ScriptedPictures>());
   const GdiPlusPropertyItem shorts(library, PropertyData::Shorts(258, {8, 8, 8}));
-  ExpectError([&] { shorts.Short(0); }, 9, "Subscript out of range");
-  ExpectError([&] { shorts.Short(4); }, 9, "Subscript out of range");
-  ExpectError([&] { shorts.Long(1); }, 13, "Type mismatch");
-  ExpectError([&] { shorts.Rational(1); }, 13, "Type mismatch");
-  ExpectError([&] { shorts.Text(); }, 13, "Type mismatch");
+  EXPECT_EQ(Raised([&] { shorts.Short(0); }), kSubscriptOutOfRange);
+  EXPECT_EQ(Raised([&] { shorts.Short(4); }), kSubscriptOutOfRange);
+  EXPECT_EQ(Raised([&] { shorts.Long(1); }), kTypeMismatch);
+  EXPECT_EQ(Raised([&] { shorts.Rational(1); }), kTypeMismatch);
+  EXPECT_EQ(Raised([&] { shorts.Text(); }), kTypeMismatch);
   const GdiPlusPropertyItem empty(library, PropertyData::Rationals(33434, {}));
   EXPECT_EQ(empty.Count(), 0);
-  ExpectError([&] { empty.Rational(1); }, 9, "Subscript out of range");
+  EXPECT_EQ(Raised([&] { empty.Rational(1); }), kSubscriptOutOfRange);
   EXPECT_TRUE(empty.Bytes().empty());
   // Text stops at the first NUL.
   const GdiPlusPropertyItem text(library, PropertyData::Raw(271, 2, 8, {'A', 'B', 0, 'C', 'D', 0, 0, 0}));
@@ -227,7 +222,7 @@ TEST(GdiPlusSeam, InjectedFaultsAndRecordedCalls) {
 
   GdiPlusSession session;
   library->Fail("GdiPlusSession.Startup", 7, "Out of memory", 1);
-  ExpectError([&] { session.Startup(); }, 7, "Out of memory");
+  EXPECT_EQ(Raised([&] { session.Startup(); }), (Outcome{7, "Out of memory"}));
   EXPECT_TRUE(session.Startup());
   library->RefuseStartup(true);
   EXPECT_FALSE(session.Startup());
@@ -236,15 +231,15 @@ TEST(GdiPlusSeam, InjectedFaultsAndRecordedCalls) {
   auto image = CreateImage();
   image->LoadFile("/p/a.jpg");
   library->Fail("GdiPlusImage.Width", 1050, "GDI+ Error 2", 2);
-  ExpectError([&] { image->Width(); }, 1050, "GDI+ Error 2");
-  ExpectError([&] { image->Width(); }, 1050, "GDI+ Error 2");
+  EXPECT_EQ(Raised([&] { image->Width(); }), (Outcome{1050, "GDI+ Error 2"}));
+  EXPECT_EQ(Raised([&] { image->Width(); }), (Outcome{1050, "GDI+ Error 2"}));
   EXPECT_EQ(image->Width(), 10);
   EXPECT_EQ(image->GetPropertyItem(271), nullptr);  // scripted "nothing"
   EXPECT_EQ(image->GetPropertyItem(40961)->Short(1), 1);
-  ExpectError([&] { image->LoadFile("/p/b.jpg"); }, 1051, "GDI+ Error 3");
-  ExpectError([&] { image->LoadFile("/p/c.jpg"); }, 1051, "GDI+ Error 10");
+  EXPECT_EQ(Raised([&] { image->LoadFile("/p/b.jpg"); }), (Outcome{1051, "GDI+ Error 3"}));
+  EXPECT_EQ(Raised([&] { image->LoadFile("/p/c.jpg"); }), (Outcome{1051, "GDI+ Error 10"}));
   library->Fail("CreateImage", 429, "ActiveX component can't create object");
-  ExpectError([] { CreateImage(); }, 429, "ActiveX component can't create object");
+  EXPECT_EQ(Raised([] { CreateImage(); }), kCannotCreateObject);
 
   const std::vector<std::string> want = {
       "GdiPlusSession.Startup",

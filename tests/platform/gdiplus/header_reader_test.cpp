@@ -11,7 +11,7 @@
 #include "platform/gdiplus/file_pictures.h"
 #include "platform/gdiplus/status.h"
 #include "platform/gdiplus/test_files.h"
-#include "runtime/error.h"
+#include "support/raised.h"
 
 namespace {
 
@@ -21,16 +21,12 @@ using gdiplus_test::Picture;
 using gdiplus_test::PutBe;
 using gdiplus_test::PutLe;
 using Bytes = std::vector<std::uint8_t>;
+using testsupport::Outcome;
+using testsupport::Raised;
 
 // The refusal of a picture: number and text both.
 void ExpectRefused(const Bytes& bytes) {
-  try {
-    const PictureHeader h = ReadPictureHeader(bytes);
-    ADD_FAILURE() << "accepted as " << h.format << " " << h.width << " x " << h.height;
-  } catch (const runtime::Error& e) {
-    EXPECT_EQ(e.Number(), 1051);
-    EXPECT_EQ(e.Description(), "GDI+ Error 13");
-  }
+  EXPECT_EQ(Raised([&] { ReadPictureHeader(bytes); }), (Outcome{1051, "GDI+ Error 13"}));
 }
 
 // The size and resolution a header reports.

@@ -7,11 +7,13 @@
 
 #include <cstring>
 
-#include "runtime/error.h"
+#include "support/raised.h"
 
 namespace {
 
 using namespace platform::registry;
+using testsupport::Outcome;
+using testsupport::Raised;
 
 constexpr HKEY kPoisonHandle = 0x5EED;
 constexpr long kPoison = -77;
@@ -253,13 +255,7 @@ TEST_F(RegistryTest, InjectedFaultsAndTheCallLog) {
   h = Open(HKEY_CURRENT_USER, "K");
 
   reg->InjectFault(Call::SetValue, Fault{0, 1000, "Disk on fire", 0, 1});
-  try {
-    Set(h, "x", "y");
-    ADD_FAILURE() << "no error raised";
-  } catch (const runtime::Error& e) {
-    EXPECT_EQ(e.Number(), 1000);
-    EXPECT_EQ(e.Description(), "Disk on fire");
-  }
+  EXPECT_EQ(Raised([&] { Set(h, "x", "y"); }), (Outcome{1000, "Disk on fire"}));
   EXPECT_FALSE(reg->Peek(HKEY_CURRENT_USER, "K", "x"));
   RegCloseKey(h);
 

@@ -8,7 +8,8 @@
 namespace {
 
 using namespace platform::shell;
-using forms_test::ErrorOf;
+using forms_test::Outcome;
+using forms_test::Raised;
 
 class BrowseFolder : public forms_test::FormsTest {
  protected:
@@ -77,7 +78,8 @@ TEST_F(BrowseFolder, TheDisplayNameIsCutToItsBuffer) {
 }
 
 TEST_F(BrowseFolder, AnUnexpectedPickFailsTheTest) {
-  EXPECT_EQ(ErrorOf([] { SHBrowseForFolder(BROWSEINFO{}); }), 51);
+  EXPECT_EQ(Raised([] { SHBrowseForFolder(BROWSEINFO{}); }),
+            (Outcome{51, "no answer queued for the folder picker \"\""}));
 }
 
 }  // namespace

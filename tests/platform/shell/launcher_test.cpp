@@ -8,12 +8,16 @@
 
 #include "platform/fso/temp_dir.h"
 #include "platform/shell/shell.h"
-#include "runtime/error.h"
+#include "support/raised.h"
 
 namespace {
 
 using namespace platform::shell;
 using Args = std::vector<std::string>;
+using testsupport::kFileNotFound;
+using testsupport::kInvalidCall;
+using testsupport::Outcome;
+using testsupport::Raised;
 
 class LauncherTest : public fso_test::TempDirTest {
  protected:
@@ -106,19 +110,9 @@ TEST_F(LauncherTest, TheShellsProgramStartsGoThroughTheInstalledLauncher) {
   EXPECT_EQ(recorder_->Starts()[1].argv, (Args{"xdg-open", "www.example.org"}));
 
   recorder_->Fail(53, "File not found");
-  try {
-    StartProgram("viewer a.jpg");
-    FAIL() << "no error";
-  } catch (const runtime::Error& e) {
-    EXPECT_EQ(e.Number(), 53);
-  }
+  EXPECT_EQ(Raised([] { StartProgram("viewer a.jpg"); }), kFileNotFound);
   EXPECT_EQ(recorder_->Starts().size(), 2u);
-  try {
-    StartProgram("   ");
-    FAIL() << "no error";
-  } catch (const runtime::Error& e) {
-    EXPECT_EQ(e.Number(), 5);
-  }
+  EXPECT_EQ(Raised([] { StartProgram("   "); }), kInvalidCall);
 }
 
 TEST_F(LauncherTest, RealProcessesGetTheirArgumentsUntouched) {
@@ -133,12 +127,7 @@ TEST_F(LauncherTest, RealProcessesGetTheirArgumentsUntouched) {
   EXPECT_TRUE(std::filesystem::exists(target));
 
   start.argv = {Path("no-such-program")};
-  try {
-    launcher.Start(start);
-    FAIL() << "no error";
-  } catch (const runtime::Error& e) {
-    EXPECT_EQ(e.Number(), 53);
-  }
+  EXPECT_EQ(Raised([&] { launcher.Start(start); }), (Outcome{53, "File not found: " + start.argv[0]}));
 }
 
 }  // namespace

@@ -3,11 +3,14 @@
 #include <string>
 
 #include "platform/shell/shell.h"
-#include "runtime/error.h"
+#include "support/raised.h"
 
 namespace {
 
 using namespace platform::shell;
+using testsupport::kInvalidCall;
+using testsupport::Outcome;
+using testsupport::Raised;
 
 class ShellTest : public ::testing::Test {
  protected:
@@ -100,13 +103,7 @@ TEST_F(ShellTest, PathConversionNeverWritesPastTheBufferOrMaxPath) {
 TEST_F(ShellTest, ArmedFaultsRaiseAfterTheCallIsLogged) {
   shell().seam.faults.Arm("SHGetSpecialFolderLocation", 5, "", 1);
   long pidl = 0;
-  try {
-    SHGetSpecialFolderLocation(0, CSIDL_SYSTEM, pidl);
-    FAIL() << "no error raised";
-  } catch (const runtime::Error& e) {
-    EXPECT_EQ(e.Number(), 5);
-    EXPECT_EQ(e.Description(), "Invalid procedure call or argument");
-  }
+  EXPECT_EQ(Raised([&] { SHGetSpecialFolderLocation(0, CSIDL_SYSTEM, pidl); }), kInvalidCall);
   EXPECT_EQ(SHGetSpecialFolderLocation(0, CSIDL_SYSTEM, pidl), E_FAIL);  // armed for one call only
   EXPECT_EQ(shell().seam.log.CallsOf("SHGetSpecialFolderLocation"),
             (std::vector<std::string>{"SHGetSpecialFolderLocation(0, 37)", "SHGetSpecialFolderLocation(0, 37)"}));
@@ -134,8 +131,7 @@ TEST_F(ShellTest, ArmedFaultsRaiseAfterTheCallIsLogged) {
   for (const char* member : members) {
     SCOPED_TRACE(member);
     shell().seam.faults.Arm(member, 1001, "Injected");
-    bool raised = false;
-    try {
+    const Outcome raised = Raised([&] {
       const std::string m = member;
       if (m == "SHGetPathFromIDList") SHGetPathFromIDList(1, buffer);
       if (m == "SHGetMalloc") SHGetMalloc(malloc);
@@ -154,10 +150,8 @@ TEST_F(ShellTest, ArmedFaultsRaiseAfterTheCallIsLogged) {
       if (m == "LoadCursorA") LoadCursorA(0, IDC_HAND);
       if (m == "SetCursor") SetCursor(0);
       if (m == "GetCursor") GetCursor();
-    } catch (const runtime::Error& e) {
-      raised = e.Number() == 1001 && e.Description() == "Injected";
-    }
-    EXPECT_TRUE(raised);
+    });
+    EXPECT_EQ(raised, (Outcome{1001, "Injected"}));
     shell().seam.faults.Clear(member);
   }
 }

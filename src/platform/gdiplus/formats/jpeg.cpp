@@ -39,6 +39,31 @@ struct Exif {
   std::optional<tiff::Thumbnail> thumbnail;  // counted from the TIFF structure
 };
 
+struct Segment {
+  std::uint8_t marker = 0;
+  std::uint64_t at = 0;  // where the body starts
+  ByteView body;         // empty for a marker without a length
+  bool HasLength() const {
+    return !IsStandalone(marker) && marker != 0 && marker != kSoi && marker != kEoi && marker != kSos;
+  }
+};
+
+// The segment at `pos` (fill bytes skipped), moving `pos` past it. Markers
+// that stand alone or end the walk (SOI, EOI, SOS) come without a body.
+Segment NextSegment(const ByteView& v, std::uint64_t& pos) {
+  if (v.U8(pos) != 0xFF) RejectPicture();
+  while (v.U8(pos) == 0xFF) ++pos;  // fill bytes
+  Segment s;
+  s.marker = v.U8(pos++);
+  if (!s.HasLength()) return s;
+  const std::uint16_t length = v.U16be(pos);
+  if (length < 2) RejectPicture();
+  s.at = pos + 2;
+  s.body = v.Slice(s.at, length - 2u);
+  pos += length;
+  return s;
+}
+
 // A damaged EXIF block costs what it holds, not the picture; each value is
 // read on its own, so a bad thumbnail directory keeps the orientation.
 Exif ExifValues(ByteView segment) {
@@ -61,6 +86,24 @@ Exif ExifValues(ByteView segment) {
 }
 }  // namespace
 
+std::optional<Block> ExifBlock(std::span<const std::uint8_t> data) noexcept {
+  try {
+    if (!Sniff(data)) return std::nullopt;
+    const ByteView v(data);
+    std::uint64_t pos = 2;
+    for (;;) {
+      const Segment s = NextSegment(v, pos);
+      if (IsStandalone(s.marker)) continue;
+      if (!s.HasLength()) return std::nullopt;
+      if (s.marker == kApp1 && s.body.StartsWith(0, std::string_view("Exif\0\0", 6))) {
+        return Block{s.at + 6, s.body.size() - 6};
+      }
+    }
+  } catch (const runtime::Error&) {
+    return std::nullopt;
+  }
+}
+
 bool Sniff(std::span<const std::uint8_t> data) noexcept { return ByteView(data).StartsWith(0, "\xFF\xD8\xFF"); }
 
 PictureHeader Read(std::span<const std::uint8_t> data) {
@@ -70,22 +113,17 @@ PictureHeader Read(std::span<const std::uint8_t> data) {
   std::uint64_t exifAt = 0;  // where the EXIF block's TIFF structure starts
   std::uint64_t pos = 2;
   for (;;) {
-    if (v.U8(pos) != 0xFF) RejectPicture();
-    while (v.U8(pos) == 0xFF) ++pos;  // fill bytes
-    const std::uint8_t marker = v.U8(pos++);
-    if (IsStandalone(marker)) continue;
-    if (marker == 0 || marker == kSoi || marker == kEoi || marker == kSos) RejectPicture();  // no frame header first
-
-    const std::uint16_t length = v.U16be(pos);
-    if (length < 2) RejectPicture();
-    const ByteView segment = v.Slice(pos + 2, length - 2u);
-    pos += length;
+    const Segment s = NextSegment(v, pos);
+    if (IsStandalone(s.marker)) continue;
+    if (!s.HasLength()) RejectPicture();  // no frame header first
+    const std::uint8_t marker = s.marker;
+    const ByteView& segment = s.body;
 
     if (marker == kApp0 && !jfif) {
       jfif = JfifDensity(segment);
     } else if (marker == kApp1 && !exif && segment.StartsWith(0, std::string_view("Exif\0\0", 6))) {
       exif = ExifValues(segment);
-      exifAt = pos - length + 2 + 6;
+      exifAt = s.at + 6;
     } else if (IsFrameHeader(marker)) {
       const std::uint8_t precision = segment.U8(0);
       const std::uint16_t height = segment.U16be(1);

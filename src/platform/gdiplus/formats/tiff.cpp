@@ -3,9 +3,11 @@
 // directory reader serves the EXIF block of a JPEG for its resolution, its
 // orientation and the thumbnail its second directory may point at.
 
+#include <limits>
 #include <vector>
 
 #include "platform/gdiplus/formats/formats.h"
+#include "runtime/error.h"
 
 namespace platform::gdiplus::tiff {
 
@@ -24,7 +26,18 @@ enum Tag : std::uint16_t {
   kTileOffsets = 324,
   kTileByteCounts = 325,
 };
-enum Type : std::uint16_t { kShort = 3, kLong = 4, kRational = 5 };
+enum Type : std::uint16_t { kShort = 3, kLong = 4, kRational = 5, kIfd = 13 };
+constexpr std::uint16_t kExifPointer = 34665;
+
+// Bytes per value of the types 1 to 12; 0 for any other.
+std::uint64_t UnitSize(std::uint16_t type) {
+  constexpr std::uint8_t kSizes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8};
+  return type < std::size(kSizes) ? kSizes[type] : 0;
+}
+
+// Entries that lead to other directories: cutting them would change which
+// directories there are.
+bool IsPointer(std::uint16_t tag) { return tag == 330 || tag == kExifPointer || tag == 34853 || tag == 40965; }
 
 struct Entry {
   std::uint16_t tag = 0;
@@ -38,25 +51,21 @@ class Directory {
   // The first directory, or with `second` the one that follows it (none
   // there: an empty directory).
   explicit Directory(ByteView data, bool second = false) : v_(data) {
-    if (v_.StartsWith(0, "II")) {
-      little_ = true;
-    } else if (!v_.StartsWith(0, "MM")) {
-      RejectPicture();
-    }
-    if (U16(2) != 42) RejectPicture();
+    ReadHeader();
     std::uint64_t at = U32(4);
     if (second) {
       at = U32(at + 2 + 12ull * U16(at));
       if (at == 0) return;
     }
-    const std::uint16_t n = U16(at);
-    if (n == 0) RejectPicture();
-    v_.Slice(at + 2, 12ull * n);
-    entries_.reserve(n);
-    for (std::uint64_t i = 0; i < n; ++i) {
-      const std::uint64_t e = at + 2 + 12 * i;
-      entries_.push_back(Entry{U16(e), U16(e + 2), U32(e + 4), e + 8});
-    }
+    ReadEntries(at);
+  }
+  // The directory at `at`, counted from the start of the structure.
+  static Directory At(ByteView data, std::uint64_t at) {
+    Directory d;
+    d.v_ = data;
+    d.ReadHeader();
+    d.ReadEntries(at);
+    return d;
   }
 
   const Entry* Find(std::uint16_t tag) const {
@@ -84,8 +93,57 @@ class Directory {
   }
 
   std::uint64_t size() const { return v_.size(); }
+  // The value field read as one 32-bit number, whatever the entry's type.
+  std::uint32_t Inline32(const Entry& e) const { return U32(e.fieldAt); }
+
+  // Entries whose values take more than `bound` bytes, rewritten to hold
+  // their last value alone. Values that do not lie wholly in the data, or
+  // whose size overflows 32 bits, are left for the reader to refuse.
+  void KeepLastValues(std::uint64_t bound, bool (*trimmed)(std::uint16_t type), std::vector<EntryPatch>& out) const {
+    for (const Entry& e : entries_) {
+      const std::uint64_t unit = UnitSize(e.type);
+      if (unit == 0 || !trimmed(e.type) || IsPointer(e.tag)) continue;
+      const std::uint64_t bytes = unit * e.count;
+      if (bytes <= bound || bytes > std::numeric_limits<std::uint32_t>::max()) continue;
+      const std::uint64_t at = U32(e.fieldAt);
+      if (!v_.Has(at, bytes)) continue;
+      const std::uint64_t last = at + bytes - unit;
+      EntryPatch patch{e.fieldAt - 4, {}};
+      PutU32(patch.bytes.data(), 1);
+      if (unit <= 4) {
+        for (std::uint64_t i = 0; i < unit; ++i) patch.bytes[4 + i] = v_.U8(last + i);
+      } else {
+        PutU32(patch.bytes.data() + 4, static_cast<std::uint32_t>(last));
+      }
+      out.push_back(patch);
+    }
+  }
 
  private:
+  Directory() = default;
+
+  void ReadHeader() {
+    if (v_.StartsWith(0, "II")) {
+      little_ = true;
+    } else if (!v_.StartsWith(0, "MM")) {
+      RejectPicture();
+    }
+    if (U16(2) != 42) RejectPicture();
+  }
+  void ReadEntries(std::uint64_t at) {
+    const std::uint16_t n = U16(at);
+    if (n == 0) RejectPicture();
+    v_.Slice(at + 2, 12ull * n);
+    entries_.reserve(n);
+    for (std::uint64_t i = 0; i < n; ++i) {
+      const std::uint64_t e = at + 2 + 12 * i;
+      entries_.push_back(Entry{U16(e), U16(e + 2), U32(e + 4), e + 8});
+    }
+  }
+  void PutU32(std::uint8_t* to, std::uint32_t v) const {
+    for (int i = 0; i < 4; ++i) to[little_ ? i : 3 - i] = static_cast<std::uint8_t>(v >> (8 * i));
+  }
+
   // Values of up to four bytes sit in the entry itself, longer ones at the
   // offset it holds; the whole array must lie in the data.
   std::uint64_t ValueAt(const Entry& e, std::uint64_t unit) const {
@@ -175,6 +233,25 @@ std::optional<Thumbnail> ReadThumbnail(ByteView tiffData) {
   const Thumbnail t{d.Number(*offset, 0), d.Number(*length, 0)};
   if (t.length == 0 || !tiffData.Has(t.offset, t.length)) return std::nullopt;
   return t;
+}
+
+std::vector<EntryPatch> KeepLastValues(ByteView tiffData, std::uint64_t bound, bool (*trimmed)(std::uint16_t type)) {
+  std::vector<EntryPatch> patches;
+  std::uint64_t exifAt = 0;
+  try {
+    const Directory first(tiffData);
+    first.KeepLastValues(bound, trimmed, patches);
+    const Entry* exif = first.Find(kExifPointer);
+    if (exif && exif->count == 1 && (exif->type == kLong || exif->type == kIfd)) exifAt = first.Inline32(*exif);
+  } catch (const runtime::Error&) {
+    return patches;
+  }
+  if (exifAt == 0) return patches;
+  try {
+    Directory::At(tiffData, exifAt).KeepLastValues(bound, trimmed, patches);
+  } catch (const runtime::Error&) {
+  }
+  return patches;
 }
 
 }  // namespace platform::gdiplus::tiff

@@ -166,8 +166,8 @@ TEST_F(Controls, SelStartSelLengthAndSelTextByCode) {
   EXPECT_EQ(f->txtName->Text(), "aXY!def");
   EXPECT_EQ(f->txtName->SelStart(), 4);
   EXPECT_EQ(Log(), Events{"txtName_Change aXY!def"});
-  EXPECT_EQ(ErrorOf([&] { f->txtName->SelStart(-1); }), 380);
-  EXPECT_EQ(ErrorOf([&] { f->txtName->SelLength(-1); }), 380);
+  EXPECT_EQ(Raised([&] { f->txtName->SelStart(-1); }), kInvalidPropertyValue);
+  EXPECT_EQ(Raised([&] { f->txtName->SelLength(-1); }), kInvalidPropertyValue);
 }
 
 TEST_F(Controls, AFormThatPreviewsKeysSeesThemFirst) {

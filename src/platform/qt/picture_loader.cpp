@@ -31,10 +31,24 @@ std::size_t QueueOf(PicturePriority priority) { return priority == PicturePriori
 
 }  // namespace
 
+namespace {
+PictureLoader* loader = nullptr;
+}  // namespace
+
 PictureLoader& PictureLoader::Instance() {
-  static PictureLoader loader;
-  return loader;
+  if (loader == nullptr) {
+    loader = new PictureLoader();
+    // Stopped while Qt is still whole: a decode must not run on into the
+    // teardown of the image readers it uses. What is still queued is dropped.
+    qAddPostRoutine([] {
+      delete loader;
+      loader = nullptr;
+    });
+  }
+  return *loader;
 }
+
+PictureLoader* PictureLoader::Running() { return loader; }
 
 PictureLoader::PictureLoader() {
   // As many decodes at once as there are cores.

@@ -36,6 +36,9 @@ class PictureLoader : public QObject {
   using Deliver = std::function<void(const QImage&)>;
 
   static PictureLoader& Instance();
+  // The loader, unless it was never started or has stopped with the
+  // application.
+  static PictureLoader* Running();
   ~PictureLoader() override;
 
   // Owners, on the UI thread. Dropping one cancels it for good.
@@ -122,7 +125,9 @@ class PictureLoader : public QObject {
 class PictureOwner {
  public:
   PictureOwner() : token_(PictureLoader::Instance().Register()) {}
-  ~PictureOwner() { PictureLoader::Instance().Unregister(token_); }
+  ~PictureOwner() {
+    if (PictureLoader* loader = PictureLoader::Running()) loader->Unregister(token_);
+  }
   PictureOwner(const PictureOwner&) = delete;
   PictureOwner& operator=(const PictureOwner&) = delete;
 

@@ -15,7 +15,6 @@
 #include <QBuffer>
 #include <QColor>
 #include <QImage>
-#include <QThreadPool>
 #include <QTransform>
 #include <QtConcurrent>
 #include <chrono>
@@ -206,7 +205,7 @@ int RunCase(app::Screen& screen, const fs::path& work, int pictures, bool camera
   std::printf("%s (a) click to the window shown, first picture focused, DETAILS filled: %.0f ms\n", kind.c_str(),
               shown);
   std::printf("%s (b) click to every thumbnail drawn: %.0f ms (%d threads)\n", kind.c_str(), drawn,
-              QThreadPool::globalInstance()->maxThreadCount());
+              platform::qt::PictureLoader::Instance().Threads());
   std::printf("%s one core: a thumbnail at 96 x 96 %.0f ms, a full decode %.0f ms\n", kind.c_str(), thumbnail, full);
   session.Run("stop");
   return 0;

@@ -4,10 +4,9 @@
 // a person's clicks and keys go to the model through the user:: functions,
 // whose change comes back as a Sync.
 //
-// Thumbnails are decoded at their size on the pool's threads, as many at
-// once as there are cores, in the folder's order; each answer is tagged with
-// the listing it was asked for, so an answer for a folder that changed
-// meanwhile is dropped.
+// Thumbnails are decoded at their size by the picture loader, in the
+// folder's order and after any picture for the screen; a new listing cancels
+// what the old one still had queued, so nothing of it is decoded or arrives.
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QDateTime>
@@ -22,7 +21,6 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
-#include <QThreadPool>
 #include <QTreeView>
 #include <memory>
 #include <string>
@@ -155,7 +153,7 @@ class FolderModel : public QAbstractTableModel {
   // A new listing: the rows, and a thumbnail asked for each.
   void Reset(const std::vector<std::string>& paths, const std::vector<std::string>& names) {
     beginResetModel();
-    ++generation_;
+    thumbnails_.Cancel();
     entries_.clear();
     for (std::size_t i = 0; i < paths.size(); ++i) {
       const QFileInfo info(QString::fromStdString(paths[i]));
@@ -186,24 +184,12 @@ class FolderModel : public QAbstractTableModel {
 
  private:
   void Ask(const std::string& path) {
-    const unsigned long long generation = generation_;
-    QPointer<FolderModel> self(this);
-    const QString file = QString::fromStdString(path);
-    QThreadPool::globalInstance()->start([self, generation, path, file] {
-      QImage image = DecodePicture(file, QSize(kThumbEdge, kThumbEdge));
-      // Posted to the application, which outlives every view, and checked
-      // there: the model may be gone by the time the picture is.
-      QMetaObject::invokeMethod(
-          qApp,
-          [self, generation, path, image = std::move(image)] {
-            if (self) self->Arrived(generation, path, image);
-          },
-          Qt::QueuedConnection);
-    });
+    // The model owns the request: gone or reset, it is delivered nothing.
+    thumbnails_.Ask(QString::fromStdString(path), QSize(kThumbEdge, kThumbEdge), PicturePriority::Thumbnail,
+                    [this, path](const QImage& image) { Arrived(path, image); });
   }
 
-  void Arrived(unsigned long long generation, const std::string& path, const QImage& image) {
-    if (generation != generation_) return;  // asked for an earlier listing
+  void Arrived(const std::string& path, const QImage& image) {
     const int row = RowOf(path);
     if (row < 0) return;
     Entry& e = entries_[static_cast<std::size_t>(row)];
@@ -217,8 +203,9 @@ class FolderModel : public QAbstractTableModel {
   }
 
   std::vector<Entry> entries_;
-  unsigned long long generation_ = 0;
   bool tiles_ = false;
+  // Last, so that it goes first and nothing arrives at a model half gone.
+  PictureOwner thumbnails_;
 };
 
 // The widget of the view: it places its parts itself, so the sizes they get

@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 #include "platform/forms/screen.h"
+#include "platform/qt/control_views.h"
 #include "platform/qt/screen_ui.h"
 #include "platform/shell/shell.h"
 #include "runtime/text.h"
@@ -87,6 +88,7 @@ Screen::Screen(bool onScreen) {
       const QRect area = primary->geometry();
       forms::Screen().Configure(15.0f, 15.0f, area.width(), area.height());
     }
+  platform::qt::RegisterControlViews();
   views_ = std::make_unique<platform::qt::FormViews>();
   // The show's next picture is decoded while the current one shows.
   platform::qt::RegisterUpcomingPicture("frmSlideshow", [](forms::Form& form) {

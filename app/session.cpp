@@ -1,6 +1,7 @@
 #include "app/session.h"
 
 #include <algorithm>
+#include <iostream>
 #include <sstream>
 
 #include <QMainWindow>
@@ -34,6 +35,13 @@ constexpr std::string_view kTempFolder = "Quenstor/Lumivane/Temporary Picture Fi
 
 // A command used wrongly, or asked of something that is not there.
 [[noreturn]] void Fail(const std::string& why) { runtime::Raise(runtime::err::kInvalidProcedureCall, why); }
+
+// How the transcript reports a failed command or action: a command used
+// wrongly (error 5) needs no number.
+std::string ErrorLine(const runtime::Error& e) {
+  return "error: " + e.Description() +
+         (e.Number() == runtime::err::kInvalidProcedureCall ? "" : " (" + std::to_string(e.Number()) + ")");
+}
 
 long Number(const std::string& word, const std::string& what) {
   long n = 0;
@@ -115,6 +123,13 @@ Session::Session(std::ostream& out, SessionSetup setup) : state_(out), setup_(st
     }
     state_.onBox = [this, screen](const forms::MessageBoxRecord& box) { Lines(screen->BoxShown(box)); };
     state_.onModal = [this, screen](forms::Form& form) { Lines(screen->FormShown(form)); };
+    // A person's action that fails in a window is reported as a failed
+    // command of a script is, and on standard error, where a person who
+    // started the program from a terminal looks.
+    platform::qt::SetActionFailureReporter([this](const runtime::Error& e) {
+      std::cerr << "lumivane-host: " << OneLine(ErrorLine(e)) << '\n';
+      state_.transcript.Line(ErrorLine(e));
+    });
   } else {
     forms::SetUserInterface(ui_);
   }
@@ -182,6 +197,7 @@ Session::~Session() {
     AfterCommand();
   } catch (...) {
   }
+  platform::qt::SetActionFailureReporter(nullptr);
   windows_.reset();
   host_.reset();
   link_.reset();
@@ -244,9 +260,7 @@ bool Session::Run(std::string_view line) {
   try {
     Dispatch(w.words);
   } catch (const runtime::Error& e) {
-    state_.transcript.Line(
-        "error: " + e.Description() +
-        (e.Number() == runtime::err::kInvalidProcedureCall ? "" : " (" + std::to_string(e.Number()) + ")"));
+    state_.transcript.Line(ErrorLine(e));
     ok = false;
   } catch (const std::exception& e) {
     state_.transcript.Line(std::string("error: ") + e.what());

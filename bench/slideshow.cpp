@@ -34,6 +34,7 @@
 #include "platform/forms/screen.h"
 #include "platform/forms/ui.h"
 #include "platform/fso/fso.h"
+#include "platform/qt/control_views.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/screen_ui.h"
 #include "platform/registry/registry.h"
@@ -132,6 +133,7 @@ int main(int argc, char** argv) {
   fs::create_directories(work / "appdata");
   platform::registry::SetCurrent(std::make_shared<platform::registry::Registry>());
   platform::shell::Current().folders.Define(platform::shell::CSIDL_LOCAL_APPDATA, (work / "appdata").string());
+  pq::RegisterControlViews();
   pq::FormViews views;
   forms::SetUserInterface(
       std::make_shared<pq::DrawnUserInterface>(std::make_shared<forms::ScriptedUserInterface>(), views));

@@ -48,6 +48,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/ui.h"
+#include "platform/qt/control_views.h"
 #include "platform/qt/screen_ui.h"
 #include "platform/registry/registry.h"
 #include "platform/shell/shell.h"
@@ -111,6 +112,7 @@ int RunCase(const fs::path& store, const fs::path& profile, bool scroll, const s
   platform::shell::SetEnvironment(environment);
   const app::Profile p = app::SetUpProfile(options, environment, LUMIVANE_SAMPLE_MAIL, "/usr/local");
   forms::SetEventLoop(std::make_shared<forms::EventLoop>(std::make_shared<forms::RealClock>()));
+  platform::qt::RegisterControlViews();
   platform::qt::FormViews views;
   auto boxes = std::make_shared<forms::ScriptedMessageBoxes>();
   forms::SetMessageBoxResponder(boxes);

@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "attachments/frm_save_attachments.h"
 #include "platform/forms/msgbox.h"
@@ -21,6 +23,7 @@
 #include "platform/shell/browse_folder.h"
 #include "platform/shell/shell.h"
 #include "support/temp_dir.h"
+#include "runtime/error.h"
 
 namespace {
 
@@ -78,6 +81,7 @@ class FormsOnScreen : public ::testing::Test {
     forms::Screen().Reset();
   }
   void TearDown() override {
+    pq::SetActionFailureReporter(nullptr);
     forms::DiscardAllForms();
     forms::SetUserInterface(nullptr);
     forms::SetMessageBoxResponder(nullptr);
@@ -122,6 +126,25 @@ TEST_F(FormsOnScreen, ClickReachesTheModelAndIsRefusedWhenDisabledOrBelowAModalF
   EXPECT_FALSE(modal->IsLoaded());
   QTest::mouseClick(ok, Qt::LeftButton);
   EXPECT_EQ(probe->clicks, 2);
+}
+
+TEST_F(FormsOnScreen, AFailingClickIsReportedARefusedOneIsNot) {
+  std::vector<std::pair<long, std::string>> reported;
+  pq::SetActionFailureReporter([&](const runtime::Error& e) { reported.emplace_back(e.Number(), e.Description()); });
+  auto probe = std::make_shared<frmProbe>();
+  probe->Show();
+  probe->cmdOK->Click = [] { runtime::Raise(53, "File not found"); };
+  QTest::mouseClick(Find<QPushButton>(*probe, "cmdOK"), Qt::LeftButton);
+  const std::vector<std::pair<long, std::string>> failed{{53, "File not found"}};
+  EXPECT_EQ(reported, failed);
+
+  // Below a modal form the click is refused: nothing ran, nothing to report.
+  scripted_->DriveOnce("frmProbe", [&](forms::Form& shown) {
+    QTest::mouseClick(Find<QPushButton>(*probe, "cmdOK"), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(shown, "cmdClose"), Qt::LeftButton);
+  });
+  std::make_shared<frmProbe>()->Show(forms::vbModal);
+  EXPECT_EQ(reported, failed);
 }
 
 TEST_F(FormsOnScreen, TypingRaisesKeyPressAndChangeAndEnterClicksTheDefaultButton) {

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/qt/control_views.h"
+
 namespace {
 
 // Offscreen, Qt says at every window what that platform cannot do.
@@ -29,6 +31,7 @@ class QtEnvironment : public ::testing::Environment {
     }
     qInstallMessageHandler(Quiet);
     app_ = std::make_unique<QApplication>(argc_, argv_);
+    platform::qt::RegisterControlViews();
   }
   void TearDown() override { app_.reset(); }
 

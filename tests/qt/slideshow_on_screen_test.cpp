@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/gdiplus/test_files.h"
+#include "platform/qt/control_views.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/screen_ui.h"
 #include "qt/metafile_pixels.h"

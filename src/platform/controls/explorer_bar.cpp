@@ -189,9 +189,7 @@ namespace platform::forms::user {
 void ClickExplorerBarItem(controls::ExplorerBarCtl& pane, std::string_view barKey, std::string_view itemKey) {
   RequireReachable(pane);
   auto bar = pane.Bar(barKey);
-  if (!bar->Expanded())
-    runtime::Raise(runtime::err::kInvalidProcedureCall,
-                   "a person cannot reach the items of bar '" + bar->Key() + "': it is collapsed");
+  if (!bar->Expanded()) RefuseReach("the items of bar '" + bar->Key() + "': it is collapsed");
   auto item = bar->Item(itemKey);
   auto handler = pane.ItemClick;
   if (handler) pane.Parent().Dispatch([&] { handler(item); });

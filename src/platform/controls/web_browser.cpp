@@ -8,6 +8,7 @@
 #include "platform/forms/ui.h"
 #include "platform/fso/resolve.h"
 #include "platform/path.h"
+#include "platform/registry/registry.h"
 #include "runtime/error.h"
 #include "runtime/text.h"
 
@@ -41,6 +42,15 @@ long IndexOf(const std::vector<std::shared_ptr<FolderItem>>& items, const std::s
 }
 
 }  // namespace
+
+bool ShellViewSettings::WebViewShown() const {
+  auto registry = platform::registry::Current();
+  if (!registry) return true;
+  const auto value = registry->Peek(platform::registry::HKEY_CURRENT_USER,
+                                    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", "WebView");
+  if (!value || value->type != platform::registry::REG_DWORD) return true;
+  return std::any_of(value->data.begin(), value->data.end(), [](auto byte) { return byte != 0; });
+}
 
 ShellViewSettings& ShellSettings() {
   static ShellViewSettings settings;
@@ -285,8 +295,7 @@ namespace platform::forms::user {
 namespace {
 void RequireView(controls::WebBrowser& browser) {
   RequireReachable(browser);
-  if (!browser.Document())
-    runtime::Raise(runtime::err::kInvalidProcedureCall, "a person cannot reach the folder view: it is not shown");
+  if (!browser.Document()) RefuseReach("the folder view: it is not shown");
 }
 }  // namespace
 

@@ -34,6 +34,10 @@ namespace platform::controls {
 struct ShellViewSettings {
   // "Hide extensions for known file types".
   bool hideKnownExtensions = false;
+  // The web view (the strip of the shell's own on the left of a folder)
+  // shows unless the user's "WebView" value of the shell's Advanced key is
+  // the number 0; read at each call, as the shell follows a change at once.
+  bool WebViewShown() const;
 };
 ShellViewSettings& ShellSettings();
 

@@ -18,20 +18,16 @@ std::shared_ptr<UserInterface>& UiSlot() {
   return ui;
 }
 
-[[noreturn]] void Unreachable(const std::string& what) {
-  runtime::Raise(runtime::err::kInvalidProcedureCall, "a person cannot reach " + what);
-}
-
 void RequireForm(const Form& form) {
-  if (!form.IsLoaded() || !FormAccess::IsVisible(form)) Unreachable("form '" + form.Name() + "': it is not shown");
-  if (!FormAccess::IsTopmostModalOrFree(form)) Unreachable("form '" + form.Name() + "': another form is shown modally");
+  if (!form.IsLoaded() || !FormAccess::IsVisible(form)) RefuseReach("form '" + form.Name() + "': it is not shown");
+  if (!FormAccess::IsTopmostModalOrFree(form)) RefuseReach("form '" + form.Name() + "': another form is shown modally");
 }
 
 void RequireControl(const Control& control) {
   RequireForm(control.Parent());
   for (const Control* c = &control; c != nullptr; c = c->Container())
     if (!c->Visible() || !c->Enabled())
-      Unreachable("control '" + control.Name() + "' of form '" + control.Parent().Name() +
+      RefuseReach("control '" + control.Name() + "' of form '" + control.Parent().Name() +
                   "': it is hidden or disabled");
 }
 
@@ -217,6 +213,10 @@ std::string DescribeForm(Form& form) {
 // ---- what a person does ----
 
 void RequireReachable(const Control& control) { RequireControl(control); }
+
+void RefuseReach(const std::string& what) {
+  throw Refusal(runtime::err::kInvalidProcedureCall, "a person cannot reach " + what);
+}
 
 namespace user {
 

@@ -29,6 +29,7 @@
 
 #include "platform/forms/controls.h"
 #include "platform/seam_record.h"
+#include "runtime/error.h"
 
 namespace platform::forms {
 
@@ -195,6 +196,15 @@ enum MouseButtonConstants : int { vbLeftButton = 1, vbRightButton = 2, vbMiddleB
 // behind a modal form, the control and its containers visible and enabled.
 // Every action of `user` checks this first, those of outside controls too.
 void RequireReachable(const Control& control);
+
+// Error 5 of a person who cannot reach what they act on: a refusal that
+// changes nothing, told apart from a failure of what the action ran.
+class Refusal : public runtime::Error {
+ public:
+  using runtime::Error::Error;
+};
+// Raises a Refusal: "a person cannot reach " + what.
+[[noreturn]] void RefuseReach(const std::string& what);
 
 namespace user {
 

@@ -14,6 +14,7 @@
 #include "platform/controls/image_combo.h"
 #include "platform/controls/image_list.h"
 #include "platform/forms/ui.h"
+#include "platform/qt/control_views.h"
 #include "platform/qt/form_views.h"
 
 namespace platform::qt {
@@ -323,11 +324,6 @@ class ImageComboView : public ControlView {
     combo()->setCurrentIndex(c.ListIndex());
   }
 };
-
-template <class View>
-ControlViewMaker Maker() {
-  return [](forms::Control& c, QWidget* parent) { return std::make_unique<View>(c, parent); };
-}
 
 }  // namespace
 

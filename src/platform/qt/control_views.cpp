@@ -19,6 +19,7 @@
 #include "platform/forms/msforms.h"
 #include "platform/forms/picture_box.h"
 #include "platform/forms/ui.h"
+#include "platform/qt/control_views.h"
 #include "platform/qt/form_views.h"
 #include "platform/qt/pictures.h"
 
@@ -511,12 +512,13 @@ class FrameView : public ControlView {
   }
 };
 
-template <class View>
-ControlViewMaker Maker() {
-  return [](forms::Control& c, QWidget* parent) { return std::make_unique<View>(c, parent); };
-}
-
 }  // namespace
+
+void RegisterControlViews() {
+  RegisterIntrinsicViews();
+  RegisterUserControlViews();
+  RegisterOutsideViews();
+}
 
 void RegisterIntrinsicViews() {
   RegisterControlView("Label", Maker<LabelView>());

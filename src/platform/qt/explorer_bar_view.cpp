@@ -22,10 +22,10 @@
 
 #include "platform/controls/explorer_bar.h"
 #include "platform/forms/ui.h"
+#include "platform/qt/control_views.h"
 #include "platform/qt/focus_ring.h"
 #include "platform/qt/form_views.h"
 #include "platform/qt/image_lists.h"
-#include "platform/qt/outside_views.h"
 
 namespace platform::qt {
 

@@ -29,10 +29,9 @@
 #include "platform/controls/web_browser.h"
 #include "platform/forms/form.h"
 #include "platform/forms/ui.h"
+#include "platform/qt/control_views.h"
 #include "platform/qt/form_views.h"
-#include "platform/qt/outside_views.h"
 #include "platform/qt/pictures.h"
-#include "platform/registry/registry.h"
 
 namespace platform::qt {
 
@@ -47,18 +46,6 @@ constexpr int kThumbEdge = kThumbnailEdge;
 // The shell's own strip on the left of a folder in the web view (twips); the
 // preview window's task pane lies over it.
 constexpr float kWebStripTwips = 3150;
-
-// The shell shows its web view unless its "WebView" setting is the number 0.
-bool WebViewShown() {
-  auto registry = platform::registry::Current();
-  if (!registry) return true;
-  const auto value = registry->Peek(platform::registry::HKEY_CURRENT_USER,
-                                    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", "WebView");
-  if (!value || value->type != platform::registry::REG_DWORD) return true;
-  for (auto byte : value->data)
-    if (byte != 0) return true;
-  return false;
-}
 
 QString TypeText(const QString& fileName) {
   const QString ext = QFileInfo(fileName).suffix().toLower();
@@ -421,7 +408,8 @@ class FolderView : public ControlView, public QObject {
   void Arrange() {
     const QRect all = widget()->rect();
     const bool shown = view_ != nullptr && mode_ != 0;
-    const int strip = shown && WebViewShown() ? std::min(PixelsX(kWebStripTwips), all.width() / 2) : 0;
+    const int strip =
+        shown && controls::ShellSettings().WebViewShown() ? std::min(PixelsX(kWebStripTwips), all.width() / 2) : 0;
     strip_->setVisible(strip > 0);
     strip_->setGeometry(0, 0, strip, all.height());
     const QRect room = all.adjusted(strip, 0, 0, 0);

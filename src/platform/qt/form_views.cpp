@@ -12,6 +12,7 @@
 #include <QPalette>
 #include <QScreen>
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <set>
 
@@ -32,6 +33,24 @@ namespace {
 std::map<std::string, ControlViewMaker, std::less<>>& Makers() {
   static std::map<std::string, ControlViewMaker, std::less<>> makers;
   return makers;
+}
+
+ControlViewMaker& UserControlMaker() {
+  static ControlViewMaker maker;
+  return maker;
+}
+
+ActionFailureReporter& FailureReporter() {
+  static ActionFailureReporter reporter;
+  return reporter;
+}
+
+void ReportFailure(const runtime::Error& e) {
+  if (FailureReporter()) {
+    FailureReporter()(e);
+    return;
+  }
+  std::fprintf(stderr, "error: %s (%ld)\n", e.Description().c_str(), e.Number());
 }
 
 // The system colours the forms use, as a classic desktop drew them.
@@ -152,12 +171,15 @@ bool Act(const std::function<void()>& action) {
   try {
     action();
     return true;
-  } catch (const runtime::Error&) {
+  } catch (const forms::Refusal&) {
     return false;
-  } catch (const std::exception&) {
+  } catch (...) {
+    ReportFailure(runtime::ToError(std::current_exception()));
     return false;
   }
 }
+
+void SetActionFailureReporter(ActionFailureReporter reporter) { FailureReporter() = std::move(reporter); }
 
 // What a person's key is to the forms runtime; 0 when it has no code there.
 int KeyCodeOf(const QKeyEvent& e) {
@@ -189,11 +211,13 @@ void RegisterControlView(std::string_view typeName, ControlViewMaker maker) {
   Makers()[std::string(typeName)] = std::move(maker);
 }
 
+void RegisterUserControlView(ControlViewMaker maker) { UserControlMaker() = std::move(maker); }
+
 std::unique_ptr<ControlView> MakeControlView(forms::Control& control, QWidget* parent) {
   auto maker = Makers().find(control.TypeName());
   if (maker != Makers().end()) return maker->second(control, parent);
-  // A user control is named by its own class, which no view knows.
-  if (dynamic_cast<forms::UserControlExtender*>(&control) != nullptr) return MakeUserControlView(control, parent);
+  if (UserControlMaker() && dynamic_cast<forms::UserControlExtender*>(&control) != nullptr)
+    return UserControlMaker()(control, parent);
   return std::make_unique<DescribedView>(control, parent);
 }
 
@@ -558,8 +582,6 @@ Qt::CursorShape CursorOf(int pointer) {
 }  // namespace
 
 FormViews::FormViews() {
-  RegisterIntrinsicViews();
-  RegisterOutsideViews();
   // The program's pointer (the hourglass while it works) covers every window.
   forms::Screen().OnMousePointer([](int pointer) {
     while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();

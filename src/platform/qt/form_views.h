@@ -10,8 +10,9 @@
 // them) hold for a person too; a refused action changes nothing.
 //
 // Control kinds are drawn by views registered by type name; a kind without a
-// view of its own shows what the terminal prints of it. Another layer adds a
-// view with RegisterControlView("ExplorerBar", ...).
+// view of its own shows what the terminal prints of it. FormViews knows no
+// kind itself: the program registers the views at start (control_views.h),
+// so the views build on this file and nothing here builds on them.
 
 #include <QPointer>
 #include <QWidget>
@@ -22,6 +23,7 @@
 #include <string_view>
 
 #include "platform/forms/form.h"
+#include "runtime/error.h"
 
 class QAbstractButton;
 class QColor;
@@ -42,10 +44,15 @@ QString Mnemonic(const std::string& caption);
 // The caption as plain text ("&&" is one "&", a single "&" goes).
 QString PlainCaption(const std::string& caption);
 
-// Runs a person's action; a refusal of the runtime (a hidden, disabled or
-// unreachable control) or an error of a handler is swallowed, as a click on
-// a dead button does nothing. Returns false when it was refused.
+// Runs a person's action. A refusal of the runtime (a hidden or disabled
+// control, a form behind a modal one) changes nothing and is not reported,
+// as a click on a dead button does nothing; any other error is a failure
+// the person must hear of and goes to the reporter. Returns false when the
+// action was refused or failed.
 bool Act(const std::function<void()>& action);
+// Who hears of a failed action; nullptr: standard error.
+using ActionFailureReporter = std::function<void(const runtime::Error&)>;
+void SetActionFailureReporter(ActionFailureReporter reporter);
 
 // What a person's key is to the forms runtime; 0 when it has no code there.
 int KeyCodeOf(const QKeyEvent& e);
@@ -91,22 +98,17 @@ class ControlView {
 
 using ControlViewMaker = std::function<std::unique_ptr<ControlView>(forms::Control&, QWidget* parent)>;
 void RegisterControlView(std::string_view typeName, ControlViewMaker maker);
-// The views of the forms runtime's own controls (FormViews registers them).
-void RegisterIntrinsicViews();
-// The views of the outside controls (FormViews registers them).
-void RegisterOutsideViews();
-// The command bar and the image combo (RegisterOutsideViews registers them).
-void RegisterCommandBarViews();
+// A user control is named by its own class, which no registered kind knows:
+// its view is registered apart.
+void RegisterUserControlView(ControlViewMaker maker);
+// The maker of a view whose constructor takes the control and the parent.
+template <class View>
+ControlViewMaker Maker() {
+  return [](forms::Control& c, QWidget* parent) { return std::make_unique<View>(c, parent); };
+}
 // The view of a control by its kind (a kind without one shows what the
 // terminal prints of it); nullptr for a kind that draws nothing.
 std::unique_ptr<ControlView> MakeControlView(forms::Control& control, QWidget* parent);
-// A user control placed on a form: a container of its constituent controls.
-std::unique_ptr<ControlView> MakeUserControlView(forms::Control& extender, QWidget* parent);
-
-// The picture a form will show next in its stretched Image (empty: none), so
-// the drawing decodes it ahead while the current one shows.
-using UpcomingPicture = std::function<std::string(forms::Form&)>;
-void RegisterUpcomingPicture(std::string_view formName, UpcomingPicture upcoming);
 
 // The window of one form.
 class FormWindow : public QWidget {

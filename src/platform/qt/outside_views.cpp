@@ -4,8 +4,8 @@
 #include <QWidget>
 
 #include "platform/controls/updown.h"
+#include "platform/qt/control_views.h"
 #include "platform/qt/form_views.h"
-#include "platform/qt/outside_views.h"
 
 namespace platform::qt {
 
@@ -34,11 +34,6 @@ class UpDownView : public ControlView {
     QObject::connect(down, &QToolButton::clicked, [model] { Act([&] { forms::user::ClickDown(*model); }); });
   }
 };
-
-template <class View>
-ControlViewMaker Maker() {
-  return [](forms::Control& c, QWidget* parent) { return std::make_unique<View>(c, parent); };
-}
 
 }  // namespace
 

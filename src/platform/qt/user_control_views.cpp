@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/forms/user_control.h"
+#include "platform/qt/control_views.h"
 #include "platform/qt/form_views.h"
 
 namespace platform::qt {
@@ -60,8 +61,6 @@ class UserControlView : public ControlView {
 
 }  // namespace
 
-std::unique_ptr<ControlView> MakeUserControlView(forms::Control& extender, QWidget* parent) {
-  return std::make_unique<UserControlView>(extender, parent);
-}
+void RegisterUserControlViews() { RegisterUserControlView(Maker<UserControlView>()); }
 
 }  // namespace platform::qt

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <utility>
+
 #include "../forms/forms_fixture.h"
 #include "platform/controls/explorer_bar.h"
 #include "platform/controls/image_list.h"
 #include "platform/controls/web_browser.h"
 #include "platform/forms/form.h"
+#include "platform/registry/registry.h"
 #include "support/temp_dir.h"
 
 namespace controls_test {
@@ -107,6 +111,31 @@ TEST_F(OutsideControls, FolderViewListsSelectsAndAnswersAPerson) {
   form->Hide();
   EXPECT_EQ(Raised([&] { forms::user::ClickFolderItem(wb, In("a.jpg")); }),
             (Outcome{5, "a person cannot reach form 'frmProbe': it is not shown"}));
+}
+
+TEST(ShellViewSettings, WebViewShownUnlessTheValueIsTheNumberZero) {
+  namespace reg = platform::registry;
+  constexpr std::string_view kAdvanced = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+  struct Case {
+    const char* what;
+    std::optional<std::pair<long, reg::ByteArray>> value;
+    bool shown;
+  };
+  const Case cases[] = {
+      {"no value", std::nullopt, true},
+      {"0", std::pair<long, reg::ByteArray>{reg::REG_DWORD, {0, 0, 0, 0}}, false},
+      {"1", std::pair<long, reg::ByteArray>{reg::REG_DWORD, {1, 0, 0, 0}}, true},
+      {"256", std::pair<long, reg::ByteArray>{reg::REG_DWORD, {0, 1, 0, 0}}, true},
+      {"text 0", std::pair<long, reg::ByteArray>{reg::REG_SZ, {'0', 0}}, true},
+  };
+  auto previous = reg::Current();
+  for (const Case& c : cases) {
+    auto registry = std::make_shared<reg::Registry>();
+    if (c.value) registry->Seed(reg::HKEY_CURRENT_USER, kAdvanced, "WebView", c.value->first, c.value->second);
+    reg::SetCurrent(registry);
+    EXPECT_EQ(ShellSettings().WebViewShown(), c.shown) << c.what;
+  }
+  reg::SetCurrent(previous);
 }
 
 TEST_F(OutsideControls, BrowserReadiness) {

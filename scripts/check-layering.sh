@@ -1,10 +1,36 @@
 #!/usr/bin/env bash
 # The add-in and the control library reach the machine only through the
 # stand-ins: no printing, no standard input, no clock, no sleeping, no
-# environment, no shell. The stand-ins never include add-in code.
+# environment, no shell. The stand-ins never include add-in code. Inside the
+# add-in a folder includes only the folders to its left, and no files of
+# src/ include each other in a circle.
+#   scripts/check-layering.sh          every rule
+#   scripts/check-layering.sh FOLDER   only the add-in folder's own rule
 set -u
 cd "$(dirname "$0")/.."
 status=0
+# The add-in's folders, lowest first (their libraries link in this order).
+addin_folders=(settings pictures attachments windows outlook)
+
+# A folder of the add-in includes none of the folders to its right.
+check_addin_folder() {
+  local i above
+  for i in "${!addin_folders[@]}"; do
+    [ "${addin_folders[$i]}" = "$1" ] || continue
+    above=$(IFS='|'; echo "${addin_folders[*]:i+1}")
+    [ -n "$above" ] || return 0
+    if out=$(grep -rnE "#include \"($above)/" "src/$1" 2>/dev/null); then
+      echo "src/$1 includes a folder above it:"; echo "$out"; return 1
+    fi
+    return 0
+  done
+  echo "no add-in folder $1 (one of: ${addin_folders[*]})"; return 1
+}
+
+if [ $# -gt 0 ]; then
+  check_addin_folder "$1" && echo "src/$1 ok"
+  exit
+fi
 system_dirs="src/settings src/pictures src/attachments src/outlook src/windows src/navigator"
 forbidden='#include <(iostream|cstdio|stdio\.h|ctime|time\.h|chrono|thread|unistd\.h|cstdlib)>|std::(getenv|system|exit|cout|cerr|cin|printf|this_thread)|\b(getenv|system|printf|puts|sleep|usleep|popen|fork|execv[pe]?)\('
 if out=$(grep -rnE "$forbidden" $system_dirs 2>/dev/null); then
@@ -27,6 +53,13 @@ if out=$(grep -rnE '#include "(platform|host|navigator)/' src/runtime 2>/dev/nul
 fi
 if out=$(grep -rnE '#include "host/' src/platform src/navigator 2>/dev/null); then
   echo "platform or control library includes the host:"; echo "$out"; status=1
+fi
+for d in "${addin_folders[@]}"; do
+  check_addin_folder "$d" || status=1
+done
+# No circle of files that include each other, anywhere.
+if ! out=$(python3 scripts/include-cycles.py src); then
+  echo "files that include each other:"; echo "$out"; status=1
 fi
 # The Qt drawing of forms: no file builds on a file that builds on it back
 # (the control views build on FormViews, which knows none of them).

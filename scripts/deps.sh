@@ -3,8 +3,7 @@
 # apt-get update only when something is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libexiv2-dev libgmime-3.0-dev
-  qt6-base-dev qt6-image-formats-plugins qt6-svg-dev libwmf-dev libemf2svg-dev fonts-dejavu-core xdg-utils
-  python3)
+  qt6-base-dev qt6-image-formats-plugins qt6-svg-dev libwmf-dev libemf2svg-dev fonts-dejavu-core xdg-utils python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -5,8 +5,9 @@
 // and the refusal shown when an item has no pictures.
 //
 // Everything runs on the host's user-interface thread and uses the add-in's
-// globals: g_objOutAddIn, g_objOutlook, g_objRDOSession, g_objTempFolder,
-// g_objFSO (through FSO()) and g_objSettings.
+// shared state (settings/addin_state.h): the add-in object's members,
+// g_objOutlook, g_objRDOSession, g_objTempFolder, g_objFSO (through FSO())
+// and g_objSettings.
 
 #include <cstdint>
 #include <memory>

@@ -3,17 +3,19 @@
 #include "attachments/attachments.h"
 #include "attachments/file_names.h"
 #include "host/store.h"
-#include "outlook/ref.h"
 #include "platform/forms/event_loop.h"
 #include "platform/fso/fso.h"
 #include "platform/fso/resolve.h"
 #include "platform/path.h"
 #include "runtime/convert.h"
 #include "runtime/locale.h"
+#include "runtime/ref.h"
 #include "runtime/text.h"
 #include "settings/helpers.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 

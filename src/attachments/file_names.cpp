@@ -6,12 +6,12 @@
 #include <limits>
 #include <optional>
 
-#include "outlook/out_addin.h"
 #include "platform/forms/msgbox.h"
 #include "platform/fso/name_text.h"
 #include "runtime/convert.h"
 #include "runtime/error.h"
 #include "runtime/text.h"
+#include "settings/addin_state.h"
 
 namespace lumivane::names {
 

@@ -8,18 +8,20 @@
 #include "attachments/file_names.h"
 #include "host/outlook.h"
 #include "host/store.h"
-#include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
 #include "platform/fso/fso.h"
 #include "platform/shell/programs.h"
 #include "runtime/convert.h"
+#include "runtime/ref.h"
+#include "settings/addin_state.h"
 #include "settings/app.h"
 #include "settings/helpers.h"
 #include "settings/reg_settings.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 

@@ -3,13 +3,14 @@
 #include "attachments/attachments.h"
 #include "attachments/file_names.h"
 #include "host/store.h"
-#include "outlook/out_addin.h"
 #include "platform/controls/web_browser.h"
 #include "platform/forms/msgbox.h"
 #include "platform/fso/fso.h"
 #include "platform/path.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
+#include "settings/addin_state.h"
 #include "settings/app.h"
 #include "settings/helpers.h"
 
@@ -28,10 +29,7 @@ runtime::OnError Handler(const char* procedure) {
   return ErrorBox(procedure, runtime::ModuleKind::Module, "modPictureAttachments");
 }
 
-OutAddIn& AddIn() {
-  if (!g_objOutAddIn) runtime::Raise(runtime::err::kObjectVariableNotSet);
-  return *g_objOutAddIn;
-}
+AddInState& AddIn() { return runtime::Ref(g_objAddInState); }
 
 fso::Folder& TempFolder() {
   if (!g_objTempFolder) runtime::Raise(runtime::err::kObjectVariableNotSet);
@@ -81,7 +79,7 @@ void BuildTempFolder(runtime::OnError& eh) {
 void SavePictures(long count, const std::function<std::shared_ptr<LateAttachment>(long)>& item) {
   runtime::ResumeNext rn;
   auto files = std::make_shared<runtime::Collection<std::string>>();
-  auto sources = std::make_shared<OutAddIn::CachedSourceList>();
+  auto sources = std::make_shared<AddInState::CachedSourceList>();
   const std::string folder = TempFolderPath();
   // Without the folder a name would be joined to nothing and land at the root.
   if (!folder.empty()) {

@@ -6,14 +6,16 @@
 #include "attachments/attachments.h"
 #include "host/store.h"
 #include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "platform/forms/form.h"
 #include "platform/forms/msgbox.h"
 #include "platform/fso/fso.h"
 #include "runtime/convert.h"
+#include "runtime/ref.h"
 #include "settings/reg_settings.h"
 
 namespace lumivane::commands {
+
+using runtime::Ref;
 
 namespace forms = platform::forms;
 

@@ -6,11 +6,13 @@
 #include "outlook/insp_wrap.h"
 #include "outlook/mod_outl_expl.h"
 #include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "platform/com/com.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 

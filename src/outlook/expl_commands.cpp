@@ -15,12 +15,12 @@
 #include "outlook/command_steps.h"
 #include "outlook/expl_wrap.h"
 #include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "outlook/wizard_display.h"
 #include "platform/forms/msgbox.h"
 #include "platform/fso/fso.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 #include "settings/app.h"
 #include "settings/reg_settings.h"
 #include "windows/frm_main.h"
@@ -28,6 +28,8 @@
 #include "windows/frm_slideshow.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 

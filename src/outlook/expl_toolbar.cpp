@@ -13,15 +13,17 @@
 #include "outlook/expl_wrap.h"
 #include "outlook/mod_outl_expl.h"
 #include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "outlook/resources.h"
 #include "outlook/toolbar.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 #include "settings/helpers.h"
 #include "settings/reg_settings.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 

@@ -4,11 +4,13 @@
 #include "host/outlook.h"
 #include "outlook/mod_outl_expl.h"
 #include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 #include "settings/reg_settings.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 ExplWrap::ExplWrap() { m_objExpl.object = nullptr; }
 

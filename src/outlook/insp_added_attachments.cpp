@@ -8,14 +8,16 @@
 #include "host/store.h"
 #include "outlook/command_steps.h"
 #include "outlook/insp_wrap.h"
-#include "outlook/ref.h"
 #include "platform/forms/msgbox.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 #include "settings/app.h"
 #include "settings/helpers.h"
 #include "settings/reg_settings.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 

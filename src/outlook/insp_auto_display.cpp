@@ -12,12 +12,12 @@
 #include "outlook/insp_wrap.h"
 #include "outlook/mod_outl_expl.h"
 #include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "outlook/wizard_display.h"
 #include "platform/forms/form.h"
 #include "platform/shell/work_area.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 #include "settings/app.h"
 #include "settings/helpers.h"
 #include "settings/reg_settings.h"
@@ -25,6 +25,8 @@
 #include "windows/frm_slideshow.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 
@@ -116,7 +118,7 @@ void InspWrap::ActivateWizards() {
   long orientation = -1;
   eh([&] { orientation = g_objSettings->AutoDisplayOrientationOptions(); });
   if (orientation == OnTop) {
-    modOutlExpl::g_blnWizardOnTopPending = true;
+    g_blnWizardOnTopPending = true;
     eh([&] { ShowWizardForm(Ref(m_objCurrentItem).Attachments(), true); });
     return;
   }

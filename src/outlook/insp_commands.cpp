@@ -14,15 +14,17 @@
 #include "outlook/command_steps.h"
 #include "outlook/insp_wrap.h"
 #include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "platform/forms/msgbox.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 #include "settings/app.h"
 #include "settings/reg_settings.h"
 #include "windows/frm_settings.h"
 #include "windows/frm_slideshow.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 

@@ -14,13 +14,15 @@
 #include "outlook/insp_wrap.h"
 #include "outlook/mod_outl_expl.h"
 #include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "outlook/toolbar.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 #include "settings/helpers.h"
 #include "settings/reg_settings.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 

@@ -7,12 +7,14 @@
 #include "outlook/command_steps.h"
 #include "outlook/mod_outl_expl.h"
 #include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 #include "settings/reg_settings.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace mpa = modPictureAttachments;
 

@@ -2,16 +2,17 @@
 
 #include "outlook/expl_wrap.h"
 #include "outlook/insp_wrap.h"
-#include "outlook/ref.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 
 namespace lumivane::modOutlExpl {
+
+using runtime::Ref;
 
 std::shared_ptr<ExplWrapCollection> g_colExplWraps;
 std::shared_ptr<InspWrapCollection> g_colInspWraps;
 bool g_blnNewExplorer = false;
-bool g_blnWizardOnTopPending = false;
 bool g_InspectorActivatedOnce = false;
 std::int16_t g_intExplKey = 0;
 std::int16_t g_intInspKey = 0;

@@ -38,10 +38,6 @@ InspWrapCollection& InspWraps();
 // A new Explorer has opened and no Explorer has had a selection change since.
 extern bool g_blnNewExplorer;
 
-// An automatic display on top is about to show the preview window; its
-// first activation clears it. While set, the window's layout leaves the
-// thumbnail area where it is when the task pane is hidden or shown.
-extern bool g_blnWizardOnTopPending;
 // An Inspector was restored once while the preview window was loaded;
 // cleared whenever an Inspector closes.
 extern bool g_InspectorActivatedOnce;

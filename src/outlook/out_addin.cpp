@@ -7,7 +7,6 @@
 #include "outlook/expl_wrap.h"
 #include "outlook/insp_wrap.h"
 #include "outlook/mod_outl_expl.h"
-#include "outlook/ref.h"
 #include "pictures/image_viewers.h"
 #include "pictures/viewer_discovery.h"
 #include "platform/com/com.h"
@@ -15,6 +14,7 @@
 #include "platform/forms/msgbox.h"
 #include "platform/fso/fso.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 #include "settings/app.h"
 #include "settings/reg_settings.h"
 #include "windows/frm_main.h"
@@ -22,21 +22,13 @@
 
 namespace lumivane {
 
-std::shared_ptr<OutAddIn> g_objOutAddIn;
-std::string g_strProgID;
-std::shared_ptr<host::Application> g_objOutlook;
-std::shared_ptr<host::RDOSession> g_objRDOSession;
-bool g_blnOutlook2000 = false;
-std::shared_ptr<platform::fso::Folder> g_objTempFolder;
-std::shared_ptr<platform::fso::FileSystemObject> g_objFSO;
+using runtime::Ref;
 
-std::shared_ptr<platform::fso::FileSystemObject> FSO() {
-  if (!g_objFSO) g_objFSO = platform::fso::CreateFileSystemObject();
-  return g_objFSO;
-}
+std::shared_ptr<OutAddIn> g_objOutAddIn;
 
 void ResetOutlookGlobals() {
   g_objOutAddIn.reset();
+  g_objAddInState.reset();
   g_strProgID.clear();
   g_objOutlook.reset();
   g_objRDOSession.reset();
@@ -49,7 +41,7 @@ void ResetOutlookGlobals() {
   modOutlExpl::g_colExplWraps.reset();
   modOutlExpl::g_colInspWraps.reset();
   modOutlExpl::g_blnNewExplorer = false;
-  modOutlExpl::g_blnWizardOnTopPending = false;
+  g_blnWizardOnTopPending = false;
   modOutlExpl::g_InspectorActivatedOnce = false;
   modOutlExpl::g_intExplKey = 0;
   modOutlExpl::g_intInspKey = 0;
@@ -70,7 +62,10 @@ runtime::OnError Handler(const char* procedure) {
 
 }  // namespace
 
-OutAddIn::OutAddIn() { g_objSettings = std::make_shared<RegSettings>(); }
+OutAddIn::OutAddIn() : m_objState(std::make_shared<AddInState>()) {
+  g_objAddInState = m_objState;
+  g_objSettings = std::make_shared<RegSettings>();
+}
 
 OutAddIn::~OutAddIn() = default;
 
@@ -172,9 +167,9 @@ void OutAddIn::ShutdownHandler() {
     if (forms::DefaultInstanceExists<frmSlideshow>()) forms::Unload(*forms::Default<frmSlideshow>());
   });
   rn([&] {
-    if (m_frmSaveAttachments) forms::Unload(*m_frmSaveAttachments);
+    if (auto form = m_objState->SaveAttachmentsForm()) forms::Unload(*form);
   });
-  rn([&] { m_frmSaveAttachments.reset(); });
+  rn([&] { m_objState->SaveAttachmentsForm(nullptr); });
   // No window may outlive the globals it works on: whatever is still loaded goes too.
   for (const auto& form : forms::Forms()) rn([&] { forms::Unload(*form); });
 
@@ -212,14 +207,14 @@ void OutAddIn::SaveAttachmentsForm(std::shared_ptr<platform::forms::Form> form) 
   runtime::ResumeNext rn;
   if (!form) {
     rn([&] {
-      if (m_frmSaveAttachments) forms::Unload(*m_frmSaveAttachments);
+      if (auto held = m_objState->SaveAttachmentsForm()) forms::Unload(*held);
     });
     // The shared instance too, so that no "to all" answer reaches the next run.
     rn([&] {
       if (forms::DefaultInstanceExists<frmSaveAttachments>()) forms::Unload(*forms::Default<frmSaveAttachments>());
     });
   }
-  m_frmSaveAttachments = std::move(form);
+  m_objState->SaveAttachmentsForm(std::move(form));
 }
 
 bool OutAddIn::IsSelectionAvailable() {

@@ -3,19 +3,13 @@
 #include "host/office.h"
 #include "platform/path.h"
 #include "runtime/error.h"
+#include "settings/addin_state.h"
 
 namespace lumivane {
 
 namespace {
-std::string& FolderStore() {
-  static std::string folder = LUMIVANE_RESOURCES;
-  return folder;
-}
 constexpr long kResourceNotFound = 326;
 }  // namespace
-
-const std::string& ResourceFolder() { return FolderStore(); }
-void SetResourceFolder(std::string folder) { FolderStore() = std::move(folder); }
 
 std::shared_ptr<const host::Picture> LoadResPicture(long id) {
   const std::string name = std::to_string(id);

@@ -1,20 +1,15 @@
 #pragma once
 // The add-in's bitmap resources (button faces and their masks), loaded by id
-// as pictures. They are BMP files named "<id>.bmp" in the resource folder.
+// as pictures. They are BMP files named "<id>.bmp" in the resource folder
+// (ResourceFolder(), settings/addin_state.h).
 
 #include <memory>
-#include <string>
 
 namespace host {
 class Picture;
 }
 
 namespace lumivane {
-
-// The folder the resources are read from; the build's resources folder
-// unless the program sets another at start.
-const std::string& ResourceFolder();
-void SetResourceFolder(std::string folder);
 
 // LoadResPicture(id, vbResBitmap). Raises 326 when there is no resource of
 // that id, 481 when it is no picture.

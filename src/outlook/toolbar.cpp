@@ -2,12 +2,14 @@
 
 #include "host/office.h"
 #include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "outlook/resources.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 
 namespace lumivane::toolbar {
+
+using runtime::Ref;
 
 namespace {
 

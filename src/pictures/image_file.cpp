@@ -4,12 +4,12 @@
 #include <array>
 #include <vector>
 
-#include "outlook/out_addin.h"
 #include "platform/fso/fso.h"
 #include "platform/gdiplus/gdiplus.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
 #include "runtime/text.h"
+#include "settings/addin_state.h"
 #include "settings/app.h"
 #include "settings/reg_settings.h"
 

@@ -7,15 +7,13 @@
 #include "attachments/attachments.h"
 #include "host/outlook.h"
 #include "host/store.h"
-#include "outlook/mod_outl_expl.h"
-#include "outlook/out_addin.h"
-#include "outlook/ref.h"
-#include "outlook/resources.h"
 #include "pictures/image_files.h"
 #include "platform/path.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 #include "runtime/text.h"
+#include "settings/addin_state.h"
 #include "settings/app.h"
 #include "settings/helpers.h"
 #include "settings/reg_routines.h"
@@ -23,6 +21,8 @@
 #include "windows/frm_settings.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 
@@ -136,8 +136,8 @@ void frmMain::BuildImageCollection(const std::shared_ptr<host::Attachments>& obj
   std::string folder;
   std::int16_t count = 0;
   eh([&] {
-    cached = Ref(g_objOutAddIn).CachedFiles();
-    folder = g_objOutAddIn->TempFolderPath();
+    cached = Ref(g_objAddInState).CachedFiles();
+    folder = Ref(g_objAddInState).TempFolderPath();
     count = runtime::CInt(static_cast<double>(Ref(cached).Count()));
   });
   for (std::int16_t i = 1; i <= count; ++i) {
@@ -178,7 +178,7 @@ void frmMain::Form_Load() {
   rn([&] { m_blnClassicView = mpa::IsClassicViewEnabled(); });
   rn([&] { Caption("Lumivane [message: '" + runtime::Left(Ref(m_objMessage).Subject(), 27) + "...']"); });
   LoadCommandBar();
-  rn([&] { wbThumbnails->Navigate(Ref(g_objOutAddIn).TempFolderPath()); });
+  rn([&] { wbThumbnails->Navigate(Ref(g_objAddInState).TempFolderPath()); });
   long last = 0;
   rn([&] { last = Ref(g_objSettings).WizardFormImageControlLastViewedState(); });
   rn([&] { ChangeThumbnailViewUsingEnums(last != 0 ? last : controls::fvmThumbstrip); });
@@ -279,7 +279,7 @@ void frmMain::FormMode(long eFormMode) {
   rn([&] { HideExplorerBar(show == 0); });
 }
 
-void frmMain::Form_Activate() { modOutlExpl::g_blnWizardOnTopPending = false; }
+void frmMain::Form_Activate() { g_blnWizardOnTopPending = false; }
 
 void frmMain::Form_Resize() {
   runtime::ResumeNext()([&] { TagAnchor1->DoResize(); });

@@ -9,8 +9,6 @@
 #include "attachments/browse_for_folder.h"
 #include "attachments/frm_export.h"
 #include "host/store.h"
-#include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "pictures/image_files.h"
 #include "pictures/image_viewers.h"
 #include "pictures/viewer_discovery.h"
@@ -20,7 +18,9 @@
 #include "platform/shell/programs.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 #include "runtime/text.h"
+#include "settings/addin_state.h"
 #include "settings/app.h"
 #include "settings/helpers.h"
 #include "settings/reg_settings.h"
@@ -31,6 +31,8 @@
 #include "windows/window_helpers.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 
@@ -333,7 +335,7 @@ void frmMain::OpenImage(const std::string& FileName, bool& blnCancel) {
   std::string exeName;
   try {
     forms::Screen().MousePointer(forms::vbHourglass);
-    path = platform::JoinPath(Ref(g_objOutAddIn).TempFolderPath(), FileName);
+    path = platform::JoinPath(Ref(g_objAddInState).TempFolderPath(), FileName);
     ImageViewer& viewer = Ref(m_objSelectedViewer);
     exeName = viewer.EXEName();
     command =
@@ -402,7 +404,7 @@ void frmMain::SavePictures(const std::string& procedure, const std::string& Fold
       // long as that attachment is still one of the message's.
       eh([&] {
         const std::string stored = mpa::ResolveTempFileName(*item);
-        const auto sources = Ref(g_objOutAddIn).CachedSources();
+        const auto sources = Ref(g_objAddInState).CachedSources();
         if (!sources || !sources->Contains(stored)) return;  // a file that is no attachment of the message
         const auto source = sources->Item(stored).lock();
         if (!source) return;

@@ -9,13 +9,15 @@
 
 #include <optional>
 
-#include "outlook/mod_outl_expl.h"
-#include "outlook/ref.h"
+#include "runtime/ref.h"
+#include "settings/addin_state.h"
 #include "settings/app.h"
 #include "settings/reg_settings.h"
 #include "windows/frm_main.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 
@@ -84,7 +86,7 @@ void frmMain::HideExplorerBar(bool Hide) {
     eh([&] { Ref(button).IconIndex(9); });
   }
   eh([&] { vbalExplorerBarCtl1->Visible(!Hide); });
-  if (!modOutlExpl::g_blnWizardOnTopPending) {
+  if (!g_blnWizardOnTopPending) {
     float W = 0;
     eh([&] { W = ScaleWidth(); });
     if (Hide) {

@@ -5,17 +5,19 @@
 #include <string>
 
 #include "attachments/attachments.h"
-#include "outlook/ref.h"
 #include "pictures/exif_names.h"
 #include "pictures/image_files.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 #include "runtime/text.h"
 #include "settings/app.h"
 #include "settings/helpers.h"
 #include "windows/frm_main.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include "attachments/browse_for_folder.h"
 #include "host/office.h"
 #include "host/outlook.h"
-#include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "platform/forms/msgbox.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
+#include "settings/addin_state.h"
 #include "settings/app.h"
 #include "settings/helpers.h"
 #include "settings/reg_settings.h"
@@ -19,6 +19,8 @@
 #include "windows/window_helpers.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 

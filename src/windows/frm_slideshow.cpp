@@ -5,17 +5,19 @@
 #include <algorithm>
 
 #include "attachments/attachments.h"
-#include "outlook/out_addin.h"
-#include "outlook/ref.h"
 #include "platform/fso/fso.h"
 #include "runtime/convert.h"
 #include "runtime/handlers.h"
+#include "runtime/ref.h"
 #include "runtime/text.h"
+#include "settings/addin_state.h"
 #include "settings/app.h"
 #include "settings/helpers.h"
 #include "settings/reg_settings.h"
 
 namespace lumivane {
+
+using runtime::Ref;
 
 namespace {
 
@@ -383,7 +385,7 @@ namespace lumivane::modPictureAttachments {
 void ShowSlideShow(bool& StandAlone, bool& DelayedLoad) {
   auto eh = ErrorBox("ShowSlideShow", runtime::ModuleKind::Module, "modPictureAttachments");
   bool enabled = false;
-  eh([&] { enabled = Ref(g_objOutAddIn).Enabled(); });
+  eh([&] { enabled = Ref(g_objAddInState).Enabled(); });
   if (!enabled) return;
   auto show = platform::forms::Default<frmSlideshow>();
   if (!StandAlone) {

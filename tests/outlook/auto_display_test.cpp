@@ -217,13 +217,13 @@ TEST_F(AutoDisplayTest, TheOnTopPreviewWaitsForTheDelayAndOnlyForItsOwnWindow) {
   auto preview = forms::Default<frmMain>();
   EXPECT_EQ(preview->Pictures()->Count(), 1);
   EXPECT_EQ(preview->FormMode(), lumivane::FullWizard);
-  EXPECT_TRUE(mo::g_blnWizardOnTopPending);
+  EXPECT_TRUE(lumivane::g_blnWizardOnTopPending);
   EXPECT_EQ(window->WindowState(), State::olMinimized);
   loop->Wait(999);
   EXPECT_FALSE(PreviewShown());
   loop->Wait(1);
   EXPECT_TRUE(PreviewShown());
-  EXPECT_FALSE(mo::g_blnWizardOnTopPending);
+  EXPECT_FALSE(lumivane::g_blnWizardOnTopPending);
   EXPECT_EQ(preview->CurrentMessage(), photo);
   CloseAll(window);
 

@@ -176,7 +176,7 @@ TEST_F(PreviewTest, LayoutOfTheThumbnailArea) {
     auto f = Open("Layout", {{"a.jpg", Plain()}});
     lumivane::g_objSettings->ShowTaskPaneInFullWizard(row.showInFull);
     f->Loaded(row.loaded);
-    lumivane::modOutlExpl::g_blnWizardOnTopPending = row.onTopPending;
+    lumivane::g_blnWizardOnTopPending = row.onTopPending;
     const float W = f->ScaleWidth();
     // Twice: the layout does not drift when asked again.
     for (int i = 0; i < 2; ++i) {
@@ -191,7 +191,7 @@ TEST_F(PreviewTest, LayoutOfTheThumbnailArea) {
                                           : row.designWidth != 0 ? row.designWidth
                                                                  : W + row.widthOverW);
     }
-    lumivane::modOutlExpl::g_blnWizardOnTopPending = false;
+    lumivane::g_blnWizardOnTopPending = false;
     f->Loaded(true);
   }
   EXPECT_TRUE(boxes->Log().empty());

@@ -1,0 +1,3 @@
+#pragma once
+#include "sub/c.h"
+#include <vector>

@@ -354,8 +354,6 @@ void frmMain::OpenImage(const std::string& FileName, bool& blnCancel) {
 
 // ---- saving ----
 
-namespace {
-
 // The two ways of saving differ only in these words and in which pictures
 // they take.
 struct SaveCommand {
@@ -363,12 +361,13 @@ struct SaveCommand {
   const char* question;  // the confirmation's first words
   bool all;
 };
+
+namespace {
+
 const SaveCommand kSaveSelected = {"SaveSelectedImagesToDefaultFolder",
                                    "Are you sure you want to save the selected picture attachment(s)", false};
 const SaveCommand kSaveAll = {"SaveAllImagesToDefaultFolder",
                               "Are you sure you want to save all of the picture attachments", true};
-
-const SaveCommand& SaveCommandFor(bool all) { return all ? kSaveAll : kSaveSelected; }
 
 // False when the person answers No.
 bool ConfirmSave(runtime::OnError& eh, const SaveCommand& command, const std::string& FolderPath) {
@@ -400,6 +399,29 @@ std::shared_ptr<host::Attachment> SourceOf(const controls::FolderItem& item,
   return nullptr;
 }
 
+// The attachments to save, keyed FileName & "_" & Index: all of the
+// message's, or (with `selected`) those the selected files were written
+// from. Each one that fails is reported and skipped.
+AttachmentCollection AttachmentsToSave(runtime::OnError& eh, const std::shared_ptr<host::Item>& message,
+                                       const std::shared_ptr<controls::FolderItems>& selected) {
+  std::shared_ptr<host::Attachments> attachments;
+  long count = 0;
+  eh([&] {
+    attachments = Ref(message).Attachments();
+    count = Ref(attachments).Count();
+  });
+  AttachmentCollection collection;
+  if (!selected) {
+    for (long i = 1; i <= count; ++i) eh([&] { AddToSave(collection, attachments->Item(i)); });
+    return collection;
+  }
+  for (const auto& item : *selected)
+    eh([&] {
+      if (auto source = SourceOf(*item, attachments, count)) AddToSave(collection, source);
+    });
+  return collection;
+}
+
 std::string SavedText(std::int16_t saved, const std::string& path) {
   if (saved == 1) return "One image attachment has been saved to '" + path + "'.";
   return runtime::CStr(static_cast<long>(saved)) + " image attachments have been saved to '" + path + "'.";
@@ -408,17 +430,17 @@ std::string SavedText(std::int16_t saved, const std::string& path) {
 }  // namespace
 
 void frmMain::SaveSelectedImagesToFolder(const std::string& FolderPath, bool Confirm) {
-  SavePictures(kSaveSelected.procedure, FolderPath, Confirm, kSaveSelected.all);
+  SavePictures(kSaveSelected, FolderPath, Confirm);
 }
 
 void frmMain::SaveAllImagesToFolder(const std::string& FolderPath, bool Confirm) {
-  SavePictures(kSaveAll.procedure, FolderPath, Confirm, kSaveAll.all);
+  SavePictures(kSaveAll, FolderPath, Confirm);
 }
 
-void frmMain::SavePictures(const std::string& procedure, const std::string& FolderPath, bool Confirm, bool all) {
-  auto eh = Handler(procedure);
+void frmMain::SavePictures(const SaveCommand& command, const std::string& FolderPath, bool Confirm) {
+  auto eh = Handler(command.procedure);
   std::shared_ptr<controls::FolderItems> selected;
-  if (!all) {
+  if (!command.all) {
     long count = 0;
     eh([&] {
       selected = Ref(m_objCurFolderView).SelectedItems();
@@ -426,24 +448,8 @@ void frmMain::SavePictures(const std::string& procedure, const std::string& Fold
     });
     if (count == 0) return;
   }
-  if (Confirm && !ConfirmSave(eh, SaveCommandFor(all), FolderPath)) return;
-
-  std::shared_ptr<host::Attachments> attachments;
-  long count = 0;
-  eh([&] {
-    attachments = Ref(m_objMessage).Attachments();
-    count = Ref(attachments).Count();
-  });
-  AttachmentCollection collection;
-  if (all) {
-    for (long i = 1; i <= count; ++i) eh([&] { AddToSave(collection, attachments->Item(i)); });
-  } else {
-    for (const auto& item : *selected)
-      eh([&] {
-        if (auto source = SourceOf(*item, attachments, count)) AddToSave(collection, source);
-      });
-  }
-
+  if (Confirm && !ConfirmSave(eh, command, FolderPath)) return;
+  AttachmentCollection collection = AttachmentsToSave(eh, m_objMessage, selected);
   std::string path = FolderPath;
   bool cancelled = false;
   std::int16_t saved = 0;

@@ -64,15 +64,14 @@ std::string HolderOf(int fd) {
 ProfileLock::ProfileLock(const fs::path& folder) {
   const fs::path file = folder / "lumivane-host.lock";
   // Close-on-exec: a program started from here must not keep the lock.
-  fd_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd_ < 0)
+  fd_.Reset(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+  if (!fd_)
     runtime::Raise(runtime::err::kPathFileAccessError,
                    "Cannot open the lock file '" + file.string() + "': " + std::strerror(errno));
-  if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+  if (::flock(fd_.Get(), LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
-    const std::string pid = error == EWOULDBLOCK ? HolderOf(fd_) : std::string();
-    ::close(fd_);
-    fd_ = -1;
+    const std::string pid = error == EWOULDBLOCK ? HolderOf(fd_.Get()) : std::string();
+    fd_.Reset();
     if (error != EWOULDBLOCK)
       runtime::Raise(runtime::err::kPathFileAccessError,
                      "Cannot lock the profile '" + folder.string() + "': " + std::strerror(error));
@@ -82,13 +81,10 @@ ProfileLock::ProfileLock(const fs::path& folder) {
                        " (another lumivane-host); end that one or use another profile (--profile DIR)");
   }
   const std::string pid = std::to_string(::getpid()) + "\n";
-  if (::ftruncate(fd_, 0) != 0 || ::pwrite(fd_, pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
+  if (::ftruncate(fd_.Get(), 0) != 0 ||
+      ::pwrite(fd_.Get(), pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
     // The lock holds all the same; only the name of its holder is missing.
   }
-}
-
-ProfileLock::~ProfileLock() {
-  if (fd_ >= 0) ::close(fd_);
 }
 
 Profile SetUpProfile(const Options& options, const shell::Environment& environment, const fs::path& sampleMail,

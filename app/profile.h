@@ -20,6 +20,7 @@
 
 #include "app/options.h"
 #include "platform/shell/environment.h"
+#include "platform/unique_fd.h"
 
 namespace app {
 
@@ -38,12 +39,9 @@ class ProfileLock {
   // Raises runtime::Error naming the holder's process id when another
   // program holds the profile in `folder`.
   explicit ProfileLock(const std::filesystem::path& folder);
-  ProfileLock(const ProfileLock&) = delete;
-  ProfileLock& operator=(const ProfileLock&) = delete;
-  ~ProfileLock();
 
  private:
-  int fd_ = -1;
+  platform::UniqueFd fd_;
 };
 
 struct Profile {

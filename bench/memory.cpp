@@ -11,8 +11,6 @@
 //      first message of the sample mail: resident memory after 10 and after
 //      N, and what each open kept on average.
 // The files are made by this program and kept in the work folder.
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QString>
@@ -34,8 +32,6 @@
 #include "bench/synthetic.h"
 #include "platform/gdiplus/file_pictures.h"
 #include "platform/qt/pictures.h"
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -193,29 +189,10 @@ int ReopenCase(const fs::path& profile, int opens) {
 std::vector<std::pair<std::string, double>> Child(const std::vector<std::string>& args) {
   std::vector<std::string> all = {"lumivane-bench-memory"};
   all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  int fds[2];
-  if (::pipe(fds) != 0) return {};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  pid_t pid = 0;
-  const std::string self = fs::read_symlink("/proc/self/exe").string();
-  const int rc = ::posix_spawn(&pid, self.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(fds[1]);
-  std::string out;
-  char buffer[4096];
-  for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(n));
-  ::close(fds[0]);
-  int status = 1;
-  if (rc == 0) ::waitpid(pid, &status, 0);
+  const std::optional<std::string> out = bench::RunSelf(all);
   std::vector<std::pair<std::string, double>> values;
-  if (rc != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return values;
-  std::istringstream lines(out);
+  if (!out) return values;
+  std::istringstream lines(*out);
   std::string key;
   double value = 0;
   while (lines >> key >> value) values.emplace_back(key, value);

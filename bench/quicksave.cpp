@@ -49,6 +49,7 @@
 #include "host/mail_link.h"
 #include "outlook/out_addin.h"
 #include "platform/registry/registry.h"
+#include "platform/unique_fd.h"
 
 extern char** environ;
 
@@ -191,15 +192,14 @@ double PlainLoop(const std::vector<DecodedFile>& decoded, const fs::path& out, b
       folder /= subject;
       if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) std::exit(1);
     }
-    const int fd = ::open((folder / name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) std::exit(1);
+    const platform::UniqueFd fd(::open((folder / name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!fd) std::exit(1);
     std::size_t done = 0;
     while (done < bytes.size()) {
-      const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+      const ssize_t n = ::write(fd.Get(), bytes.data() + done, bytes.size() - done);
       if (n <= 0) std::exit(1);
       done += static_cast<std::size_t>(n);
     }
-    ::close(fd);
   }
   return Seconds(t);
 }

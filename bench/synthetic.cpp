@@ -1,9 +1,14 @@
 #include "bench/synthetic.h"
 
+#include <spawn.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <stdexcept>
+
+#include "platform/unique_fd.h"
 
 namespace bench {
 
@@ -101,6 +106,34 @@ std::uintmax_t WriteMaildir(const fs::path& dir, const Shape& shape) {
     total += text.size();
   }
   return total;
+}
+
+std::optional<std::string> RunSelf(std::vector<std::string> argv) {
+  std::vector<char*> pointers;
+  for (auto& a : argv) pointers.push_back(a.data());
+  pointers.push_back(nullptr);
+  int fds[2];
+  if (::pipe(fds) != 0) return std::nullopt;
+  platform::UniqueFd reader(fds[0]);
+  platform::UniqueFd writer(fds[1]);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, writer.Get(), 1);
+  posix_spawn_file_actions_addclose(&actions, reader.Get());
+  pid_t pid = 0;
+  const std::string self = fs::read_symlink("/proc/self/exe").string();
+  const int rc = ::posix_spawn(&pid, self.c_str(), &actions, nullptr, pointers.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  writer.Reset();  // the read below ends when the child has gone
+  std::string out;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(reader.Get(), buffer, sizeof buffer)) > 0;)
+    out.append(buffer, static_cast<std::size_t>(n));
+  reader.Reset();
+  int status = 1;
+  if (rc == 0) ::waitpid(pid, &status, 0);
+  if (rc != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return out;
 }
 
 }  // namespace bench

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -32,5 +34,10 @@ std::filesystem::path WorkFolder(const std::filesystem::path& given);
 // Writes the Maildir (cur/, new/, tmp/) into `dir`, which must not hold a
 // Maildir already; returns the bytes written.
 std::uintmax_t WriteMaildir(const std::filesystem::path& dir, const Shape& shape);
+
+// Runs this program again, in a process of its own, with the argument
+// vector `argv` (its name first); what it wrote on standard output, or none
+// when it did not start or did not end with status 0.
+std::optional<std::string> RunSelf(std::vector<std::string> argv);
 
 }  // namespace bench

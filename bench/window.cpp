@@ -11,10 +11,8 @@
 // paint while scrolling through the whole folder. Each start is a fresh
 // process (this program started again with --case); the figures are the
 // median of R runs after one run that warms the profile and the file cache.
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QAbstractItemModel>
@@ -195,29 +193,10 @@ int RunCase(const fs::path& store, const fs::path& profile, bool scroll, const s
 std::map<std::string, double> Child(const std::vector<std::string>& args) {
   std::vector<std::string> all = {"/proc/self/exe"};
   all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  int fds[2];
-  if (::pipe(fds) != 0) return {};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  pid_t pid = 0;
-  const std::string self = fs::read_symlink("/proc/self/exe").string();
-  const int rc = ::posix_spawn(&pid, self.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(fds[1]);
-  std::string out;
-  char buffer[4096];
-  for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(n));
-  ::close(fds[0]);
-  int status = 1;
-  if (rc == 0) ::waitpid(pid, &status, 0);
+  const std::optional<std::string> out = bench::RunSelf(all);
   std::map<std::string, double> values;
-  if (rc != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return values;
-  std::istringstream lines(out);
+  if (!out) return values;
+  std::istringstream lines(*out);
   std::string key;
   double value = 0;
   while (lines >> key >> value) values[key] = value;

@@ -12,6 +12,8 @@
 #include <set>
 #include <string>
 
+#include "platform/unique_fd.h"
+
 namespace platform {
 
 AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target, const std::filesystem::path& temp,
@@ -28,12 +30,12 @@ AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target, const
     ::unlink(temp.c_str());
     return AtomicWriteResult{step, code};
   };
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return AtomicWriteResult{Step::Create, errno};
+  UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+  if (!fd) return AtomicWriteResult{Step::Create, errno};
   int write_error = 0;
   const auto write = [&](std::string_view piece) {
     while (write_error == 0 && !piece.empty()) {
-      const ssize_t n = ::write(fd, piece.data(), piece.size());
+      const ssize_t n = ::write(fd.Get(), piece.data(), piece.size());
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) write_error = n < 0 ? errno : EIO;
       if (n > 0) piece.remove_prefix(static_cast<std::size_t>(n));
@@ -43,29 +45,19 @@ AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target, const
   try {
     content(write);
   } catch (...) {
-    ::close(fd);
+    fd.Reset();
     ::unlink(temp.c_str());
     throw;
   }
-  if (write_error != 0) {
-    ::close(fd);
-    return fail(Step::Write, write_error);
-  }
-  if (durability == Durability::Synced && ::fsync(fd) != 0) {
-    const int code = errno;
-    ::close(fd);
-    return fail(Step::Write, code);
-  }
+  if (write_error != 0) return fail(Step::Write, write_error);
+  if (durability == Durability::Synced && ::fsync(fd.Get()) != 0) return fail(Step::Write, errno);
   struct stat old {};
   const mode_t mode = ::stat(target.c_str(), &old) == 0       ? (old.st_mode & 07777)
                       : new_file_mode == NewFileMode::Private ? 0600
                                                               : ModeForNewFile();
-  if (mode != 0600 && ::fchmod(fd, mode) != 0) {
-    const int code = errno;
-    ::close(fd);
-    return fail(Step::Write, code);
-  }
-  if (::close(fd) != 0) return fail(Step::Write, errno);
+  if (mode != 0600 && ::fchmod(fd.Get(), mode) != 0) return fail(Step::Write, errno);
+  // Some file systems report a failed write only here.
+  if (const int code = fd.Close(); code != 0) return fail(Step::Write, code);
   if (::rename(temp.c_str(), target.c_str()) != 0) return fail(Step::Replace, errno);
   // A copy is synced, with its folder, only before the original is deleted
   // (SyncCopies).
@@ -76,11 +68,7 @@ AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target, const
   // The new name is on disk only once its folder is. A file system that
   // cannot sync a folder has nothing more to write.
   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
+  if (const UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); dir) ::fsync(dir.Get());
   return {};
 }
 

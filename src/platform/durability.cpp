@@ -7,6 +7,8 @@
 #include <mutex>
 #include <set>
 
+#include "platform/unique_fd.h"
+
 namespace platform {
 
 namespace {
@@ -16,11 +18,9 @@ std::set<std::filesystem::path> g_unsynced;
 
 // 0, or errno; a file that has gone needs no sync.
 int Sync(const std::filesystem::path& path, int flags) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
-  if (fd < 0) return errno == ENOENT ? 0 : errno;
-  const int error = ::fsync(fd) == 0 ? 0 : errno;
-  ::close(fd);
-  return error;
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags));
+  if (!fd) return errno == ENOENT ? 0 : errno;
+  return ::fsync(fd.Get()) == 0 ? 0 : errno;
 }
 
 }  // namespace

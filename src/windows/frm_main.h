@@ -32,6 +32,7 @@ namespace lumivane {
 
 class ImageFiles;
 class ImageViewer;
+struct SaveCommand;  // a way of saving the previewed pictures (frm_main_commands.cpp)
 
 enum lvwFormMode : long { FullWizard = 0, HorizontalWizard = 1, VerticalWizard = 2 };
 
@@ -114,8 +115,9 @@ class frmMain : public platform::forms::Form {
   // The task pane's picture commands; false for a key that is none of them.
   bool RunTaskCommand(const std::string& key);
   // The attachments of the current message whose files the folder view has
-  // selected (all of them with `all`), keyed FileName & "_" & Index.
-  void SavePictures(const std::string& procedure, const std::string& FolderPath, bool Confirm, bool all);
+  // selected (all of them for the command that saves all), keyed
+  // FileName & "_" & Index.
+  void SavePictures(const SaveCommand& command, const std::string& FolderPath, bool Confirm);
   void SelectInView(const std::shared_ptr<platform::controls::FolderItem>& item);
   // The pane's bars as the window loads.
   void BuildSpecialBar(const std::string& dumpDirectory);

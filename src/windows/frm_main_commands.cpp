@@ -356,18 +356,93 @@ void frmMain::OpenImage(const std::string& FileName, bool& blnCancel) {
 
 // ---- saving ----
 
+// The two ways of saving differ only in these words and in which pictures
+// they take.
+struct SaveCommand {
+  const char* procedure;
+  const char* question;  // the confirmation's first words
+  bool all;
+};
+
+namespace {
+
+const SaveCommand kSaveSelected = {"SaveSelectedImagesToDefaultFolder",
+                                   "Are you sure you want to save the selected picture attachment(s)", false};
+const SaveCommand kSaveAll = {"SaveAllImagesToDefaultFolder",
+                              "Are you sure you want to save all of the picture attachments", true};
+
+// False when the person answers No.
+bool ConfirmSave(runtime::OnError& eh, const SaveCommand& command, const std::string& FolderPath) {
+  long answer = forms::vbNo;
+  eh([&] {
+    answer = forms::MsgBox(
+        std::string(command.question) + " in the current message " + "to the '" + FolderPath + "' folder?",
+        forms::vbQuestion | forms::vbYesNo, "Save Pictures?");
+  });
+  return answer != forms::vbNo;
+}
+
+void AddToSave(AttachmentCollection& collection, const std::shared_ptr<host::Attachment>& attachment) {
+  collection.Add(attachment, Ref(attachment).FileName() + "_" + runtime::CStr(attachment->Index()));
+}
+
+// The message's attachment that a file of the temporary folder was written
+// from (a duplicate stored as beach_1.jpg is the second beach.jpg), or
+// nullptr when the file is no attachment of the message (any more).
+std::shared_ptr<host::Attachment> SourceOf(const controls::FolderItem& item,
+                                           const std::shared_ptr<host::Attachments>& attachments, long count) {
+  const std::string stored = mpa::ResolveTempFileName(item);
+  const auto sources = Ref(g_objAddInState).CachedSources();
+  if (!sources || !sources->Contains(stored)) return nullptr;
+  const auto source = sources->Item(stored).lock();
+  if (!source) return nullptr;
+  for (long i = 1; i <= count; ++i)
+    if (auto attachment = attachments->Item(i); attachment == source) return attachment;
+  return nullptr;
+}
+
+// The attachments to save, keyed FileName & "_" & Index: all of the
+// message's, or (with `selected`) those the selected files were written
+// from. Each one that fails is reported and skipped.
+AttachmentCollection AttachmentsToSave(runtime::OnError& eh, const std::shared_ptr<host::Item>& message,
+                                       const std::shared_ptr<controls::FolderItems>& selected) {
+  std::shared_ptr<host::Attachments> attachments;
+  long count = 0;
+  eh([&] {
+    attachments = Ref(message).Attachments();
+    count = Ref(attachments).Count();
+  });
+  AttachmentCollection collection;
+  if (!selected) {
+    for (long i = 1; i <= count; ++i) eh([&] { AddToSave(collection, attachments->Item(i)); });
+    return collection;
+  }
+  for (const auto& item : *selected)
+    eh([&] {
+      if (auto source = SourceOf(*item, attachments, count)) AddToSave(collection, source);
+    });
+  return collection;
+}
+
+std::string SavedText(std::int16_t saved, const std::string& path) {
+  if (saved == 1) return "One image attachment has been saved to '" + path + "'.";
+  return runtime::CStr(static_cast<long>(saved)) + " image attachments have been saved to '" + path + "'.";
+}
+
+}  // namespace
+
 void frmMain::SaveSelectedImagesToFolder(const std::string& FolderPath, bool Confirm) {
-  SavePictures("SaveSelectedImagesToDefaultFolder", FolderPath, Confirm, false);
+  SavePictures(kSaveSelected, FolderPath, Confirm);
 }
 
 void frmMain::SaveAllImagesToFolder(const std::string& FolderPath, bool Confirm) {
-  SavePictures("SaveAllImagesToDefaultFolder", FolderPath, Confirm, true);
+  SavePictures(kSaveAll, FolderPath, Confirm);
 }
 
-void frmMain::SavePictures(const std::string& procedure, const std::string& FolderPath, bool Confirm, bool all) {
-  auto eh = Handler(procedure);
+void frmMain::SavePictures(const SaveCommand& command, const std::string& FolderPath, bool Confirm) {
+  auto eh = Handler(command.procedure);
   std::shared_ptr<controls::FolderItems> selected;
-  if (!all) {
+  if (!command.all) {
     long count = 0;
     eh([&] {
       selected = Ref(m_objCurFolderView).SelectedItems();
@@ -375,60 +450,14 @@ void frmMain::SavePictures(const std::string& procedure, const std::string& Fold
     });
     if (count == 0) return;
   }
-  if (Confirm) {
-    long answer = forms::vbNo;
-    eh([&] {
-      answer = forms::MsgBox(std::string(all ? "Are you sure you want to save all of the picture attachments"
-                                             : "Are you sure you want to save the selected picture attachment(s)") +
-                                 " in the current message " + "to the '" + FolderPath + "' folder?",
-                             forms::vbQuestion | forms::vbYesNo, "Save Pictures?");
-    });
-    if (answer == forms::vbNo) return;
-  }
-  AttachmentCollection collection;
-  std::shared_ptr<host::Attachments> attachments;
-  long count = 0;
-  eh([&] {
-    attachments = Ref(m_objMessage).Attachments();
-    count = Ref(attachments).Count();
-  });
-  const auto add = [&](const std::shared_ptr<host::Attachment>& attachment) {
-    collection.Add(attachment, Ref(attachment).FileName() + "_" + runtime::CStr(attachment->Index()));
-  };
-  if (all) {
-    for (long i = 1; i <= count; ++i) eh([&] { add(attachments->Item(i)); });
-  } else {
-    for (const auto& item : *selected) {
-      // A selected file is saved from the attachment it was written from
-      // (a duplicate stored as beach_1.jpg saves the second beach.jpg), as
-      // long as that attachment is still one of the message's.
-      eh([&] {
-        const std::string stored = mpa::ResolveTempFileName(*item);
-        const auto sources = Ref(g_objAddInState).CachedSources();
-        if (!sources || !sources->Contains(stored)) return;  // a file that is no attachment of the message
-        const auto source = sources->Item(stored).lock();
-        if (!source) return;
-        for (long i = 1; i <= count; ++i) {
-          auto attachment = attachments->Item(i);
-          if (attachment == source) {
-            add(attachment);
-            return;
-          }
-        }
-      });
-    }
-  }
+  if (Confirm && !ConfirmSave(eh, command, FolderPath)) return;
+  AttachmentCollection collection = AttachmentsToSave(eh, m_objMessage, selected);
   std::string path = FolderPath;
   bool cancelled = false;
   std::int16_t saved = 0;
   eh([&] { mpa::SaveAttachments(collection, true, path, cancelled, saved); });
   if (saved == 0) return;
-  eh([&] {
-    const std::string text =
-        saved == 1 ? "One image attachment has been saved to '" + path + "'."
-                   : runtime::CStr(static_cast<long>(saved)) + " image attachments have been saved to '" + path + "'.";
-    forms::MsgBox(text, forms::vbInformation, "SAVE COMPLETE");
-  });
+  eh([&] { forms::MsgBox(SavedText(saved, path), forms::vbInformation, "SAVE COMPLETE"); });
 }
 
 // ---- the task pane's commands ----

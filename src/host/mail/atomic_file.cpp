@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/atomic_write.h"
+#include "platform/unique_fd.h"
 #include "runtime/error.h"
 
 namespace host::mail {
@@ -78,38 +79,35 @@ class TempFile {
   explicit TempFile(const std::filesystem::path& dir) {
     for (int attempt = 0; attempt < 100; ++attempt) {
       path_ = dir / TempName();
-      fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-      if (fd_ >= 0 || errno != EEXIST) break;
+      fd_.Reset(::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+      if (fd_ || errno != EEXIST) break;
     }
-    if (fd_ < 0) RaiseIoError(errno, "create a temporary file in", dir);
+    if (!fd_) RaiseIoError(errno, "create a temporary file in", dir);
   }
   ~TempFile() {
-    if (fd_ >= 0) ::close(fd_);
+    fd_.Reset();
     if (!kept_) ::unlink(path_.c_str());
   }
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
 
-  int fd() const { return fd_; }
+  int fd() const { return fd_.Get(); }
   const std::filesystem::path& path() const { return path_; }
+  // Some file systems report a failed write only here.
   void Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) RaiseIoError(errno, "write", path_);
+    if (const int error = fd_.Close(); error != 0) RaiseIoError(error, "write", path_);
   }
   void Keep() { kept_ = true; }
 
  private:
   std::filesystem::path path_;
-  int fd_ = -1;
+  platform::UniqueFd fd_;
   bool kept_ = false;
 };
 
 void SyncDirectory(const std::filesystem::path& dir) {
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);  // best effort: the rename is done, only its durability is at stake
-  ::close(fd);
+  const platform::UniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd) ::fsync(fd.Get());  // best effort: the rename is done, only its durability is at stake
 }
 
 }  // namespace

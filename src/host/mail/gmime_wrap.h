@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/mail/atomic_file.h"
+#include "host/mail/glib_text.h"
 #include "host/mail/mime.h"
 
 namespace host::mail::detail::gm {
@@ -27,11 +28,6 @@ struct GUnref {
 };
 template <class T>
 using GRef = std::unique_ptr<T, GUnref>;
-
-struct GFree {
-  void operator()(void* p) const { g_free(p); }
-};
-using GText = std::unique_ptr<char, GFree>;
 
 struct FormatOptionsFree {
   void operator()(GMimeFormatOptions* p) const { g_mime_format_options_free(p); }

@@ -12,6 +12,7 @@
 #include "host/mail/read_ahead.h"
 #include "host/mail/text_util.h"
 #include "platform/durability.h"
+#include "platform/unique_fd.h"
 #include "runtime/error.h"
 
 namespace host::mail {
@@ -26,17 +27,15 @@ constexpr std::size_t kMaxHeaderBlock = 1 << 20;
 
 // Reads the whole file, or (`header_only`) up to the blank line after the headers.
 std::string ReadFile(const fs::path& file, bool header_only) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) detail::RaiseIoError(errno, "read", file);
+  const platform::UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) detail::RaiseIoError(errno, "read", file);
   std::string bytes;
   char buffer[16384];
   for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      const int error = errno;
-      ::close(fd);
-      detail::RaiseIoError(error, "read", file);
+      detail::RaiseIoError(errno, "read", file);
     }
     if (n == 0) break;
     const std::size_t before = bytes.size();
@@ -53,7 +52,6 @@ std::string ReadFile(const fs::path& file, bool header_only) {
       if (bytes.size() >= kMaxHeaderBlock) break;
     }
   }
-  ::close(fd);
   return bytes;
 }
 

@@ -13,8 +13,10 @@
 
 #include "host/mail/decode.h"
 #include "host/mail/gmime_wrap.h"
+#include "host/mail/header_text.h"
 #include "host/mail/read_ahead.h"
 #include "host/mail/text_util.h"
+#include "platform/unique_fd.h"
 #include "runtime/error.h"
 
 namespace host::mail::detail {
@@ -217,25 +219,13 @@ std::shared_ptr<Parsed> ReadAndParse(const std::filesystem::path& file, int fd, 
 
 // An open regular file and what fstat says of it; raises otherwise.
 struct OpenFile {
-  int fd = -1;
+  platform::UniqueFd fd;
   struct stat st {};
-  explicit OpenFile(const std::filesystem::path& file) {
-    fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) RaiseIoError(errno, "read", file);
-    int error = 0;
-    if (::fstat(fd, &st) != 0) {
-      error = errno;
-    } else if (!S_ISREG(st.st_mode)) {
-      error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    }
-    if (error != 0) {
-      ::close(fd);
-      RaiseIoError(error, "read", file);
-    }
+  explicit OpenFile(const std::filesystem::path& file) : fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {
+    if (!fd) RaiseIoError(errno, "read", file);
+    if (::fstat(fd.Get(), &st) != 0) RaiseIoError(errno, "read", file);
+    if (!S_ISREG(st.st_mode)) RaiseIoError(S_ISDIR(st.st_mode) ? EISDIR : EINVAL, "read", file);
   }
-  ~OpenFile() { ::close(fd); }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
 };
 
 std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
@@ -243,112 +233,16 @@ std::shared_ptr<Parsed> ParseFile(const std::filesystem::path& file) {
   std::lock_guard lock(g_last_mutex);
   if (LastIs(file, StampOf(open.st))) return g_last;
   g_last.reset();  // its bytes go before the next message's come
-  g_last = ReadAndParse(file, open.fd, open.st);
+  g_last = ReadAndParse(file, open.fd.Get(), open.st);
   return g_last;
 }
 
-// GMime joins the payloads of neighbouring encoded words of one charset
-// before it decodes them (so that a character split between two words comes
-// out whole), but a base64 payload that ends in padding ("...qQ==") ends the
-// decoding there: every word after it is lost. Long names are split into
-// just such words by most mail programs, so a 130-character name came out
-// as its first 20 characters, without its extension. The raw parameter is
-// read here and each run of base64 words of one charset becomes one word
-// before GMime decodes it.
+// Names and subjects are decoded by GMime after their runs of base64 words
+// are joined (header_text.h says why).
 
 GMimeParserOptions* DecodingOptions() {
   static const Parsed holder;  // its options: the fallback character sets
   return holder.options();
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return g_ascii_tolower(x) == g_ascii_tolower(y); });
-}
-
-// The value of parameter `name` in an unfolded header value; nullopt when the
-// parameter is absent or comes in its RFC 2231 form (which GMime reads right).
-std::optional<std::string> RawParameter(std::string_view header, std::string_view name) {
-  std::size_t pos = header.find(';');
-  while (pos != std::string_view::npos && pos < header.size()) {
-    ++pos;  // past ';'
-    const std::size_t equals = header.find_first_of("=;", pos);
-    if (equals == std::string_view::npos || header[equals] == ';') {
-      pos = equals;
-      continue;
-    }
-    std::string_view key = header.substr(pos, equals - pos);
-    while (!key.empty() && (key.front() == ' ' || key.front() == '\t')) key.remove_prefix(1);
-    while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
-    std::size_t at = equals + 1;
-    while (at < header.size() && (header[at] == ' ' || header[at] == '\t')) ++at;
-    std::string value;
-    if (at < header.size() && header[at] == '"') {
-      for (++at; at < header.size() && header[at] != '"'; ++at) {
-        if (header[at] == '\\' && at + 1 < header.size()) ++at;
-        value += header[at];
-      }
-      pos = header.find(';', at);
-    } else {
-      const std::size_t end = header.find(';', at);
-      value = header.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
-      while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
-      pos = end;
-    }
-    if (key.size() > name.size() && key[name.size()] == '*' && EqualNoCase(key.substr(0, name.size()), name))
-      return std::nullopt;
-    if (EqualNoCase(key, name)) return value;
-  }
-  return std::nullopt;
-}
-
-// `text` with every run of base64 encoded words of one charset, apart only
-// by blanks, made into one word; everything else stays as it is.
-std::string JoinBase64Runs(std::string_view text) {
-  struct Word {
-    std::size_t begin, end;
-    std::string charset;
-    bool base64;
-    std::string payload;
-  };
-  std::vector<Word> words;
-  for (std::size_t at = text.find("=?"); at != std::string_view::npos; at = text.find("=?", at)) {
-    const std::size_t q1 = text.find('?', at + 2);
-    if (q1 == std::string_view::npos || q1 + 2 >= text.size() || text[q1 + 2] != '?') break;
-    const std::size_t close = text.find("?=", q1 + 3);
-    if (close == std::string_view::npos) break;
-    const char encoding = g_ascii_toupper(text[q1 + 1]);
-    words.push_back({at, close + 2, std::string(text.substr(at + 2, q1 - at - 2)), encoding == 'B',
-                     std::string(text.substr(q1 + 3, close - q1 - 3))});
-    at = close + 2;
-  }
-  std::string joined;
-  std::size_t copied = 0;
-  for (std::size_t i = 0; i < words.size();) {
-    std::size_t last = i;
-    while (last + 1 < words.size() && words[i].base64 && words[last + 1].base64 &&
-           EqualNoCase(words[last + 1].charset, words[i].charset) &&
-           text.substr(words[last].end, words[last + 1].begin - words[last].end).find_first_not_of(" \t\r\n") ==
-               std::string_view::npos)
-      ++last;
-    joined.append(text.substr(copied, words[i].begin - copied));
-    if (last == i) {
-      joined.append(text.substr(words[i].begin, words[i].end - words[i].begin));
-    } else {
-      std::string bytes;
-      for (std::size_t k = i; k <= last; ++k) {
-        gsize length = 0;
-        GText decoded(reinterpret_cast<char*>(g_base64_decode(words[k].payload.c_str(), &length)));
-        if (decoded) bytes.append(decoded.get(), length);
-      }
-      GText encoded(g_base64_encode(reinterpret_cast<const guchar*>(bytes.data()), bytes.size()));
-      joined += "=?" + words[i].charset + "?B?" + encoded.get() + "?=";
-    }
-    copied = words[last].end;
-    i = last + 1;
-  }
-  joined.append(text.substr(copied));
-  return joined;
 }
 
 // Every header text the client shows or hands on (names of parts, subjects,
@@ -499,37 +393,6 @@ struct Walker {
 
 namespace {
 
-// The unfolded, trimmed value of the first field `name` ("subject:") of a
-// header block; none when the block has no such field.
-std::optional<std::string> FieldValue(std::string_view header_block, std::string_view name) {
-  std::string raw;
-  bool found = false;
-  for (std::size_t p = 0; p < header_block.size();) {
-    std::size_t end = header_block.find('\n', p);
-    end = end == std::string_view::npos ? header_block.size() : end + 1;
-    const std::string_view line = header_block.substr(p, end - p);
-    if (line == "\n" || line == "\r\n") break;
-    if (found) {
-      if (line.front() != ' ' && line.front() != '\t') break;
-      raw += line;
-    } else if (line.size() >= name.size() && std::equal(name.begin(), name.end(), line.begin(),
-                                                        [](char a, char b) { return a == g_ascii_tolower(b); })) {
-      found = true;
-      raw = line.substr(name.size());
-    }
-    p = end;
-  }
-  if (!found) return std::nullopt;
-  std::string unfolded;
-  for (char c : raw)
-    if (c != '\r' && c != '\n') unfolded += c;
-  const std::size_t first = unfolded.find_first_not_of(" \t");
-  if (first == std::string::npos) return std::string();
-  unfolded = unfolded.substr(first);
-  while (!unfolded.empty() && (unfolded.back() == ' ' || unfolded.back() == '\t')) unfolded.pop_back();
-  return unfolded;
-}
-
 std::string SenderOf(const std::string& raw) {
   GRef<InternetAddressList> list(internet_address_list_parse(DecodingOptions(), JoinBase64Runs(raw).c_str()));
   if (!list || internet_address_list_length(list.get()) == 0) return DecodeEncodedWords(raw);
@@ -592,57 +455,6 @@ GMimePart* FindBodyText(GMimeObject* object, const char* wanted, int depth) {
   return type == wanted && IsBodyText(GMIME_PART(object), type) ? GMIME_PART(object) : nullptr;
 }
 
-// What a reader sees of an HTML body: the text between the tags, the
-// blank lines the block elements make kept.
-std::string WithoutMarkup(const std::string& html) {
-  std::string out;
-  bool in_tag = false;
-  std::string tag;
-  for (char c : html) {
-    if (in_tag) {
-      if (c == '>') {
-        in_tag = false;
-        std::string name;
-        for (char t : tag) {
-          if (t == ' ' || t == '/') {
-            if (!name.empty()) break;
-            continue;
-          }
-          name += static_cast<char>(g_ascii_tolower(t));
-        }
-        if (name == "br" || name == "p" || name == "div" || name == "tr" || name == "li" || name == "h1" ||
-            name == "h2" || name == "h3")
-          out += '\n';
-      } else {
-        tag += c;
-      }
-    } else if (c == '<') {
-      in_tag = true;
-      tag.clear();
-    } else if (c != '\r') {
-      out += c;
-    }
-  }
-  for (const auto& [entity, text] : {std::pair<std::string, std::string>{"&nbsp;", " "},
-                                     {"&lt;", "<"},
-                                     {"&gt;", ">"},
-                                     {"&quot;", "\""},
-                                     {"&#39;", "'"},
-                                     {"&amp;", "&"}}) {
-    for (std::size_t p = 0; (p = out.find(entity, p)) != std::string::npos; p += text.size())
-      out.replace(p, entity.size(), text);
-  }
-  // Runs of blank lines become one.
-  std::string tidy;
-  int breaks = 0;
-  for (char c : out) {
-    breaks = c == '\n' ? breaks + 1 : (c == ' ' || c == '\t' ? breaks : 0);
-    if (breaks <= 2) tidy += c;
-  }
-  const std::size_t first = tidy.find_first_not_of(" \t\n");
-  return first == std::string::npos ? std::string() : tidy.substr(first);
-}
-
 }  // namespace
 
 std::string ReadBodyText(const std::filesystem::path& file) {
@@ -680,7 +492,7 @@ StructureFacts ReadStructure(const std::filesystem::path& file) { return FactsOf
 StructureFacts ReadStructureApart(const std::filesystem::path& file, std::uint64_t max_size, FileStamp& stamp) {
   const OpenFile open(file);
   if (static_cast<std::uint64_t>(open.st.st_size) > max_size) RaiseIoError(EFBIG, "read ahead", file);
-  const std::shared_ptr<Parsed> parsed = ReadAndParse(file, open.fd, open.st);
+  const std::shared_ptr<Parsed> parsed = ReadAndParse(file, open.fd.Get(), open.st);
   stamp = parsed->stamp;
   return FactsOf(*parsed);
 }
@@ -877,18 +689,17 @@ std::shared_ptr<const OpenedPart> OpenPart(const std::filesystem::path& file, co
 
 int ReadRange(const std::filesystem::path& file, const FileStamp& stamp, const ContentRange& range,
               std::string& bytes) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
+  const platform::UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) return errno;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || StampOf(st) != stamp ||
-      range.offset + range.length > static_cast<std::uint64_t>(st.st_size)) {
-    ::close(fd);
+  if (::fstat(fd.Get(), &st) != 0 || StampOf(st) != stamp ||
+      range.offset + range.length > static_cast<std::uint64_t>(st.st_size))
     return kFileChanged;
-  }
   bytes.resize(range.length);
   int error = 0;
   for (std::size_t done = 0; done < range.length;) {
-    const ssize_t n = ::pread(fd, bytes.data() + done, range.length - done, static_cast<off_t>(range.offset + done));
+    const ssize_t n =
+        ::pread(fd.Get(), bytes.data() + done, range.length - done, static_cast<off_t>(range.offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       error = n < 0 ? errno : EIO;
@@ -896,7 +707,6 @@ int ReadRange(const std::filesystem::path& file, const FileStamp& stamp, const C
     }
     done += static_cast<std::size_t>(n);
   }
-  ::close(fd);
   return error;
 }
 

@@ -14,6 +14,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "platform/unique_fd.h"
 #include "runtime/text.h"
 
 namespace platform::fso {
@@ -82,14 +83,13 @@ class Index {
       pid_ = pid;
       Reset();
     }
-    return fd_ >= 0;
+    return static_cast<bool>(fd_);
   }
 
   // Forgets every folder with a new queue (closing the old one ends its
   // watches); without one, nothing is indexed.
   void Reset() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    fd_.Reset(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     folders_.clear();
     paths_.clear();
   }
@@ -97,8 +97,8 @@ class Index {
   // Applies every notice queued so far.
   void Drain() {
     alignas(struct inotify_event) char buffer[64 * 1024];
-    while (fd_ >= 0) {
-      const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+    while (fd_) {
+      const ssize_t n = ::read(fd_.Get(), buffer, sizeof buffer);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0 && errno == EAGAIN) return;
       if (n <= 0) {  // a queue that cannot be read tells nothing more
@@ -141,23 +141,18 @@ class Index {
   // is applied again afterwards, which leaves the name as the change did.
   Folder* Load(const std::string& path) {
     if (folders_.size() >= kMaxFolders || paths_.size() >= 4 * kMaxFolders) Reset();
-    if (fd_ < 0) return nullptr;
-    const int dirFd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) return nullptr;
+    if (!fd_) return nullptr;
+    UniqueFd dirFd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dirFd) return nullptr;
     struct stat st {};
-    if (::fstat(dirFd, &st) != 0 || !LocalFileSystem(dirFd)) {
-      ::close(dirFd);
-      return nullptr;
-    }
-    const std::string self = "/proc/self/fd/" + std::to_string(dirFd);
-    const int wd = ::inotify_add_watch(fd_, self.c_str(), kWatched);
-    if (wd < 0) {
-      ::close(dirFd);
-      return nullptr;
-    }
+    if (::fstat(dirFd.Get(), &st) != 0 || !LocalFileSystem(dirFd.Get())) return nullptr;
+    const std::string self = "/proc/self/fd/" + std::to_string(dirFd.Get());
+    const int wd = ::inotify_add_watch(fd_.Get(), self.c_str(), kWatched);
+    if (wd < 0) return nullptr;
     Folder fresh{st.st_dev, st.st_ino, {}};
     bool complete = false;
-    if (DIR* dir = ::fdopendir(dirFd)) {
+    if (DIR* dir = ::fdopendir(dirFd.Get())) {
+      dirFd.Release();  // the stream owns it now
       errno = 0;
       while (const struct dirent* entry = ::readdir(dir)) {
         const std::string_view name(entry->d_name);
@@ -165,11 +160,9 @@ class Index {
       }
       complete = errno == 0;
       ::closedir(dir);
-    } else {
-      ::close(dirFd);
     }
     if (!complete) {
-      ::inotify_rm_watch(fd_, wd);
+      ::inotify_rm_watch(fd_.Get(), wd);
       folders_.erase(wd);
       return nullptr;
     }
@@ -181,7 +174,7 @@ class Index {
   }
 
   std::mutex mutex_;
-  int fd_ = -1;
+  UniqueFd fd_;
   pid_t pid_ = 0;
   std::map<int, Folder> folders_;     // by watch
   std::map<std::string, int> paths_;  // the watch of each path looked up

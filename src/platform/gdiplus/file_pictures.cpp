@@ -11,6 +11,7 @@
 #include "platform/fso/resolve.h"
 #include "platform/gdiplus/exif_reader.h"
 #include "platform/gdiplus/header_reader.h"
+#include "platform/unique_fd.h"
 
 namespace platform::gdiplus {
 
@@ -18,16 +19,13 @@ MappedPicture::MappedPicture(const std::string& given) {
   const std::string path = platform::fso::ResolvePath(given);  // names are found without regard to case
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) RaiseStatus(kErrCannotLoad, Status::FileNotFound);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) RaiseStatus(kErrCannotLoad, Status::FileNotFound);
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) RaiseStatus(kErrCannotLoad, Status::FileNotFound);
   struct stat info {};
-  if (::fstat(fd, &info) != 0) {
-    ::close(fd);
-    RaiseStatus(kErrCannotLoad, Status::FileNotFound);
-  }
+  if (::fstat(fd.Get(), &info) != 0) RaiseStatus(kErrCannotLoad, Status::FileNotFound);
   size_ = static_cast<std::size_t>(info.st_size);
-  void* at = size_ == 0 ? nullptr : ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
-  ::close(fd);  // the mapping keeps the file
+  void* at = size_ == 0 ? nullptr : ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd.Get(), 0);
+  fd.Reset();  // the mapping keeps the file
   if (at == MAP_FAILED) RaiseStatus(kErrCannotLoad, Status::FileNotFound);
   data_ = static_cast<const std::uint8_t*>(at);
 }

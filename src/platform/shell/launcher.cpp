@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/unique_fd.h"
 #include "runtime/error.h"
 #include "runtime/text.h"
 
@@ -189,21 +190,18 @@ long ProcessLauncher::Start(const ProgramStart& start) {
 
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) RaiseFor(errno, start.argv[0]);
+  platform::UniqueFd reader(fds[0]);
+  platform::UniqueFd writer(fds[1]);
   const pid_t child = ::fork();
-  if (child < 0) {
-    const int error = errno;
-    ::close(fds[0]);
-    ::close(fds[1]);
-    RaiseFor(error, start.argv[0]);
-  }
+  if (child < 0) RaiseFor(errno, start.argv[0]);
   if (child == 0) {
     // The middle process: a new session, then the program in a grandchild,
     // which init adopts when we leave, so nobody has to wait for it.
-    ::close(fds[0]);
+    reader.Reset();
     ::setsid();
     const pid_t program = ::fork();
     if (program < 0) {
-      Send(fds[1], 'E', errno);
+      Send(writer.Get(), 'E', errno);
       ::_exit(1);
     }
     if (program == 0) {
@@ -214,24 +212,24 @@ long ProcessLauncher::Start(const ProgramStart& start) {
         ::dup2(null, 2);
       }
       ::execvp(args[0], args.data());
-      Send(fds[1], 'E', errno);
+      Send(writer.Get(), 'E', errno);
       ::_exit(127);
     }
-    Send(fds[1], 'P', program);
+    Send(writer.Get(), 'P', program);
     ::_exit(0);
   }
-  ::close(fds[1]);
+  writer.Reset();  // the read below ends when the middle process has gone
   long pid = 0;
   int error = 0;
   Report r;
   for (;;) {
-    const ssize_t n = ::read(fds[0], &r, sizeof r);
+    const ssize_t n = ::read(reader.Get(), &r, sizeof r);
     if (n < 0 && errno == EINTR) continue;
     if (n != static_cast<ssize_t>(sizeof r)) break;
     if (r.tag == 'P') pid = r.value;
     if (r.tag == 'E') error = r.value;
   }
-  ::close(fds[0]);
+  reader.Reset();
   int status = 0;
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }

@@ -11,9 +11,15 @@ Prints every circle found and exits 1; prints nothing and exits 0 when
 there is none.
 """
 
+import importlib.util
 import re
 import sys
 from pathlib import Path
+
+# The circle finder of the include check, one for both checks.
+_spec = importlib.util.spec_from_file_location('include_cycles', Path(__file__).with_name('include-cycles.py'))
+include_cycles = importlib.util.module_from_spec(_spec)
+_spec.loader.exec_module(include_cycles)
 
 INCLUDE = re.compile(r'^#include "(?P<path>[^"]+)"', re.M)
 # Declarations at namespace scope start in column 0 (clang-format keeps it so).
@@ -65,34 +71,8 @@ def graph(folder, root):
 
 
 def circles(edges):
-    """One circle per strongly connected set of files (Tarjan), shown as a path."""
-    index, low, stack, on_stack, found = {}, {}, [], set(), []
-
-    def visit(v):
-        index[v] = low[v] = len(index)
-        stack.append(v)
-        on_stack.add(v)
-        for w in edges[v]:
-            if w not in index:
-                visit(w)
-                low[v] = min(low[v], low[w])
-            elif w in on_stack:
-                low[v] = min(low[v], index[w])
-        if low[v] == index[v]:
-            members = []
-            while True:
-                w = stack.pop()
-                on_stack.discard(w)
-                members.append(w)
-                if w == v:
-                    break
-            if len(members) > 1:
-                found.append(sorted(members))
-
-    for v in sorted(edges):
-        if v not in index:
-            visit(v)
-    return found
+    """One circle per strongly connected set of files, its members in order."""
+    return [sorted(members) for members in include_cycles.strong_components(edges)]
 
 
 def main():

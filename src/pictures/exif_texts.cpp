@@ -11,6 +11,7 @@
 
 #include "pictures/exif_names.h"
 #include "pictures/image_file.h"
+#include "platform/fso/name_text.h"
 #include "runtime/convert.h"
 #include "runtime/error.h"
 #include "runtime/handlers.h"
@@ -265,34 +266,22 @@ void ImageFile::DatePictureTaken(const std::string& raw) {
 }
 
 std::string OneLineText(std::string_view raw) {
-  // UTF-8 of the characters that break or turn a line: U+061C, U+200E,
-  // U+200F, U+202A to U+202E, U+2066 to U+2069 go; U+2028 and U+2029
-  // (line and paragraph separators) become a blank like a line break.
-  const auto u = [&](std::size_t i) { return i < raw.size() ? static_cast<unsigned char>(raw[i]) : 0u; };
+  // Line breaks, tabs and the line and paragraph separators become one
+  // blank; other C0 controls, DEL and the bidirectional formatting that
+  // names lose too go. Bytes that are not UTF-8 stay as they are.
   std::string out;
   out.reserve(raw.size());
-  const auto blank = [&] {
-    if (!out.empty() && out.back() != ' ') out += ' ';
-  };
   for (std::size_t i = 0; i < raw.size();) {
-    const unsigned char c = u(i);
-    if (c == '\r' || c == '\n' || c == '\t' || c == '\v' || c == '\f') {
-      blank();
-      ++i;
-    } else if (c < 0x20 || c == 0x7F) {
-      ++i;
-    } else if (c == 0xD8 && u(i + 1) == 0x9C) {
-      i += 2;
-    } else if (c == 0xE2 && u(i + 1) == 0x80 && (u(i + 2) == 0xA8 || u(i + 2) == 0xA9)) {
-      blank();
-      i += 3;
-    } else if (c == 0xE2 && ((u(i + 1) == 0x80 &&
-                              (u(i + 2) == 0x8E || u(i + 2) == 0x8F || (u(i + 2) >= 0xAA && u(i + 2) <= 0xAE))) ||
-                             (u(i + 1) == 0x81 && u(i + 2) >= 0xA6 && u(i + 2) <= 0xA9))) {
-      i += 3;
-    } else {
-      out += raw[i++];
+    const platform::fso::Utf8Char c = platform::fso::DecodeUtf8(raw, i);
+    const std::size_t length = c.length == 0 ? 1 : c.length;
+    const char32_t code = c.length == 0 ? 0xFFFD : c.code;
+    if (code == '\r' || code == '\n' || code == '\t' || code == '\v' || code == '\f' || code == 0x2028 ||
+        code == 0x2029) {
+      if (!out.empty() && out.back() != ' ') out += ' ';
+    } else if (code >= 0x20 && code != 0x7F && !platform::fso::IsBidiFormatting(code)) {
+      out.append(raw.substr(i, length));
     }
+    i += length;
   }
   while (!out.empty() && out.back() == ' ') out.pop_back();
   return out;
